@@ -1,0 +1,15 @@
+// The 1 - Cp plot: one point per control point joined by red segments, red markers.
+#pragma once
+
+#include "shell/module_common.h"
+#include "shell/picture.h"
+
+namespace velquin {
+
+// Draws Cu(1..NP) against DrawScale * X(i) into picture, DrawScale = 1 / RefLength, or
+// 0.5 / RefLength when option_circle (the body plot's factor). The vertical scale runs
+// from -0.1 m to 1.1 m, m the largest value (at least 0); with m = 0 a unit height.
+void Show_Pressure(Picture& picture, double NP, const Vector& X, const Vector& Cu,
+                   double RefLength, bool option_circle);
+
+}  // namespace velquin

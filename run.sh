@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds Velquin-2DS in Release (installing what is missing) and starts it.
+# Arguments are passed on: ./run.sh --batch --panels 12 runs headless.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+
+"$here/scripts/install-deps.sh" cmake make g++ qt6-base-dev qt6-qpa-plugins \
+  libgtest-dev libbenchmark-dev fonts-dejavu-core >&2
+cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$here/build" --target velquin2ds -j"$(nproc)" >/dev/null
+exec "$here/build/shell/velquin2ds" "$@"

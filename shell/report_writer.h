@@ -1,0 +1,86 @@
+// The text reports: CR LF line ends, one byte per character, items written one after
+// another with nothing between them. Numbers are written with the decimal separator
+// handed in (the user's locale's), never through the C locale.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace velquin {
+
+// Where the reports go and how their numbers look.
+struct ReportOptions {
+  std::string directory;        // empty: the current working directory
+  char decimal_separator = '.';
+};
+
+// Appends value rounded to `decimals` places (ties away from zero), with exactly that
+// many decimals and at least one digit before the separator: the patterns "#0.###0"
+// (4) and "#0.#####0" (6). A negative value keeps its minus sign when it rounds to zero
+// (-0.0000); negative zero is not negative and is written 0.0000.
+void AppendFixed(std::string& out, double value, int decimals, char separator);
+
+// Appends a bare number: a space (or the minus sign), the shortest general form with up
+// to 15 significant digits and no zero before the separator (".5", "-.25", "12",
+// "1.5E-05", "1E+15"), then a space. Exponent form when the decimal exponent is below
+// -4 or at least 15.
+void AppendBare(std::string& out, double value, char separator);
+
+// Builds the text of one report.
+class ReportText {
+ public:
+  explicit ReportText(char separator) : separator_(separator) {}
+
+  ReportText& Text(std::string_view text) {
+    text_.append(text);
+    return *this;
+  }
+  ReportText& Fixed4(double value) {  // "#0.###0"
+    AppendFixed(text_, value, 4, separator_);
+    return *this;
+  }
+  ReportText& Fixed6(double value) {  // "#0.#####0"
+    AppendFixed(text_, value, 6, separator_);
+    return *this;
+  }
+  ReportText& Whole(int value);  // "##" and "###": plain digits
+  ReportText& Bare(double value) {
+    AppendBare(text_, value, separator_);
+    return *this;
+  }
+  ReportText& EndLine() {
+    text_.append("\r\n");
+    return *this;
+  }
+
+  const std::string& str() const { return text_; }
+  void Reserve(std::size_t bytes) { text_.reserve(bytes); }
+
+ private:
+  std::string text_;
+  char separator_;
+};
+
+// One report file. The constructor creates the file (emptying an earlier one), as the
+// report's procedure opens it; the text is collected in memory and written by Close()
+// in one go. If the run is abandoned by an error before Close(), the destructor still
+// writes what the run had produced, as an unbuffered file would hold it.
+// Errors throw RunError(kFileError) naming the file and the system's reason.
+class ReportFile {
+ public:
+  ReportFile(const ReportOptions& options, const char* name);
+  ~ReportFile();
+  ReportFile(const ReportFile&) = delete;
+  ReportFile& operator=(const ReportFile&) = delete;
+
+  ReportText& out() { return text_; }
+  void Close();
+
+ private:
+  std::string path_;
+  std::FILE* file_ = nullptr;
+  ReportText text_;
+};
+
+}  // namespace velquin

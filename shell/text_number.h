@@ -1,0 +1,31 @@
+// Reading numbers from the text of the window's input fields, and writing numbers
+// into messages. Both are independent of the C locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velquin {
+
+// Reads a number from a text by the rules of the input fields:
+//  - spaces, tabs and line feeds are skipped wherever they stand ("1 2" reads 12);
+//  - a number is an optional sign, digits with at most one point "." (whatever the
+//    locale; a comma ends the number), and an optional exponent: E or D (either
+//    case), an optional sign and digits;
+//  - reading stops at the first character that cannot continue the number
+//    ("8 panels" reads 8, "0,5" reads 0);
+//  - "&H" or "&O" (either case) starts a hexadecimal or octal whole number;
+//  - an empty text, or one that does not begin with a number, reads 0.
+// A value beyond the range of a double throws RunError(kOverflow) naming the text;
+// a value too small for a double reads as 0.
+double ReadNumber(std::string_view text);
+
+// The shortest text that reads back as the same double, e.g. "8.5", "-1e+400" never
+// (the value is finite), "1e-05". For messages, not for reports.
+std::string NumberText(double value);
+
+// A text quoted for a message, shortened to a sensible length and with control
+// characters shown as '?', so that a megabyte of input does not make a megabyte message.
+std::string QuotedInput(std::string_view text);
+
+}  // namespace velquin

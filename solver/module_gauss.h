@@ -1,0 +1,20 @@
+// Module_Gauss: Gaussian elimination without pivoting, then back solving.
+#pragma once
+
+#include "shell/calculation_window.h"
+#include "shell/module_common.h"
+
+namespace velquin {
+
+// The message shown for a zero diagonal element (Turkish, leading blank included).
+inline constexpr const char* kZeroPivotMessage = " s\u0131f\u0131r diyagonal eleman\u0131";
+
+// Solves the N equations held in rows and columns 1..N of A, column N + 1 the right-hand
+// side, into Q(1..N), reducing A in place to upper-triangular form. Row operations only,
+// no pivoting: A(i, j) = A(i, j) - f * (A(k, j) / A(k, k)), f = A(i, k).
+// A zero diagonal element (any step, the last included) shows kZeroPivotMessage through
+// window.MsgBox, leaves Q untouched and returns false. N must be a whole number in 1..199
+// (else RunError).
+bool Gauss_Solve(double N, Matrix& A, Vector& Q, CalculationWindow& window);
+
+}  // namespace velquin

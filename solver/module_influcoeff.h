@@ -1,0 +1,34 @@
+// Module_InfluCoeff: the constant-source panel kernel and the assembly of the linear
+// system with its report "Output_InfCoeffs.txt".
+#pragma once
+
+#include "shell/calculation_window.h"
+#include "shell/module_common.h"
+#include "shell/report_writer.h"
+
+namespace velquin {
+
+// Velocity (u, v), in the panel's frame, induced at the local point (x, y) by a panel
+// on the local x axis from x1 to x2 (x1 = -x2 up to rounding) with a unit source
+// strength per unit length:
+//   u = ln(r1^2 / r2^2) / (4 pi),   v = theta / (2 pi),
+// r1, r2 the distances from the two ends and theta the angle the panel subtends at the
+// point, between -pi and pi, positive on the positive-y side. On the panel itself v = 0.5.
+// Where the subtended angle is exactly a right angle (den = 0) theta is the limit
+// +-pi/2 with the sign of y. A point on either end of the panel is singular: throws
+// RunError(kInvalidArgument).
+void InfluCoeff_SourcePanel(const Module_Common& C, double x, double y, double x1, double x2,
+                            double& u, double& v);
+
+// Fills An and At, the vortex column and Kutta row when circulation is on and the free
+// stream column NRhs; writes the coefficient blocks of "Output_InfCoeffs.txt"; draws An;
+// solves An Q = rhs by Gauss_Solve; appends the strengths. Returns false when the
+// elimination met a zero pivot (the report then ends after the coefficient blocks).
+bool InfluCoeff_Assemble(Module_Common& C, CalculationWindow& window,
+                         const ReportOptions& reports);
+
+// Only the arithmetic of the assembly (source columns, vortex column, free stream,
+// Kutta row), without report, picture or solution.
+void InfluCoeff_Fill(Module_Common& C, const ControlValues& controls);
+
+}  // namespace velquin
