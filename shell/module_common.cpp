@@ -10,8 +10,9 @@ namespace velquin {
 
 int CheckedIndex(int i, int limit) {
   if (i < 0 || i > limit) {
-    throw RunError(ErrorKind::kSubscriptOutOfRange,
-                   "index " + std::to_string(i) + " lies outside 0.." + std::to_string(limit) + ".");
+    throw RunError(
+        ErrorKind::kSubscriptOutOfRange,
+        "index " + std::to_string(i) + " lies outside 0.." + std::to_string(limit) + ".");
   }
   return i;
 }

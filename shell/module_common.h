@@ -13,7 +13,7 @@
 
 namespace velquin {
 
-inline constexpr int kMaxIndex = 200;         // highest index of every array
+inline constexpr int kMaxIndex = 200;  // highest index of every array
 inline constexpr int kArraySize = kMaxIndex + 1;
 
 // Throws RunError(kSubscriptOutOfRange) unless 0 <= i <= limit.

@@ -14,8 +14,8 @@ inline constexpr Colour RGB(int red, int green, int blue) {
   return static_cast<Colour>(red) + 256u * static_cast<Colour>(green) +
          65536u * static_cast<Colour>(blue);
 }
-inline constexpr Colour kRed = 255;          // RGB(255, 0, 0)
-inline constexpr Colour kBlue = 0xFF0000;    // RGB(0, 0, 255)
+inline constexpr Colour kRed = 255;        // RGB(255, 0, 0)
+inline constexpr Colour kBlue = 0xFF0000;  // RGB(0, 0, 255)
 inline constexpr Colour kBlack = 0;
 inline constexpr Colour kLightYellow = RGB(255, 255, 192);
 inline constexpr Colour kWhite = RGB(255, 255, 255);

@@ -11,7 +11,7 @@ namespace velquin {
 
 // Where the reports go and how their numbers look.
 struct ReportOptions {
-  std::string directory;        // empty: the current working directory
+  std::string directory;  // empty: the current working directory
   char decimal_separator = '.';
 };
 

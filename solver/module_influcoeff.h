@@ -8,6 +8,11 @@
 
 namespace velquin {
 
+// The refusal when circulation is asked for without a vortex model to carry it.
+inline constexpr const char* kChooseVortexModel =
+    "circulation needs a vortex model: choose \"Point vortex\" or \"Constant vortex "
+    "distribution\".";
+
 // Velocity (u, v), in the panel's frame, induced at the local point (x, y) by a panel
 // on the local x axis from x1 to x2 (x1 = -x2 up to rounding) with a unit source
 // strength per unit length:
@@ -24,8 +29,7 @@ void InfluCoeff_SourcePanel(const Module_Common& C, double x, double y, double x
 // stream column NRhs; writes the coefficient blocks of "Output_InfCoeffs.txt"; draws An;
 // solves An Q = rhs by Gauss_Solve; appends the strengths. Returns false when the
 // elimination met a zero pivot (the report then ends after the coefficient blocks).
-bool InfluCoeff_Assemble(Module_Common& C, CalculationWindow& window,
-                         const ReportOptions& reports);
+bool InfluCoeff_Assemble(Module_Common& C, CalculationWindow& window, const ReportOptions& reports);
 
 // Only the arithmetic of the assembly (source columns, vortex column, free stream,
 // Kutta row), without report, picture or solution.

@@ -1,0 +1,85 @@
+#include "geometry/module_panel.h"
+
+#include <cmath>
+#include <string>
+
+#include "shell/run_error.h"
+
+namespace velquin {
+namespace {
+
+void WritePanelReport(const Module_Common& C, const ReportOptions& options) {
+  ReportFile file(options, "Output_Panel.txt");
+  ReportText& out = file.out();
+  out.Reserve(static_cast<std::size_t>(std::fmax(C.NP, 0.0) * 90 + 100));
+  out.EndLine();
+  out.Text("   I    X       Y       Xi       Yi       Xc      Yc   CosAx    CosBx   CosAy    CosBy")
+      .EndLine();
+  out.EndLine();
+  for (int i = 1; i <= C.NP; ++i) {
+    out.Text(i < 10 ? "   " : "  ").Whole(i);
+    const double fields[] = {C.X(1, i), C.Y(1, i),  C.Xi(1, i), C.Xi(2, i), C.Xc(i),
+                             C.Yc(i),   C.CosAx(i), C.CosBx(i), C.CosAy(i), C.CosBy(i)};
+    for (double value : fields) out.Text("  ").Fixed4(value);
+    out.EndLine();
+  }
+  file.Close();
+}
+
+}  // namespace
+
+void Panel_ComputeGeometry(Module_Common& C) {
+  for (int i = 1; i <= C.NP; ++i) {
+    C.Xc(i) = (C.X(1, i) + C.X(2, i)) / 2;
+    C.Yc(i) = (C.Y(1, i) + C.Y(2, i)) / 2;
+    const double Dx = C.X(2, i) - C.X(1, i);
+    const double Dy = C.Y(2, i) - C.Y(1, i);
+    C.S(i) = std::sqrt(Dx * Dx + Dy * Dy);
+    if (C.S(i) == 0) {
+      throw RunError(ErrorKind::kDivisionByZero,
+                     "panel " + std::to_string(i) + " has zero length (its two nodes coincide).");
+    }
+    // Tangent from start to end node; the normal a quarter turn counter-clockwise from
+    // it, which points out of a body whose contour runs clockwise.
+    C.CosAx(i) = Dx / C.S(i);
+    C.CosBx(i) = Dy / C.S(i);
+    C.CosAy(i) = (-Dy) / C.S(i);
+    C.CosBy(i) = Dx / C.S(i);
+    // The ends projected on the tangent, not set to -S/2 and +S/2: the kernel and the
+    // report use exactly these values.
+    C.Xi(1, i) = C.CosAx(i) * (C.X(1, i) - C.Xc(i)) + C.CosBx(i) * (C.Y(1, i) - C.Yc(i));
+    C.Yi(1, i) = 0;
+    C.Xi(2, i) = C.CosAx(i) * (C.X(2, i) - C.Xc(i)) + C.CosBx(i) * (C.Y(2, i) - C.Yc(i));
+    C.Yi(2, i) = 0;
+  }
+}
+
+void Panel_Geometry(Module_Common& C, CalculationWindow& window, const ReportOptions& reports) {
+  Panel_ComputeGeometry(C);
+  WritePanelReport(C, reports);
+  Panel_Draw(C, window);
+}
+
+void Panel_Draw(const Module_Common& C, CalculationWindow& window) {
+  Picture& picture = window.Picture_Airfoil();
+  picture.Cls();
+  picture.Scale(-0.1, 0.3, 1.1, -0.3);
+  picture.Line(0, 0, 1, 0, kForeground);
+  picture.Line(0, -0.25f, 0, 0.25f, kForeground);
+  if (C.RefLength == 0) {
+    throw RunError(ErrorKind::kDivisionByZero, "the reference length of the body is zero.");
+  }
+  // The circle (diameter RefLength) is drawn at half size, the section at full size.
+  double DrawScale = 1 / C.RefLength;
+  if (window.Controls().Option_Circle) DrawScale = 0.5 / C.RefLength;
+  constexpr float kMarkerRadius = 0.005f;
+  auto f = [](double value) { return static_cast<float>(value); };
+  for (int i = 1; i <= C.NP; ++i) {
+    picture.Line(f(DrawScale * C.X(1, i)), f(DrawScale * C.Y(1, i)), f(DrawScale * C.X(2, i)),
+                 f(DrawScale * C.Y(2, i)), kRed);
+    picture.Circle(f(DrawScale * C.X(1, i)), f(DrawScale * C.Y(1, i)), kMarkerRadius, kRed);
+    picture.Circle(f(DrawScale * C.Xc(i)), f(DrawScale * C.Yc(i)), kMarkerRadius, kBlue);
+  }
+}
+
+}  // namespace velquin
