@@ -1,0 +1,85 @@
+#include "shell/batch_command.h"
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+namespace velquin {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+Outcome Batch(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int status = RunBatchCommand(args, out, err, '.', {});
+  return {status, out.str(), err.str()};
+}
+
+TEST(BatchCommand, DefaultsWriteTheThreeReports) {
+  testing::TempDir dir;
+  const Outcome outcome = Batch({"--batch", "--out", dir.path()});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_NE(testing::ReadFile(dir.File("Output_Panel.txt")), "<missing>");
+  EXPECT_NE(testing::ReadFile(dir.File("Output_InfCoeffs.txt")), "<missing>");
+  EXPECT_EQ(testing::ReadFile(dir.File("Output_PressCoeffs.txt")).substr(32, 29),
+            " 1   0.9268  -0.1768  0.5858\r\n");
+}
+
+TEST(BatchCommand, OptionsSetTheControlsAndTextsReadLikeTheWindow) {
+  testing::TempDir dir;
+  const Outcome outcome =
+      Batch({"--batch", "--panels", "12 panels", "--body=naca0012", "--alpha", "-5",
+             "--circulation", "--vortex", "constant", "--out", dir.path()});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  const std::string report = testing::ReadFile(dir.File("Output_PressCoeffs.txt"));
+  EXPECT_NE(report.find("\r\n 12   "), std::string::npos);
+  EXPECT_NE(testing::ReadFile(dir.File("Output_InfCoeffs.txt")).find("Vortex strength ="),
+            std::string::npos);
+}
+
+TEST(BatchCommand, RunErrorsAndZeroPivotsExitWithOneAndAMessage) {
+  testing::TempDir dir;
+  Outcome outcome = Batch({"--batch", "--panels", "300", "--out", dir.path()});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("Subscript out of range"), std::string::npos);
+  outcome = Batch({"--batch", "--panels", "1", "--circulation", "--vortex", "point", "--xv",
+                   "1", "--yv", "0.3", "--out", dir.path()});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("diyagonal"), std::string::npos);
+  outcome = Batch({"--batch", "--out", dir.File("no/such/folder")});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("Output_Panel.txt"), std::string::npos);
+}
+
+TEST(BatchCommand, MalformedCommandLinesExitWithTwoAndTheUsage) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--batch", "--wings", "2"},
+                                             {"--batch", "--panels"},
+                                             {"--batch", "--body", "square"},
+                                             {"--batch", "--vortex", ""},
+                                             {"--batch", "--panels", "8", "--panels", "9"},
+                                             {"--batch", "--circulation=yes"},
+                                             {"--batch", "--images"},
+                                             {"--panels", "8"}}) {
+    const Outcome outcome = Batch(args);
+    EXPECT_EQ(outcome.status, 2) << args.back();
+    EXPECT_NE(outcome.err.find("usage: velquin2ds --batch"), std::string::npos);
+  }
+}
+
+TEST(BatchCommand, HelpAndVersionGoToStandardOutput) {
+  EXPECT_EQ(Batch({"--help"}).status, 0);
+  EXPECT_NE(Batch({"--help"}).out.find("--circulation"), std::string::npos);
+  EXPECT_EQ(Batch({"--version"}).out.rfind("velquin2ds ", 0), 0u);
+  EXPECT_TRUE(IsCommandLineMode({"--batch"}));
+  EXPECT_FALSE(IsCommandLineMode({}));
+}
+
+}  // namespace
+}  // namespace velquin

@@ -1,0 +1,55 @@
+// Running the calculation in tests: one state, a batch window with no pictures, the
+// reports in a given directory, and the messages collected.
+#pragma once
+
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "shell/batch_window.h"
+#include "shell/calculation_run.h"
+#include "shell/module_common.h"
+
+namespace velquin::testing {
+
+struct RunResult {
+  RunOutcome outcome;
+  std::string messages;  // every message the run showed, one per line
+};
+
+inline std::unique_ptr<Module_Common> NewState() {
+  auto state = std::make_unique<Module_Common>();
+  Form_Load(*state);
+  return state;
+}
+
+inline RunResult RunIn(Module_Common& state, const ControlValues& controls,
+                       const std::string& directory) {
+  NullPicture airfoil, pressure, matrix;
+  std::ostringstream messages;
+  BatchWindow window(state, controls, airfoil, pressure, matrix, messages);
+  const RunOutcome outcome = Command1_Click(state, window, ReportOptions{directory, '.'});
+  return {outcome, messages.str()};
+}
+
+inline ControlValues CircleControls(const std::string& panels, const std::string& alpha = "0") {
+  ControlValues controls;
+  controls.Text_NP = panels;
+  controls.Text_AlfaD = alpha;
+  return controls;
+}
+
+inline ControlValues WithCirculation(ControlValues controls, bool point_vortex) {
+  controls.Check_Circulation = 1;
+  controls.Option_PointVortex = point_vortex;
+  controls.Option_ConstVortex = !point_vortex;
+  return controls;
+}
+
+inline ControlValues Naca(ControlValues controls) {
+  controls.Option_Circle = false;
+  controls.Option_NACA12 = true;
+  return controls;
+}
+
+}  // namespace velquin::testing

@@ -1,0 +1,92 @@
+#include "shell/text_number.h"
+
+#include <clocale>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "shell/run_error.h"
+
+namespace velquin {
+namespace {
+
+TEST(ReadNumber, BlanksAreSkippedWhereverTheyStand) {
+  EXPECT_EQ(ReadNumber("  12"), 12);
+  EXPECT_EQ(ReadNumber("1 2"), 12);
+  EXPECT_EQ(ReadNumber("\t1\n2 . 5"), 12.5);
+  EXPECT_EQ(ReadNumber("- 3"), -3);
+}
+
+TEST(ReadNumber, ReadingStopsAtTheFirstCharacterThatCannotContinue) {
+  EXPECT_EQ(ReadNumber("8 panels"), 8);
+  EXPECT_EQ(ReadNumber("12abc"), 12);
+  EXPECT_EQ(ReadNumber("0,5"), 0);
+  EXPECT_EQ(ReadNumber("1.2.3"), 1.2);
+  EXPECT_EQ(ReadNumber("1e"), 1);
+  EXPECT_EQ(ReadNumber("1e+"), 1);
+  EXPECT_EQ(ReadNumber("5\r"), 5);
+}
+
+TEST(ReadNumber, PointsSignsAndBothExponentLetters) {
+  EXPECT_EQ(ReadNumber("-.5"), -0.5);
+  EXPECT_EQ(ReadNumber("+3."), 3);
+  EXPECT_EQ(ReadNumber("1E3"), 1000);
+  EXPECT_EQ(ReadNumber("2.5d-1"), 0.25);
+  EXPECT_EQ(ReadNumber("1D+2"), 100);
+  EXPECT_EQ(ReadNumber("0.1"), 0.1);  // correctly rounded, as a literal
+}
+
+TEST(ReadNumber, HexadecimalAndOctalWholeNumbers) {
+  EXPECT_EQ(ReadNumber("&H10"), 16);
+  EXPECT_EQ(ReadNumber("&hfF"), 255);
+  EXPECT_EQ(ReadNumber("&O17"), 15);
+  EXPECT_EQ(ReadNumber("&o8"), 0);
+  EXPECT_EQ(ReadNumber("&H"), 0);
+  EXPECT_EQ(ReadNumber("&X1"), 0);
+  EXPECT_DOUBLE_EQ(ReadNumber("&HFFFFFFFFFFFFFFFFFFFF"), 1208925819614629174706175.0);
+}
+
+TEST(ReadNumber, TextsWithoutANumberReadZero) {
+  EXPECT_EQ(ReadNumber(""), 0);
+  EXPECT_EQ(ReadNumber("abc"), 0);
+  EXPECT_EQ(ReadNumber("."), 0);
+  EXPECT_EQ(ReadNumber("-"), 0);
+  EXPECT_EQ(ReadNumber("   "), 0);
+}
+
+TEST(ReadNumber, ValuesBeyondTheDoubleRangeAreAnOverflow) {
+  const std::vector<std::string> too_large = {"1e400", "-1e400", std::string(400, '9'),
+                                               "&H" + std::string(300, 'F')};
+  for (const std::string& text : too_large) {
+    try {
+      ReadNumber(text);
+      ADD_FAILURE() << text << " did not overflow";
+    } catch (const RunError& error) {
+      EXPECT_EQ(error.kind(), ErrorKind::kOverflow) << text;
+      EXPECT_NE(std::string(error.what()).find("Overflow"), std::string::npos);
+    }
+  }
+  EXPECT_EQ(ReadNumber("1e-400"), 0);
+  EXPECT_EQ(ReadNumber("0." + std::string(400, '0') + "1"), 0);
+  EXPECT_EQ(ReadNumber("0e99999999999999999999"), 0);
+}
+
+TEST(ReadNumber, PointIsTheSeparatorWhateverTheLocale) {
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr &&
+      std::setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr) {
+    GTEST_SKIP() << "no locale with a decimal comma installed";
+  }
+  EXPECT_EQ(ReadNumber("0.5"), 0.5);
+  EXPECT_EQ(ReadNumber("0,5"), 0);
+  std::setlocale(LC_ALL, "C");
+}
+
+TEST(QuotedInput, LongAndControlCharacterTextsStayReadable) {
+  EXPECT_EQ(QuotedInput("8"), "\"8\"");
+  EXPECT_EQ(QuotedInput(std::string("a\x01" "b")), "\"a?b\"");
+  EXPECT_LT(QuotedInput(std::string(1 << 20, 'x')).size(), 60u);
+}
+
+}  // namespace
+}  // namespace velquin
