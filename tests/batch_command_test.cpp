@@ -27,7 +27,7 @@ TEST(BatchCommand, DefaultsWriteTheThreeReports) {
   EXPECT_EQ(outcome.err, "");
   EXPECT_NE(testing::ReadFile(dir.File("Output_Panel.txt")), "<missing>");
   EXPECT_NE(testing::ReadFile(dir.File("Output_InfCoeffs.txt")), "<missing>");
-  EXPECT_EQ(testing::ReadFile(dir.File("Output_PressCoeffs.txt")).substr(32, 29),
+  EXPECT_EQ(testing::ReadFile(dir.File("Output_PressCoeffs.txt")).substr(32, 30),
             " 1   0.9268  -0.1768  0.5858\r\n");
 }
 
