@@ -8,13 +8,9 @@
 
 namespace velquin {
 
-int CheckedIndex(int i, int limit) {
-  if (i < 0 || i > limit) {
-    throw RunError(
-        ErrorKind::kSubscriptOutOfRange,
-        "index " + std::to_string(i) + " lies outside 0.." + std::to_string(limit) + ".");
-  }
-  return i;
+void ThrowSubscriptOutOfRange(int i, int limit) {
+  throw RunError(ErrorKind::kSubscriptOutOfRange,
+                 "index " + std::to_string(i) + " lies outside 0.." + std::to_string(limit) + ".");
 }
 
 int RealToIndex(double r, int limit) {

@@ -16,8 +16,14 @@ namespace velquin {
 inline constexpr int kMaxIndex = 200;  // highest index of every array
 inline constexpr int kArraySize = kMaxIndex + 1;
 
-// Throws RunError(kSubscriptOutOfRange) unless 0 <= i <= limit.
-int CheckedIndex(int i, int limit = kMaxIndex);
+[[noreturn]] void ThrowSubscriptOutOfRange(int i, int limit);
+
+// Throws RunError(kSubscriptOutOfRange) unless 0 <= i <= limit. Inline: every array
+// access of the solver goes through it.
+inline int CheckedIndex(int i, int limit = kMaxIndex) {
+  if (static_cast<unsigned>(i) > static_cast<unsigned>(limit)) ThrowSubscriptOutOfRange(i, limit);
+  return i;
+}
 // Rounds a real index half to even, then checks it as above.
 int RealToIndex(double r, int limit = kMaxIndex);
 

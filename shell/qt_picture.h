@@ -40,7 +40,8 @@ class QtPicture : public Picture {
   std::string Save(const QString& path, int scale_factor = 1) const;
 
  private:
-  // Continuous pixel position of a user point: pixel (i, j) covers [i, i+1) x [j, j+1).
+  // Position of a user point in pixels: the left edge x1 at 0, the right edge x2 at the
+  // width. Points are drawn at the nearest whole pixel.
   QPointF ToPixel(double x, double y) const;
 
   QImage image_;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "shell/run_error.h"
 
@@ -57,6 +58,25 @@ Rounded RoundToDecimals(double magnitude, int decimals) {
   return {whole, fraction};
 }
 
+// The reports hold tens of thousands of these numbers, so the usual case avoids the
+// 128-bit arithmetic: s = |value| * 10^decimals rounded once in double differs from the
+// exact product by at most 2^-52 s. Unless s lies that close to a half, rounding s
+// gives the same whole number as rounding the exact product. Requires |value| < 1e9.
+Rounded QuickRoundToDecimals(double magnitude, int decimals) {
+  const std::uint64_t scale = kPowersOfTen[decimals];
+  const double s = magnitude * static_cast<double>(scale);
+  const std::uint64_t below = static_cast<std::uint64_t>(s);
+  const double above_half = (s - static_cast<double>(below)) - 0.5;  // exact
+  if (std::fabs(above_half) <= s * 0x1p-51) return RoundToDecimals(magnitude, decimals);
+  const std::uint64_t rounded = below + (above_half > 0 ? 1 : 0);
+  return {rounded / scale, rounded % scale};
+}
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 void AppendDigits(std::string& out, std::uint64_t value) {
   char buffer[24];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -65,32 +85,41 @@ void AppendDigits(std::string& out, std::uint64_t value) {
 
 }  // namespace
 
-void AppendFixed(std::string& out, double value, int decimals, char separator) {
+std::size_t WriteFixed(char* out, double value, int decimals, char separator) {
   if (!std::isfinite(value)) {
-    AppendNonFinite(out, value);
-    return;
+    const char* word = std::isnan(value) ? "NaN" : (value < 0 ? "-Infinity" : "Infinity");
+    std::memcpy(out, word, std::strlen(word));
+    return std::strlen(word);
   }
-  if (std::signbit(value) && value != 0) out += '-';
+  const bool negative = std::signbit(value) && value != 0;  // -0.0 is not negative
   const double magnitude = std::fabs(value);
   if (magnitude >= 0x1p53) {
     // Whole numbers only at this size: the digits are exact, the decimals zero.
-    char buffer[400];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, 0);
-    out.append(buffer, result.ptr);
-    out += separator;
-    out.append(static_cast<std::size_t>(decimals), '0');
-    return;
+    char* last = out;
+    if (negative) *last++ = '-';
+    last = std::to_chars(last, out + kMaxFixedChars, magnitude, std::chars_format::fixed, 0).ptr;
+    *last++ = separator;
+    for (int k = 0; k < decimals; ++k) *last++ = '0';
+    return static_cast<std::size_t>(last - out);
   }
-  const Rounded rounded = RoundToDecimals(magnitude, decimals);
-  AppendDigits(out, rounded.whole);
-  out += separator;
-  const std::uint64_t fraction = rounded.fraction;
-  char digits[8];
-  for (int k = decimals - 1; k >= 0; --k) {
-    digits[k] = static_cast<char>('0' + (fraction / kPowersOfTen[decimals - 1 - k]) % 10);
+  const Rounded rounded = magnitude < 1e9 ? QuickRoundToDecimals(magnitude, decimals)
+                                          : RoundToDecimals(magnitude, decimals);
+  char* last = out;
+  if (negative) *last++ = '-';
+  last = std::to_chars(last, last + 20, rounded.whole).ptr;
+  *last++ = separator;
+  // Fraction digits two at a time, from the right.
+  std::uint64_t fraction = rounded.fraction;
+  for (int k = decimals - 2; k >= 0; k -= 2) {
+    std::memcpy(last + k, kDigitPairs + 2 * (fraction % 100), 2);
+    fraction /= 100;
   }
-  out.append(digits, static_cast<std::size_t>(decimals));
+  return static_cast<std::size_t>(last + decimals - out);
+}
+
+void AppendFixed(std::string& out, double value, int decimals, char separator) {
+  char buffer[kMaxFixedChars];
+  out.append(buffer, WriteFixed(buffer, value, decimals, separator));
 }
 
 void AppendBare(std::string& out, double value, char separator) {
@@ -147,13 +176,22 @@ void AppendBare(std::string& out, double value, char separator) {
 }
 
 ReportText& ReportText::Whole(int value) {
-  if (value < 0) {
-    text_ += '-';
-    AppendDigits(text_, static_cast<std::uint64_t>(-static_cast<long long>(value)));
-  } else {
-    AppendDigits(text_, static_cast<std::uint64_t>(value));
-  }
-  return *this;
+  char buffer[16];
+  return Text(
+      std::string_view(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer));
+}
+
+void ReportText::Grow(std::size_t capacity) {
+  std::unique_ptr<char[]> larger(new char[capacity]);
+  if (size_ != 0) std::memcpy(larger.get(), buffer_.get(), size_);
+  buffer_ = std::move(larger);
+  capacity_ = capacity;
+}
+
+ReportText& ReportText::Bare(double value) {
+  std::string text;
+  AppendBare(text, value, separator_);
+  return Text(text);
 }
 
 ReportFile::ReportFile(const ReportOptions& options, const char* name)
@@ -176,7 +214,7 @@ ReportFile::~ReportFile() {
 void ReportFile::Close() {
   std::FILE* file = file_;
   file_ = nullptr;
-  const std::string& text = text_.str();
+  const std::string_view text = text_.str();
   errno = 0;
   const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
   const int write_errno = errno;

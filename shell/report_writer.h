@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,38 +29,50 @@ void AppendFixed(std::string& out, double value, int decimals, char separator);
 // -4 or at least 15.
 void AppendBare(std::string& out, double value, char separator);
 
-// Builds the text of one report.
+// The longest text AppendFixed can produce (the largest double has 309 whole digits).
+inline constexpr std::size_t kMaxFixedChars = 330;
+// AppendFixed into a buffer of at least kMaxFixedChars; returns the number of chars.
+std::size_t WriteFixed(char* buffer, double value, int decimals, char separator);
+
+// Builds the text of one report. The reports hold tens of thousands of numbers, so the
+// text is written straight into a growing buffer, without a library call per item.
 class ReportText {
  public:
   explicit ReportText(char separator) : separator_(separator) {}
 
   ReportText& Text(std::string_view text) {
-    text_.append(text);
+    std::memcpy(Room(text.size()), text.data(), text.size());
+    size_ += text.size();
     return *this;
   }
   ReportText& Fixed4(double value) {  // "#0.###0"
-    AppendFixed(text_, value, 4, separator_);
+    size_ += WriteFixed(Room(kMaxFixedChars), value, 4, separator_);
     return *this;
   }
   ReportText& Fixed6(double value) {  // "#0.#####0"
-    AppendFixed(text_, value, 6, separator_);
+    size_ += WriteFixed(Room(kMaxFixedChars), value, 6, separator_);
     return *this;
   }
   ReportText& Whole(int value);  // "##" and "###": plain digits
-  ReportText& Bare(double value) {
-    AppendBare(text_, value, separator_);
-    return *this;
-  }
-  ReportText& EndLine() {
-    text_.append("\r\n");
-    return *this;
-  }
+  ReportText& Bare(double value);
+  ReportText& EndLine() { return Text("\r\n"); }
 
-  const std::string& str() const { return text_; }
-  void Reserve(std::size_t bytes) { text_.reserve(bytes); }
+  std::string_view str() const { return std::string_view(buffer_.get(), size_); }
+  void Reserve(std::size_t bytes) {
+    if (capacity_ < bytes) Grow(bytes);
+  }
 
  private:
-  std::string text_;
+  // Space for n more chars at the end of the text.
+  char* Room(std::size_t n) {
+    if (capacity_ - size_ < n) Grow(2 * capacity_ + n);
+    return buffer_.get() + size_;
+  }
+  void Grow(std::size_t capacity);
+
+  std::unique_ptr<char[]> buffer_;  // not zero-filled: only [0, size_) is ever read
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;
   char separator_;
 };
 

@@ -1,0 +1,27 @@
+// velquin2ds: the main window, or with --batch (or --help, --version) the headless
+// command line, which needs no display.
+#include <QApplication>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/batch_command.h"
+#include "shell/form1.h"
+#include "shell/qt_image_batch.h"
+
+int main(int argc, char* argv[]) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (velquin::IsCommandLineMode(args)) {
+    return velquin::RunBatchCommand(args, std::cout, std::cerr, velquin::LocaleDecimalSeparator(),
+                                    [] { return std::make_unique<velquin::QtBatchPictures>(); });
+  }
+
+  QApplication app(argc, argv);
+  // The name stands in the title of the message boxes. (A display name would also be
+  // appended to every window caption.)
+  QApplication::setApplicationName(QStringLiteral("Velquin2DS"));
+  velquin::Form1 window;
+  window.show();
+  return app.exec();
+}
