@@ -41,14 +41,14 @@ Form_About::Form_About(QWidget* parent) : QWidget(parent) {
   setPalette(ground);
   setAutoFillBackground(true);
 
-  struct LabelSpec {
+  struct LabelText {
     const char* name;
     QString text;
     QRect geometry;
     QFont font;
     QColor colour;  // invalid: the default text colour
   };
-  const LabelSpec labels[] = {
+  const LabelText labels[] = {
       {"Label1", QStringLiteral("Velquin-2DS"), Twips(1080, 240, 1695, 255), Verdana(12, true),
        kDarkGreen},
       {"Label2",
@@ -64,15 +64,15 @@ Form_About::Form_About(QWidget* parent) : QWidget(parent) {
       {"Label5", QStringLiteral("velquin2ds@example.org"), Twips(1200, 2760, 1935, 255),
        Verdana(8.25), kBlueText},
   };
-  for (const LabelSpec& spec : labels) {
-    auto* label = new QLabel(spec.text, this);
-    label->setObjectName(QString::fromLatin1(spec.name));
-    label->setGeometry(spec.geometry);
-    label->setFont(spec.font);
+  for (const LabelText& entry : labels) {
+    auto* label = new QLabel(entry.text, this);
+    label->setObjectName(QString::fromLatin1(entry.name));
+    label->setGeometry(entry.geometry);
+    label->setFont(entry.font);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    if (spec.colour.isValid()) {
+    if (entry.colour.isValid()) {
       QPalette text = label->palette();
-      text.setColor(QPalette::WindowText, spec.colour);
+      text.setColor(QPalette::WindowText, entry.colour);
       label->setPalette(text);
     }
   }

@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -88,65 +89,10 @@ TEST_F(Form1Test, StartsWithTheDefaultInputsAndNoVortexModelChosen) {
   EXPECT_FALSE(Control<QRadioButton>("Option_ConstVortex")->isChecked());
   EXPECT_FALSE(Control<QCheckBox>("Check_Circulation")->isChecked());
   EXPECT_TRUE(Control<QFrame>("Frame2")->isVisible());
-
-  const ControlValues read = form_.Controls();
-  const ControlValues defaults;
-  EXPECT_EQ(read.Text_NP, defaults.Text_NP);
-  EXPECT_EQ(read.Text_AlfaD, defaults.Text_AlfaD);
-  EXPECT_EQ(read.Text_Xv, defaults.Text_Xv);
-  EXPECT_EQ(read.Text_Yv, defaults.Text_Yv);
-  EXPECT_EQ(read.Check_Circulation, 0);
-  EXPECT_TRUE(read.Option_Circle && !read.Option_NACA12);
-  EXPECT_FALSE(read.Option_PointVortex || read.Option_ConstVortex);
-  EXPECT_EQ(form_.state().Pi, 4 * std::atan(1.0));
-}
-
-TEST_F(Form1Test, ControlsSitInTheirFramesAtTheirTwipPositions) {
-  struct Place {
-    const char* name;
-    const char* parent;
-    QRect twips;
-  };
-  const Place places[] = {
-      {"Picture_Matrix", "Client", {240, 4080, 3000, 3000}},
-      {"Text_AlfaD", "Frame4", {600, 240, 375, 285}},
-      {"Frame2", "Frame3", {1680, 240, 1215, 735}},
-      {"Text_Yv", "Frame2", {480, 360, 495, 285}},
-      {"Label3", "Frame2", {120, 120, 375, 255}},
-      {"Option_ConstVortex", "Frame3", {120, 1080, 2415, 255}},
-      {"Check_Circulation", "Frame3", {120, 240, 1095, 255}},
-      {"Picture_Pressure", "Client", {3480, 3600, 6015, 3495}},
-      {"Option_Circle", "Frame1", {240, 480, 855, 375}},
-      {"Label1", "Frame1", {240, 240, 1455, 255}},
-      {"Picture_Airfoil", "Client", {3480, 360, 6000, 3000}},
-      {"Command1", "Client", {1560, 1800, 1335, 495}},
-  };
-  for (const Place& place : places) {
-    SCOPED_TRACE(place.name);
-    auto* widget = Control<QWidget>(place.name);
-    ASSERT_NE(widget, nullptr);
-    EXPECT_EQ(widget->parentWidget()->objectName(), place.parent);
-    const QRect& t = place.twips;
-    EXPECT_EQ(widget->geometry(), QRect(t.x() / 15, t.y() / 15, t.width() / 15, t.height() / 15));
-  }
-  EXPECT_EQ(Control<PictureWidget>("Picture_Pressure")->picture().image().size(), QSize(401, 233));
-}
-
-TEST_F(Form1Test, TabVisitsTheInputsInTheirOrder) {
-  std::vector<QString> order;
-  QWidget* widget = Control<QWidget>("Command1");
-  do {
-    if ((widget->focusPolicy() & Qt::TabFocus) && form_.isAncestorOf(widget)) {
-      order.push_back(widget->objectName());
-    }
-    widget = widget->nextInFocusChain();
-  } while (widget != Control<QWidget>("Command1"));
-  const std::vector<QString> expected = {
-      "Command1",           "Text_NP",           "Option_Circle",
-      "Option_NACA12",      "Check_Circulation", "Option_PointVortex",
-      "Option_ConstVortex", "Text_Xv",           "Text_Yv",
-      "Text_AlfaD"};
-  EXPECT_EQ(order, expected);
+  // Twip positions at 15 to a pixel, relative to the containing frame.
+  EXPECT_EQ(Control<QWidget>("Text_Yv")->parentWidget()->objectName(), "Frame2");
+  EXPECT_EQ(Control<QWidget>("Text_Yv")->geometry(), QRect(32, 24, 33, 19));
+  EXPECT_EQ(Control<QWidget>("Picture_Pressure")->geometry(), QRect(232, 240, 401, 233));
 }
 
 TEST_F(Form1Test, ChoosingAVortexModelHidesOrShowsThePositionInputs) {
@@ -201,8 +147,7 @@ TEST_F(Form1Test, CalculateWritesTheReportsOfTheBatchCommandForTheSameInputs) {
 
 TEST_F(Form1Test, AboutTwiceShowsOneWindowThatDoesNotBlockTheMainWindow) {
   QAction* about = Control<QAction>("Mn_About");
-  EXPECT_EQ(about->text(), "About");
-  EXPECT_EQ(about->menu(), nullptr);
+  EXPECT_EQ(about->menu(), nullptr) << "an entry of the menu bar itself";
   about->trigger();
   about->trigger();
 
@@ -213,74 +158,63 @@ TEST_F(Form1Test, AboutTwiceShowsOneWindowThatDoesNotBlockTheMainWindow) {
   Form_About* shown = form_.aboutWindow();
   ASSERT_NE(shown, nullptr);
   EXPECT_TRUE(shown->isVisible());
-  EXPECT_EQ(shown->windowTitle(), "About");
-  EXPECT_EQ(shown->size(), QSize(285, 213));
   EXPECT_EQ(shown->windowModality(), Qt::NonModal);
-  EXPECT_EQ(shown->parentWidget(), nullptr);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST_F(Form1Test, AZeroPivotShowsItsMessageOnceAndTheNextRunCompletes) {
+TEST_F(Form1Test, ZeroPivotsAndRunErrorsShowOneMessageAndTheNextRunCompletes) {
   // Two panels of the NACA 0012 section lie on the chord: the system is singular.
-  Choose("Option_NACA12");
-  SetText("Text_NP", "2");
-  TempDir dir;
-  EXPECT_EQ(CalculateIn(dir.path()), RunOutcome::kZeroPivot);
-  ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0].kind, Form1::MessageKind::kMsgBox);
-  EXPECT_EQ(messages_[0].text, QString::fromUtf8(" sıfır diyagonal elemanı"));
+  // "abc" panels is no panel count at all.
+  const struct {
+    bool naca;
+    const char* panels;
+    RunOutcome outcome;
+    Form1::MessageKind kind;
+  } cases[] = {{true, "2", RunOutcome::kZeroPivot, Form1::MessageKind::kMsgBox},
+               {false, "abc", RunOutcome::kFailed, Form1::MessageKind::kRunError}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.panels);
+    messages_.clear();
+    Choose(c.naca ? "Option_NACA12" : "Option_Circle");
+    SetText("Text_NP", c.panels);
+    TempDir dir;
+    EXPECT_EQ(CalculateIn(dir.path()), c.outcome);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].kind, c.kind);
+    if (c.naca) {
+      EXPECT_EQ(messages_[0].text, QString::fromUtf8(" sıfır diyagonal elemanı"));
+    }
 
-  SetText("Text_NP", "8");
-  EXPECT_EQ(CalculateIn(dir.path()), RunOutcome::kCompleted);
-  EXPECT_EQ(messages_.size(), 1u);
-}
-
-TEST_F(Form1Test, ARunErrorShowsItsMessageOnceAndTheNextRunCompletes) {
-  SetText("Text_NP", "abc");
-  TempDir dir;
-  EXPECT_EQ(CalculateIn(dir.path()), RunOutcome::kFailed);
-  ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0].kind, Form1::MessageKind::kRunError);
-  EXPECT_FALSE(messages_[0].text.isEmpty());
-
-  SetText("Text_NP", "8");
-  EXPECT_EQ(CalculateIn(dir.path()), RunOutcome::kCompleted);
-  EXPECT_EQ(messages_.size(), 1u);
-  EXPECT_NE(ReadFile(dir.File("Output_PressCoeffs.txt")), "<missing>");
+    SetText("Text_NP", "8");
+    EXPECT_EQ(CalculateIn(dir.path()), RunOutcome::kCompleted);
+    EXPECT_EQ(messages_.size(), 1u);
+  }
 }
 
 TEST_F(Form1Test, WithoutAHandlerEachMessageIsAModalBoxWithOneOkButton) {
   form_.SetMessageHandler({});
-  form_.show();
-  struct Seen {
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    int buttons = 0;
-  };
-  std::vector<Seen> seen;
+  std::vector<QString> seen;  // title | text | icon | number of buttons
   const auto answer = [&seen] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr) return;  // the test below then finds nothing seen
-    seen.push_back(
-        {box->windowTitle(), box->text(), box->icon(), static_cast<int>(box->buttons().size())});
+    if (box == nullptr) return;
+    seen.push_back(QStringLiteral("%1|%2|%3|%4")
+                       .arg(box->windowTitle(), box->text())
+                       .arg(box->icon())
+                       .arg(box->buttons().size()));
     box->button(QMessageBox::Ok)->click();
   };
-  QTimer::singleShot(0, answer);
   CalculationWindow& window = form_;
+  QTimer::singleShot(0, answer);
   window.MsgBox(
       " s\xc4\xb1"
       "f\xc4\xb1r");
   QTimer::singleShot(0, answer);
-  window.ShowRunError("Division by zero: test");
+  window.ShowRunError("Division by zero: 8 / 0");
 
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0].title, "Velquin2DS");
-  EXPECT_EQ(seen[0].text, QString::fromUtf8(" sıfır"));
-  EXPECT_EQ(seen[0].icon, QMessageBox::NoIcon);
-  EXPECT_EQ(seen[0].buttons, 1);
-  EXPECT_EQ(seen[1].text, "Division by zero: test");
-  EXPECT_EQ(seen[1].icon, QMessageBox::Warning);
-  EXPECT_EQ(seen[1].buttons, 1);
+  const std::vector<QString> expected = {
+      QString::fromUtf8("Velquin2DS| sıfır|%1|1").arg(QMessageBox::NoIcon),
+      QString::fromUtf8("Velquin2DS|Division by zero: 8 / 0|%1|1").arg(QMessageBox::Warning)};
+  EXPECT_EQ(seen, expected);
 }
 
 }  // namespace
