@@ -6,6 +6,12 @@ here="$(cd "$(dirname "$0")" && pwd)"
 
 "$here/scripts/install-deps.sh" cmake make g++ qt6-base-dev qt6-qpa-plugins \
   libgtest-dev libbenchmark-dev fonts-dejavu-core >&2
-cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$here/build" --target velquin2ds -j"$(nproc)" >/dev/null
+log="$(mktemp)"
+if ! { cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=Release &&
+       cmake --build "$here/build" --target velquin2ds velquin2ds-window -j"$(nproc)"; } >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "run.sh: the build failed" >&2
+  exit 1
+fi
+rm -f "$log"
 exec "$here/build/shell/velquin2ds" "$@"

@@ -1,10 +1,22 @@
 // The headless command line:
 //   velquin2ds --batch [--panels TEXT] [--body circle|naca0012] [--alpha TEXT]
 //                      [--circulation] [--vortex point|constant] [--xv TEXT] [--yv TEXT]
-//                      [--out DIR] [--images]
+//                      [--out DIR] [--images] [--sweep FROM:TO:STEP]
 // It drives the same calculation run as the window, with the controls set from the
 // options. Exit status 0 after a completed run, 1 after a run error or a zero pivot
 // (message on stderr), 2 for a malformed command line (usage on stderr).
+//
+// After a completed run it prints the derived results (lift from the circulation and
+// from the pressure, quarter-chord moment, source sum, and on the circle with the
+// centred point vortex the deviation from the exact answer) as one line of key=value
+// pairs on stdout (shell/derived_text.h).
+//
+// --sweep FROM:TO:STEP (degrees; shell/angle_range.h), instead of --alpha, runs the
+// calculation at every angle of the range with the other inputs fixed and writes
+// polar.csv into DIR. The three reports, the pictures and the stdout line are those of
+// a run at the last angle: that run is made first, as a run of its own; the matrix is
+// then assembled and eliminated once more and solved for all angles together
+// (solver/angle_sweep.h), which gives every angle the very bits of a separate run.
 #pragma once
 
 #include <functional>

@@ -2,17 +2,20 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRect>
+#include <QStatusBar>
+#include <charconv>
 #include <cstddef>
 #include <iterator>
 
@@ -20,6 +23,8 @@
 #include "display/pressure_plot.h"
 #include "shell/form_about.h"
 #include "shell/picture_widget.h"
+#include "shell/user_locale.h"
+#include "solver/derived_results.h"
 
 namespace velquin {
 
@@ -68,20 +73,36 @@ QRadioButton* NewOption(const QString& caption, QWidget* parent, const char* nam
   return option;
 }
 
-}  // namespace
-
-char LocaleDecimalSeparator() {
-  const QString point = QLocale::system().decimalPoint();
-  if (point.size() == 1 && point.at(0).unicode() < 256) {
-    return static_cast<char>(point.at(0).unicode());
-  }
-  return '.';
+// Seven significant digits, a point as the separator whatever the locale, "0" for
+// either zero.
+QString SevenDigits(double value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value,
+                                    std::chars_format::general, 7);
+  return QString::fromLatin1(buffer, static_cast<int>(result.ptr - buffer));
 }
+
+// The status line after a completed run: the derived results to seven significant
+// digits, the deviation from the exact circle only when it is defined.
+QString DerivedResultsStatus(const DerivedResults& results) {
+  const QString gap = QStringLiteral("    ");
+  QString text = QStringLiteral("Cl (circulation) ") + SevenDigits(results.cl_circulation) + gap +
+                 QStringLiteral("Cl (pressure) ") + SevenDigits(results.cl_pressure) + gap +
+                 QStringLiteral("Cm c/4 ") + SevenDigits(results.cm_quarter_chord) + gap +
+                 QStringLiteral("\u03A3Q\u00B7S ") + SevenDigits(results.source_sum);
+  if (results.circle_deviation) {
+    text += gap + QStringLiteral("max |1\u2212Cp \u2212 exact| ") +
+            SevenDigits(*results.circle_deviation);
+  }
+  return text;
+}
+
+}  // namespace
 
 Form1::Form1(QWidget* parent) : QMainWindow(parent), state_(std::make_unique<Module_Common>()) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Velquin2DS - Source panel method"));
-  reports_ = ReportOptions{std::string(), LocaleDecimalSeparator()};
+  reports_ = ReportOptions{std::string(), UserDecimalSeparator()};
   // The captions were laid out for a narrow 8-point font: a slightly smaller,
   // semi-condensed face keeps them inside their controls at the same positions.
   QFont small = font();
@@ -96,6 +117,19 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent), state_(std::make_unique<Mod
   CreateControls();
   SetTabOrder();
 
+  // The status line lies beneath the client area, which keeps its size.
+  Label_Status_ = new QLabel(this);
+  Label_Status_->setObjectName(QStringLiteral("Label_Status"));
+  Label_Status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // The text starts in line with the frames above it (the status bar adds 2 pixels).
+  Label_Status_->setContentsMargins(240 / kTwipsPerPixel - 2, 3, 0, 3);
+  Label_Status_->setToolTip(
+      QStringLiteral("Lift coefficient from the circulation (Kutta\u2013Joukowski) and from the "
+                     "surface pressure, pitching moment about the quarter chord, and the net "
+                     "source output \u03A3Q\u00B7S (zero for a sound solution)"));
+  statusBar()->setSizeGripEnabled(false);
+  statusBar()->addWidget(Label_Status_, 1);
+
   connect(Command1_, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(Option_ConstVortex_, &QRadioButton::toggled, this, [this](bool chosen) {
     if (chosen) Option_ConstVortex_Click();
@@ -103,9 +137,14 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent), state_(std::make_unique<Mod
   connect(Option_PointVortex_, &QRadioButton::toggled, this, [this](bool chosen) {
     if (chosen) Option_PointVortex_Click();
   });
+  for (PictureWidget* picture : {Picture_Airfoil_, Picture_Pressure_, Picture_Matrix_}) {
+    connect(picture, &PictureWidget::saveRequested, this,
+            [this, picture](int scale_factor) { SavePicture(*picture, scale_factor); });
+  }
 
-  // The client area below the menu bar is 9645 x 7350 twips.
-  resize(9645 / kTwipsPerPixel, 7350 / kTwipsPerPixel + menuBar()->sizeHint().height());
+  // The client area between the menu bar and the status line is 9645 x 7350 twips.
+  resize(9645 / kTwipsPerPixel,
+         7350 / kTwipsPerPixel + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
   Form_Load();
 }
 
@@ -170,7 +209,13 @@ void Form1::Form_Load() {
 }
 
 void Form1::Command1_Click() {
+  // Cleared first, so that no message of this run stands beside the last run's results.
+  Label_Status_->clear();
+  const ControlValues controls = Controls();
   last_outcome_ = velquin::Command1_Click(*state_, *this, reports_);
+  if (last_outcome_ == RunOutcome::kCompleted) {
+    Label_Status_->setText(DerivedResultsStatus(ComputeDerivedResults(*state_, controls)));
+  }
   Picture_Airfoil_->update();
   Picture_Pressure_->update();
   Picture_Matrix_->update();
@@ -241,9 +286,32 @@ void Form1::ShowMessage(MessageKind kind, const QString& text) {
     return;
   }
   // No caption of its own: the application's name stands in the title.
-  QMessageBox box(kind == MessageKind::kRunError ? QMessageBox::Warning : QMessageBox::NoIcon,
+  QMessageBox box(kind == MessageKind::kMsgBox ? QMessageBox::NoIcon : QMessageBox::Warning,
                   QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, this);
   box.exec();
+}
+
+void Form1::SavePicture(PictureWidget& picture, int scale_factor) {
+  const QString name = picture.objectName() +
+                       (scale_factor == 1 ? QString() : QStringLiteral("_x%1").arg(scale_factor)) +
+                       QStringLiteral(".png");
+  const QString suggestion = QDir::current().filePath(name);
+  const QString path =
+      save_path_chooser_ ? save_path_chooser_(suggestion) : AskSavePath(suggestion, scale_factor);
+  if (path.isEmpty()) return;
+  const std::string error = picture.picture().Save(path, scale_factor);
+  if (!error.empty()) ShowMessage(MessageKind::kSaveError, QString::fromStdString(error));
+}
+
+QString Form1::AskSavePath(const QString& suggestion, int scale_factor) {
+  QFileDialog dialog(this,
+                     scale_factor == 1 ? QStringLiteral("Save picture as")
+                                       : QStringLiteral("Save picture at double size"),
+                     suggestion, QStringLiteral("PNG images (*.png)"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QStringLiteral("png"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
 }
 
 }  // namespace velquin

@@ -1,7 +1,9 @@
 // Form1: the main window. It holds the inputs of a calculation, the "Calculate" button,
 // the three result pictures and the "About" menu entry, and serves the calculation run
 // as its CalculationWindow: the run reads the controls, draws into the pictures and
-// shows its messages through it.
+// shows its messages through it. Beneath the controls, a status line shows the lift,
+// moment and closure check of the last completed run; each picture saves itself as a
+// PNG file from its context menu.
 #pragma once
 
 #include <QMainWindow>
@@ -18,6 +20,7 @@
 
 class QCheckBox;
 class QFrame;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -33,13 +36,18 @@ class Form1 : public QMainWindow, public CalculationWindow {
  public:
   // The two kinds of message a run can show.
   enum class MessageKind {
-    kMsgBox,    // MsgBox: plain text, one OK button, no icon
-    kRunError,  // ShowRunError: a warning naming the error
+    kMsgBox,     // MsgBox: plain text, one OK button, no icon
+    kRunError,   // ShowRunError: a warning naming the error
+    kSaveError,  // a picture that could not be saved: a warning naming the file and why
   };
   // Receives every message instead of a message box. By default (no handler) each
   // message opens a modal QMessageBox and waits for OK; tests install a handler that
   // records the message and returns at once, so that a run never blocks on a box.
   using MessageHandler = std::function<void(MessageKind kind, const QString& text)>;
+  // Chooses the file a picture is saved to, given the suggested path (the picture's
+  // name in the current directory); an empty answer cancels. By default (no chooser) a
+  // modal file dialog asks; tests install a chooser that answers at once.
+  using SavePathChooser = std::function<QString(const QString& suggestion)>;
 
   explicit Form1(QWidget* parent = nullptr);
   ~Form1() override;
@@ -56,6 +64,8 @@ class Form1 : public QMainWindow, public CalculationWindow {
 
   // An empty handler restores the message boxes.
   void SetMessageHandler(MessageHandler handler) { message_handler_ = std::move(handler); }
+  // An empty chooser restores the file dialog.
+  void SetSavePathChooser(SavePathChooser chooser) { save_path_chooser_ = std::move(chooser); }
 
   Module_Common& state() { return *state_; }
   const ReportOptions& reportOptions() const { return reports_; }
@@ -79,11 +89,15 @@ class Form1 : public QMainWindow, public CalculationWindow {
   void CreateControls();
   void SetTabOrder();
   void ShowMessage(MessageKind kind, const QString& text);
+  // Asks for a file and saves the picture there at scale_factor times its size.
+  void SavePicture(PictureWidget& picture, int scale_factor);
+  QString AskSavePath(const QString& suggestion, int scale_factor);
 
   std::unique_ptr<Module_Common> state_;
   ReportOptions reports_;
   std::optional<RunOutcome> last_outcome_;
   MessageHandler message_handler_;
+  SavePathChooser save_path_chooser_;
   std::unique_ptr<Form_About> about_;
 
   PictureWidget* Picture_Matrix_ = nullptr;
@@ -103,10 +117,7 @@ class Form1 : public QMainWindow, public CalculationWindow {
   QRadioButton* Option_Circle_ = nullptr;
   QCheckBox* Check_Circulation_ = nullptr;
   QPushButton* Command1_ = nullptr;
+  QLabel* Label_Status_ = nullptr;
 };
-
-// The decimal separator of the user's locale settings as the reports write it: the
-// locale's own when it is a single Latin-1 character, else a point.
-char LocaleDecimalSeparator();
 
 }  // namespace velquin

@@ -1,5 +1,6 @@
-// velquin2ds: the main window, or with --batch (or --help, --version) the headless
-// command line, which needs no display.
+// velquin2ds-window: the main window, or, when velquin2ds hands over a batch run that
+// exports pictures (--images), the headless command line with Qt pictures, which needs
+// no display.
 #include <QApplication>
 #include <iostream>
 #include <memory>
@@ -9,11 +10,12 @@
 #include "shell/batch_command.h"
 #include "shell/form1.h"
 #include "shell/qt_image_batch.h"
+#include "shell/user_locale.h"
 
 int main(int argc, char* argv[]) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (velquin::IsCommandLineMode(args)) {
-    return velquin::RunBatchCommand(args, std::cout, std::cerr, velquin::LocaleDecimalSeparator(),
+    return velquin::RunBatchCommand(args, std::cout, std::cerr, velquin::UserDecimalSeparator(),
                                     [] { return std::make_unique<velquin::QtBatchPictures>(); });
   }
 

@@ -1,11 +1,14 @@
 #include "shell/qt_picture.h"
 
+#include <QByteArray>
 #include <QColor>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPen>
 #include <QPoint>
 #include <QRect>
+#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
@@ -16,7 +19,6 @@ namespace {
 // Shapes further out than this many pixels are not drawn; it keeps every pixel
 // coordinate well inside the range of int and of the raster engine's fixed point.
 constexpr double kFarAway = 1.0e6;
-constexpr int kMaxSaveScale = 16;
 
 bool Finite(QPointF p) {
   return std::isfinite(p.x()) && std::isfinite(p.y());
@@ -74,9 +76,9 @@ int NearestEdge(double position, int lo, int hi) {
   return static_cast<int>(std::floor(clamped + 0.5));
 }
 
-QPen OnePixelPen(Colour colour) {
+QPen SolidPen(Colour colour, int width) {
   QPen pen(QColor::fromRgb(ToQRgb(colour)));
-  pen.setWidth(1);
+  pen.setWidth(width);
   pen.setStyle(Qt::SolidLine);
   pen.setCapStyle(Qt::SquareCap);
   return pen;
@@ -97,9 +99,54 @@ QtPicture::QtPicture(int width, int height, Colour background)
 
 void QtPicture::Cls() {
   image_.fill(ToQRgb(background_));
+  kept_.clear();
+  kept_all_ = true;
+}
+
+void QtPicture::Keep(const Operation& operation) {
+  if (!keeping_ || !kept_all_) return;
+  if (kept_.size() >= kMaxKept) {
+    kept_all_ = false;
+    kept_ = {};
+    return;
+  }
+  kept_.push_back(operation);
+}
+
+void QtPicture::Replay(const Operation& op) {
+  const auto f = [](double value) { return static_cast<float>(value); };
+  switch (op.kind) {
+    case Operation::Kind::kScale:
+      Scale(op.a, op.b, op.c, op.d);
+      break;
+    case Operation::Kind::kLine:
+      Line(f(op.a), f(op.b), f(op.c), f(op.d), op.colour);
+      break;
+    case Operation::Kind::kLineBF:
+      LineBF(f(op.a), f(op.b), f(op.c), f(op.d), op.colour.value_or(kBlack));
+      break;
+    case Operation::Kind::kCircle:
+      Circle(f(op.a), f(op.b), f(op.c), op.colour);
+      break;
+  }
+}
+
+QImage QtPicture::Render(int scale_factor) const {
+  if (scale_factor <= 1) return image_;
+  const int width = image_.width() * scale_factor;
+  const int height = image_.height() * scale_factor;
+  if (!kept_all_) {
+    return image_.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  }
+  QtPicture larger(width, height, background_);
+  larger.pen_width_ = scale_factor;
+  larger.keeping_ = false;
+  for (const Operation& operation : kept_) larger.Replay(operation);
+  return larger.image_;
 }
 
 void QtPicture::Scale(double x1, double y1, double x2, double y2) {
+  Keep({Operation::Kind::kScale, std::nullopt, x1, y1, x2, y2});
   const double x_scale = image_.width() / (x2 - x1);
   const double y_scale = image_.height() / (y2 - y1);
   scaled_ = std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x_scale) &&
@@ -116,16 +163,20 @@ QPointF QtPicture::ToPixel(double x, double y) const {
 }
 
 void QtPicture::Line(float x1, float y1, float x2, float y2, std::optional<Colour> colour) {
+  Keep({Operation::Kind::kLine, colour, x1, y1, x2, y2});
   if (!scaled_) return;
   QPointF a = ToPixel(x1, y1);
   QPointF b = ToPixel(x2, y2);
   if (!Finite(a) || !Finite(b)) return;
-  // One pixel of margin so that end pixels on the picture's edges survive the cut.
-  if (!ClipSegment(a, b, -1.0, -1.0, image_.width() + 1.0, image_.height() + 1.0)) return;
+  // A pen's width of margin so that end pixels on the picture's edges survive the cut.
+  const double margin = pen_width_;
+  if (!ClipSegment(a, b, -margin, -margin, image_.width() + margin, image_.height() + margin)) {
+    return;
+  }
 
   QPainter painter(&image_);
   painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setPen(OnePixelPen(colour.value_or(kBlack)));
+  painter.setPen(SolidPen(colour.value_or(kBlack), pen_width_));
   const QPoint from = PixelOf(a);
   const QPoint to = PixelOf(b);
   if (from == to) {
@@ -136,6 +187,7 @@ void QtPicture::Line(float x1, float y1, float x2, float y2, std::optional<Colou
 }
 
 void QtPicture::LineBF(float x1, float y1, float x2, float y2, Colour colour) {
+  Keep({Operation::Kind::kLineBF, colour, x1, y1, x2, y2});
   if (!scaled_) return;
   const QPointF a = ToPixel(x1, y1);
   const QPointF b = ToPixel(x2, y2);
@@ -146,14 +198,17 @@ void QtPicture::LineBF(float x1, float y1, float x2, float y2, Colour colour) {
   const int right = NearestEdge(std::max(a.x(), b.x()), -1, w + 1);
   const int top = NearestEdge(std::min(a.y(), b.y()), -1, h + 1);
   const int bottom = NearestEdge(std::max(a.y(), b.y()), -1, h + 1);
-  // A rectangle thinner than a pixel still shows as one pixel, as its outline would.
-  const QRect cell(left, top, std::max(right - left, 1), std::max(bottom - top, 1));
+  // A rectangle thinner than a pixel still shows as one pixel (a pen's width), as its
+  // outline would.
+  const QRect cell(left, top, std::max(right - left, pen_width_),
+                   std::max(bottom - top, pen_width_));
 
   QPainter painter(&image_);
   painter.fillRect(cell, QColor::fromRgb(ToQRgb(colour)));
 }
 
 void QtPicture::Circle(float x, float y, float r, std::optional<Colour> colour) {
+  Keep({Operation::Kind::kCircle, colour, x, y, r, 0.0});
   if (!scaled_) return;
   const QPointF centre = ToPixel(x, y);
   const double radius = std::fabs(static_cast<double>(r) * x_scale_);
@@ -162,26 +217,33 @@ void QtPicture::Circle(float x, float y, float r, std::optional<Colour> colour) 
 
   QPainter painter(&image_);
   painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setPen(OnePixelPen(colour.value_or(kBlack)));
+  painter.setPen(SolidPen(colour.value_or(kBlack), pen_width_));
   painter.setBrush(Qt::NoBrush);
   // Centred on the nearest pixel, so that the outline is symmetric.
   painter.drawEllipse(QPointF(PixelOf(centre)), radius, radius);
 }
 
 std::string QtPicture::Save(const QString& path, int scale_factor) const {
-  if (scale_factor < 1 || scale_factor > kMaxSaveScale) {
-    return "Cannot write " + path.toStdString() + ": the scale factor must lie in 1.." +
-           std::to_string(kMaxSaveScale) + ".";
+  const auto failure = [&path](const QString& reason) {
+    return "Cannot write " + path.toStdString() + ": " + reason.toStdString() +
+           (reason.endsWith(QLatin1Char('.')) ? "" : ".");
+  };
+  if (scale_factor < 1 || scale_factor > kMaxScale) {
+    return failure(QStringLiteral("the scale factor must lie in 1..%1").arg(kMaxScale));
   }
-  const QImage out =
-      scale_factor == 1
-          ? image_
-          : image_.scaled(image_.width() * scale_factor, image_.height() * scale_factor,
-                          Qt::IgnoreAspectRatio, Qt::FastTransformation);
-  QImageWriter writer(path);
-  if (!writer.write(out)) {
-    return "Cannot write " + path.toStdString() + ": " + writer.errorString().toStdString();
+  QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
+  if (format.isEmpty()) format = QByteArrayLiteral("png");
+
+  // A temporary file beside the target, renamed over it once complete: a failure leaves
+  // a file that was there before as it was.
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return failure(file.errorString());
+  QImageWriter writer(&file, format);
+  if (!writer.write(Render(scale_factor))) {
+    file.cancelWriting();
+    return failure(writer.errorString());
   }
+  if (!file.commit()) return failure(file.errorString());
   return {};
 }
 

@@ -22,15 +22,18 @@ void InfluCoeff_SourcePanel(const Module_Common& C, double x, double y, double x
   u = u / C.Pi4;
 
   // theta: the angle the panel subtends at the point, from tan(theta) =
-  // y (x2 - x1) / (a1 a2 + y^2). Inside the circle with the panel as diameter den < 0
-  // and the principal arctangent is off by pi; d < x2 tests that circle.
+  // y (x2 - x1) / (a1 a2 + y^2). Inside the circle that has the panel as its diameter
+  // den = d^2 - x2^2 < 0 (d the distance from the midpoint) and the principal arctangent
+  // is off by pi. The branch is chosen by the sign of den itself: testing d < x2 instead
+  // agrees everywhere except within rounding of that circle, where it can pick the
+  // wrong branch and throw theta off by pi (the control points of a three-panel circle
+  // lie on such circles).
   const double den = a1 * a2 + y * y;
   double theta;
   if (den != 0) {
     theta = std::atan(y * (x2 - x1) / den);
-    const double d = std::sqrt(x * x + y * y);
     const double s = y < 0 ? -1 : 1;
-    if (d < x2) theta = theta + s * C.Pi;
+    if (den < 0) theta = theta + s * C.Pi;
   } else {
     // Exactly on that circle the subtended angle is a right angle: the limit +-pi/2.
     theta = y < 0 ? -C.Pi / 2 : C.Pi / 2;

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QString>
 #include <cmath>
+#include <fstream>
 #include <limits>
 #include <sstream>
 
@@ -145,6 +147,94 @@ TEST(QtBatchPictures, SavesThreePngFilesAtThePictureSizes) {
 
   const std::string error = pictures.Save(dir.File("no-such-folder"));
   EXPECT_NE(error.find("Picture_Airfoil.png"), std::string::npos) << error;
+}
+
+// Whether every aligned block of factor x factor pixels is of one colour, as when each
+// pixel of a smaller image was simply enlarged.
+bool IsBlocky(const QImage& image, int factor) {
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) != image.pixel(x - x % factor, y - y % factor)) return false;
+    }
+  }
+  return true;
+}
+
+TEST(QtPicture, DrawsAgainAtDoubleSizeWithLinesAsSharpAsAtItsOwnSize) {
+  auto state = testing::NewState();
+  QtBatchPictures pictures;
+  std::ostringstream messages;
+  BatchWindow window(*state, ControlValues{}, pictures.Airfoil(), pictures.Pressure(),
+                     pictures.Matrix(), messages);
+  testing::TempDir dir;
+  ASSERT_EQ(Command1_Click(*state, window, ReportOptions{dir.path(), '.'}), RunOutcome::kCompleted);
+  for (const QtPicture* picture : {&pictures.airfoil(), &pictures.pressure(), &pictures.matrix()}) {
+    EXPECT_EQ(picture->Render(1), picture->image());
+    const QImage twice = picture->Render(2);
+    EXPECT_EQ(twice.size(), picture->image().size() * 2);
+  }
+  // The slanted lines of the airfoil picture follow the finer pixel grid.
+  EXPECT_FALSE(IsBlocky(pictures.airfoil().Render(2), 2));
+
+  // A circle keeps its place and doubles its size; its outline is two pixels wide.
+  QtPicture circle(100, 100, kWhite);
+  circle.Scale(0, 0, 1, 1);
+  circle.Circle(0.5f, 0.5f, 0.3f, kRed);
+  const QImage rendered = circle.Render(2);
+  QRect doubled;
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 200; ++x) {
+      if (rendered.pixel(x, y) == kRedPixel) doubled |= QRect(x, y, 1, 1);
+    }
+  }
+  const QRect single = Find(circle, kRedPixel);
+  EXPECT_NEAR(doubled.left(), 2 * single.left(), 2);
+  EXPECT_NEAR(doubled.right(), 2 * single.right() + 1, 2);
+  EXPECT_NEAR(doubled.top(), 2 * single.top(), 2);
+  EXPECT_EQ(rendered.pixel(doubled.center()), qRgb(255, 255, 255)) << "filled";
+  int across = 0;  // red pixels on the horizontal through the centre, left of it
+  for (int x = 0; x < 100; ++x) across += rendered.pixel(x, doubled.center().y()) == kRedPixel;
+  EXPECT_EQ(across, 2);
+
+  // Cls forgets what was drawn.
+  circle.Cls();
+  EXPECT_EQ(circle.Render(2), QtPicture(200, 200, kWhite).image());
+}
+
+TEST(QtPicture, BeyondTheOperationsKeptDoubleSizeEnlargesEachPixel) {
+  QtPicture picture(50, 50, kWhite);
+  for (std::size_t k = 0; k <= QtPicture::kMaxKept; ++k) picture.Scale(0, 0, 1, 1);
+  picture.Line(0, 0, 1, 0.7f, kBlue);
+  const QImage enlarged = picture.image().scaled(100, 100);
+  EXPECT_EQ(picture.Render(2), enlarged);
+  EXPECT_TRUE(IsBlocky(picture.Render(2), 2));
+
+  // After Cls the operations are kept again.
+  picture.Cls();
+  picture.Scale(0, 0, 1, 1);
+  picture.Line(0, 0, 1, 0.7f, kBlue);
+  EXPECT_EQ(picture.Render(1), picture.image());
+  EXPECT_FALSE(IsBlocky(picture.Render(2), 2));
+}
+
+TEST(QtPicture, SavingReplacesAFileOnlyWithACompleteImage) {
+  QtPicture picture(30, 20, kLightYellow);
+  picture.Scale(0, 0, 1, 1);
+  picture.Line(0, 0, 1, 1, kRed);
+  testing::TempDir dir;
+
+  // No suffix: PNG.
+  ASSERT_EQ(picture.Save(QString::fromStdString(dir.File("plain")), 2), "");
+  QImage read;
+  ASSERT_TRUE(read.load(QString::fromStdString(dir.File("plain")), "PNG"));
+  EXPECT_EQ(read.convertToFormat(QImage::Format_RGB32), picture.Render(2));
+
+  // A format that cannot be written leaves the file that was there.
+  const std::string kept = dir.File("notes.txt");
+  std::ofstream(kept) << "kept";
+  const std::string error = picture.Save(QString::fromStdString(kept));
+  EXPECT_NE(error.find(kept), std::string::npos) << error;
+  EXPECT_EQ(testing::ReadFile(kept), "kept");
 }
 
 }  // namespace

@@ -62,6 +62,17 @@ TEST_F(SourcePanel, RightAngleCircleGivesTheLimitNotAStaleValue) {
   EXPECT_EQ(At(0, -0.5).v, -0.25);
 }
 
+TEST_F(SourcePanel, PointsWithinRoundingOfTheRightAngleCircleKeepTheRightBranch) {
+  // On the circle with the panel as diameter the panel subtends a right angle; points
+  // rounded to either side of it must not jump by half a turn.
+  for (int k = 1; k < 200; ++k) {
+    const double phi = M_PI * k / 200;
+    const double x = 0.5 * std::cos(phi), y = 0.5 * std::sin(phi);
+    EXPECT_NEAR(At(x, y).v, 0.25, 1e-9) << "phi " << phi;
+    EXPECT_NEAR(At(x, -y).v, -0.25, 1e-9) << "phi " << phi;
+  }
+}
+
 TEST_F(SourcePanel, PanelEndsAreARunError) {
   EXPECT_THROW(At(0.5, 0), RunError);
   EXPECT_THROW(At(-0.5, 0), RunError);

@@ -1,0 +1,90 @@
+#include "solver/gauss_multi.h"
+
+#include <cmath>
+
+#include "shell/run_error.h"
+#include "solver/module_gauss.h"
+
+namespace velquin {
+namespace {
+
+int CheckedEquationCount(double N) {
+  if (!(N >= 1 && N <= kMaxIndex - 1) || N != std::floor(N)) {
+    throw RunError(ErrorKind::kSubscriptOutOfRange,
+                   "the number of equations must be a whole number from 1 to 199.");
+  }
+  return static_cast<int>(N);
+}
+
+}  // namespace
+
+bool Gauss_Factor(double N, Matrix& A, CalculationWindow& window) {
+  const int n = CheckedEquationCount(N);
+  for (int k = 1; k < n; ++k) {
+    const double* pivot_row = A.Row(k);
+    const double pivot = pivot_row[k];
+    if (pivot == 0) {
+      window.MsgBox(kZeroPivotMessage);
+      return false;
+    }
+    // The quotients of step k, formed once per step as Gauss_Solve forms them.
+    double quotient[kArraySize];
+    for (int j = k + 1; j <= n; ++j) quotient[j] = pivot_row[j] / pivot;
+    for (int i = k + 1; i <= n; ++i) {
+      double* row = A.Row(i);
+      const double f = row[k];  // stays in column k: the right-hand sides need it
+      for (int j = k + 1; j <= n; ++j) row[j] = row[j] - f * quotient[j];
+    }
+  }
+  if (A(n, n) == 0) {
+    window.MsgBox(kZeroPivotMessage);
+    return false;
+  }
+  return true;
+}
+
+void Gauss_SolveFactored(double N, const Matrix& A, double* rhs, int count) {
+  const int n = CheckedEquationCount(N);
+  const auto rhs_row = [&](int i) { return rhs + static_cast<std::ptrdiff_t>(i - 1) * count; };
+
+  // Forward: in step k, every right-hand side c of row i becomes
+  // b(i) - f * (b(k) / A(k, k)), as column N + 1 does in Gauss_Solve.
+  double quotient[kArraySize];
+  for (int k = 1; k < n; ++k) {
+    const double pivot = A(k, k);
+    const double* b_k = rhs_row(k);
+    for (int start = 0; start < count; start += kArraySize) {
+      const int width = count - start < kArraySize ? count - start : kArraySize;
+      for (int c = 0; c < width; ++c) quotient[c] = b_k[start + c] / pivot;
+      for (int i = k + 1; i <= n; ++i) {
+        const double f = A(i, k);
+        double* b_i = rhs_row(i) + start;
+        for (int c = 0; c < width; ++c) b_i[c] = b_i[c] - f * quotient[c];
+      }
+    }
+  }
+
+  // Back solving, bottom row first; each sum starts from zero and runs from j = k + 1
+  // upwards, as in Gauss_Solve. The solution overwrites the right-hand side row by row
+  // (row k is read for the last time when Q(k) is formed).
+  double* b_n = rhs_row(n);
+  const double last_pivot = A(n, n);
+  for (int c = 0; c < count; ++c) b_n[c] = b_n[c] / last_pivot;
+  double s[kArraySize];
+  for (int k = n - 1; k >= 1; --k) {
+    const double* row = A.Row(k);
+    double* b_k = rhs_row(k);
+    for (int start = 0; start < count; start += kArraySize) {
+      const int width = count - start < kArraySize ? count - start : kArraySize;
+      for (int c = 0; c < width; ++c) s[c] = 0;
+      for (int j = k + 1; j <= n; ++j) {
+        const double a = row[j];
+        const double* q_j = rhs_row(j) + start;
+        for (int c = 0; c < width; ++c) s[c] = s[c] + q_j[c] * a;
+      }
+      for (int c = 0; c < width; ++c) b_k[start + c] = (b_k[start + c] - s[c]) / row[k];
+    }
+  }
+}
+
+}  // namespace velquin
