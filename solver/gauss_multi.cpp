@@ -6,17 +6,6 @@
 #include "solver/module_gauss.h"
 
 namespace velquin {
-namespace {
-
-int CheckedEquationCount(double N) {
-  if (!(N >= 1 && N <= kMaxIndex - 1) || N != std::floor(N)) {
-    throw RunError(ErrorKind::kSubscriptOutOfRange,
-                   "the number of equations must be a whole number from 1 to 199.");
-  }
-  return static_cast<int>(N);
-}
-
-}  // namespace
 
 bool Gauss_Factor(double N, Matrix& A, CalculationWindow& window) {
   const int n = CheckedEquationCount(N);

@@ -6,7 +6,6 @@
 #include "shell/run_error.h"
 
 namespace velquin {
-namespace {
 
 int CheckedEquationCount(double N) {
   if (!(N >= 1 && N <= kMaxIndex - 1) || N != std::floor(N)) {
@@ -15,8 +14,6 @@ int CheckedEquationCount(double N) {
   }
   return static_cast<int>(N);
 }
-
-}  // namespace
 
 bool Gauss_Solve(double N, Matrix& A, Vector& Q, CalculationWindow& window) {
   const int n = CheckedEquationCount(N);

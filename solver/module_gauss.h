@@ -17,4 +17,8 @@ inline constexpr const char* kZeroPivotMessage = " s\u0131f\u0131r diyagonal ele
 // (else RunError).
 bool Gauss_Solve(double N, Matrix& A, Vector& Q, CalculationWindow& window);
 
+// N as an int when it is a whole number in 1..199, the sizes the arrays hold with the
+// right-hand side in column N + 1; else throws RunError(kSubscriptOutOfRange).
+int CheckedEquationCount(double N);
+
 }  // namespace velquin
