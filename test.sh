@@ -11,3 +11,15 @@ jobs="$(nproc)"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
+
+# The core and its tests once more under AddressSanitizer and UndefinedBehaviorSanitizer:
+# any finding fails the test that met it.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELQUIN_SANITIZE=ON \
+  -DVELQUIN_BUILD_GUI=OFF -DVELQUIN_BUILD_BENCH=OFF
+cmake --build build-asan -j"$jobs"
+(cd build-asan && ASAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j"$jobs")
+
+# Bounded fuzzing of the number reader and of whole runs (libFuzzer needs clang).
+scripts/install-deps.sh clang libclang-rt-14-dev
+tests/fuzz/run_fuzzers.sh 30
