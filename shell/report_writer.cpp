@@ -83,6 +83,16 @@ void AppendDigits(std::string& out, std::uint64_t value) {
   out.append(buffer, result.ptr);
 }
 
+// A report's path for a message: quoted, and shortened from the front when very long,
+// so that the file name itself always shows.
+std::string QuotedPath(const std::string& path) {
+  constexpr std::size_t kMaxShown = 160;
+  if (path.size() <= kMaxShown) return "\"" + path + "\"";
+  std::size_t start = path.size() - kMaxShown;
+  while (start < path.size() && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80) ++start;
+  return "\"..." + path.substr(start) + "\"";
+}
+
 }  // namespace
 
 std::size_t WriteFixed(char* out, double value, int decimals, char separator) {
@@ -200,7 +210,7 @@ ReportFile::ReportFile(const ReportOptions& options, const char* name)
   file_ = std::fopen(path_.c_str(), "wb");
   if (file_ == nullptr) {
     throw RunError(ErrorKind::kFileError,
-                   "cannot create \"" + path_ + "\": " + std::strerror(errno) + ".");
+                   "cannot create " + QuotedPath(path_) + ": " + std::strerror(errno) + ".");
   }
 }
 
@@ -223,7 +233,7 @@ void ReportFile::Close() {
   const bool closed = std::fclose(file) == 0;
   if (!written || !flushed || !closed) {
     const int reason = !written ? write_errno : (!flushed ? flush_errno : errno);
-    throw RunError(ErrorKind::kFileError, "cannot write \"" + path_ + "\": " +
+    throw RunError(ErrorKind::kFileError, "cannot write " + QuotedPath(path_) + ": " +
                                               std::strerror(reason != 0 ? reason : EIO) + ".");
   }
 }

@@ -160,14 +160,45 @@ std::string NumberText(double value) {
   return std::string(buffer, result.ptr);
 }
 
+namespace {
+
+// Length of the valid UTF-8 sequence that starts text[at], or 0 when it is not one.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  std::size_t length = 0;
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+  if (lead >= 0xE0 && lead <= 0xEF) length = 3;
+  if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+  if (length == 0 || at + length > text.size()) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
 std::string QuotedInput(std::string_view text) {
+  // At most 40 bytes of the text, cut between characters; control characters and bytes
+  // that are not UTF-8 are shown as '?', so a message never carries terminal escapes
+  // or broken characters.
   constexpr std::size_t kMaxShown = 40;
   std::string quoted = "\"";
-  for (std::size_t i = 0; i < text.size() && i < kMaxShown; ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    quoted += (c < 0x20 || c == 0x7f) ? '?' : static_cast<char>(c);
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t length = Utf8SequenceLength(text, at);
+    if (at + std::max<std::size_t>(length, 1) > kMaxShown) break;
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if (length == 0 || c < 0x20 || c == 0x7f) {
+      quoted += '?';
+      at += 1;
+    } else {
+      quoted.append(text.substr(at, length));
+      at += length;
+    }
   }
-  if (text.size() > kMaxShown) quoted += "...";
+  if (at < text.size()) quoted += "...";
   quoted += '"';
   return quoted;
 }

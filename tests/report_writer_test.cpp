@@ -1,12 +1,14 @@
 #include "shell/report_writer.h"
 
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
 #include <cmath>
 #include <limits>
 #include <string>
 
-#include <gtest/gtest.h>
-
 #include "shell/run_error.h"
+#include "shell/user_locale.h"
 #include "support/temp_dir.h"
 
 namespace velquin {
@@ -43,7 +45,7 @@ TEST(FixedFormat, NegativeValuesKeepTheirSignWhenTheyRoundToZeroButNegativeZeroH
 }
 
 TEST(FixedFormat, ExactTiesRoundAwayFromZero) {
-  EXPECT_EQ(Fixed(0.03125, 4), "0.0313");   // 1/32, an exact tie at four decimals
+  EXPECT_EQ(Fixed(0.03125, 4), "0.0313");  // 1/32, an exact tie at four decimals
   EXPECT_EQ(Fixed(-0.03125, 4), "-0.0313");
   EXPECT_EQ(Fixed(0.0000005, 6), "0.000000");  // the double lies just below the tie
   EXPECT_EQ(Fixed(0.00004999999, 4), "0.0000");
@@ -104,6 +106,24 @@ TEST(ReportFile, AFileThatCannotBeCreatedIsAFileErrorNamingIt) {
     EXPECT_NE(std::string(error.what()).find("missing-folder/b.txt"), std::string::npos);
     EXPECT_NE(std::string(error.what()).find("No such file or directory"), std::string::npos);
   }
+}
+
+TEST(ReportFile, AVeryLongPathIsShortenedInTheMessageButKeepsTheFileName) {
+  try {
+    ReportFile file(ReportOptions{"/nonexistent/" + std::string(1 << 20, 'd'), '.'}, "c.txt");
+    FAIL() << "no error";
+  } catch (const RunError& error) {
+    EXPECT_LT(std::string(error.what()).size(), 300u);
+    EXPECT_NE(std::string(error.what()).find("c.txt\""), std::string::npos);
+  }
+}
+
+TEST(UserDecimalSeparator, FollowsTheLocaleOfTheEnvironment) {
+  setenv("LC_ALL", "C", 1);
+  EXPECT_EQ(UserDecimalSeparator(), '.');
+  setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);  // not installed: the C locale's point
+  EXPECT_EQ(UserDecimalSeparator(), '.');
+  unsetenv("LC_ALL");
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include "shell/text_number.h"
 
+#include <gtest/gtest.h>
+
 #include <clocale>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "shell/run_error.h"
 
@@ -57,7 +57,7 @@ TEST(ReadNumber, TextsWithoutANumberReadZero) {
 
 TEST(ReadNumber, ValuesBeyondTheDoubleRangeAreAnOverflow) {
   const std::vector<std::string> too_large = {"1e400", "-1e400", std::string(400, '9'),
-                                               "&H" + std::string(300, 'F')};
+                                              "&H" + std::string(300, 'F')};
   for (const std::string& text : too_large) {
     try {
       ReadNumber(text);
@@ -84,8 +84,15 @@ TEST(ReadNumber, PointIsTheSeparatorWhateverTheLocale) {
 
 TEST(QuotedInput, LongAndControlCharacterTextsStayReadable) {
   EXPECT_EQ(QuotedInput("8"), "\"8\"");
-  EXPECT_EQ(QuotedInput(std::string("a\x01" "b")), "\"a?b\"");
+  EXPECT_EQ(QuotedInput(std::string("a\x01"
+                                    "b")),
+            "\"a?b\"");
   EXPECT_LT(QuotedInput(std::string(1 << 20, 'x')).size(), 60u);
+  EXPECT_EQ(QuotedInput("\xff\xfe"
+                        "1"),
+            "\"??1\"");                                    // not UTF-8
+  EXPECT_EQ(QuotedInput(std::string(39, 'a') + "\u03b1"),  // alpha would pass byte 40
+            "\"" + std::string(39, 'a') + "...\"");
 }
 
 }  // namespace
