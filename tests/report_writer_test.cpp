@@ -1,6 +1,7 @@
 #include "shell/report_writer.h"
 
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <stdlib.h>
 
 #include <cmath>
@@ -123,7 +124,15 @@ TEST(UserDecimalSeparator, FollowsTheLocaleOfTheEnvironment) {
   EXPECT_EQ(UserDecimalSeparator(), '.');
   setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);  // not installed: the C locale's point
   EXPECT_EQ(UserDecimalSeparator(), '.');
+  setenv("LC_ALL", "de_DE.UTF-8", 1);
+  const locale_t german = newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t{});
+  const bool german_installed = german != locale_t{};
+  if (german_installed) {
+    freelocale(german);
+    EXPECT_EQ(UserDecimalSeparator(), ',');
+  }
   unsetenv("LC_ALL");
+  if (!german_installed) GTEST_SKIP() << "de_DE.UTF-8 not installed";
 }
 
 }  // namespace
