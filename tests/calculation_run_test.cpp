@@ -1,10 +1,10 @@
 #include "shell/calculation_run.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <fstream>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "solver/module_gauss.h"
 #include "support/run_helpers.h"
@@ -14,15 +14,13 @@ namespace velquin {
 namespace {
 
 using testing::CircleControls;
+using testing::kReports;
 using testing::Naca;
 using testing::NewState;
 using testing::ReadFile;
 using testing::RunIn;
 using testing::TempDir;
 using testing::WithCirculation;
-
-const char* const kReports[] = {"Output_Panel.txt", "Output_InfCoeffs.txt",
-                                "Output_PressCoeffs.txt"};
 
 // Column 4 (1 - Cp) of the pressure report.
 std::vector<std::string> PressureColumn(const std::string& report) {
@@ -145,8 +143,8 @@ TEST(CalculationRun, CircleWithCentralVortexMatchesTheClosedForm) {
       const double alpha = alpha_degrees * M_PI / 180;
       for (int i = 1; i <= n; ++i) {
         const double theta = std::atan2(C->Yc(i), C->Xc(i) - 0.5);
-        const double exact = 4 * std::pow(std::sin(theta - alpha) +
-                                              std::sin(alpha) * std::cos(M_PI / n), 2);
+        const double exact =
+            4 * std::pow(std::sin(theta - alpha) + std::sin(alpha) * std::cos(M_PI / n), 2);
         ASSERT_NEAR(C->Cu(i), exact, 1e-12) << "N " << n << " alpha " << alpha_degrees;
       }
     }

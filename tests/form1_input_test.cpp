@@ -19,11 +19,9 @@
 namespace velquin {
 namespace {
 
+using velquin::testing::kReports;
 using velquin::testing::ReadFile;
 using velquin::testing::TempDir;
-
-const char* const kReports[] = {"Output_Panel.txt", "Output_InfCoeffs.txt",
-                                "Output_PressCoeffs.txt"};
 
 class Form1InputTest : public velquin::testing::WindowTest {
  protected:

@@ -36,11 +36,9 @@
 namespace velquin {
 namespace {
 
+using velquin::testing::kReports;
 using velquin::testing::ReadFile;
 using velquin::testing::TempDir;
-
-const char* const kReports[] = {"Output_Panel.txt", "Output_InfCoeffs.txt",
-                                "Output_PressCoeffs.txt"};
 
 using Form1Test = velquin::testing::WindowTest;
 

@@ -23,15 +23,13 @@ namespace velquin {
 namespace {
 
 using testing::CircleControls;
+using testing::kReports;
 using testing::Naca;
 using testing::NewState;
 using testing::ReadFile;
 using testing::RunIn;
 using testing::TempDir;
 using testing::WithCirculation;
-
-const char* const kReports[] = {"Output_Panel.txt", "Output_InfCoeffs.txt",
-                                "Output_PressCoeffs.txt"};
 
 std::uint64_t Bits(double value) {
   std::uint64_t bits;

@@ -1,12 +1,12 @@
 // A temporary directory for tests that write reports; removed with its contents.
 #pragma once
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-
-#include <stdlib.h>
 
 namespace velquin::testing {
 
@@ -31,6 +31,10 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// The three reports a run writes, in the order it writes them.
+inline const char* const kReports[] = {"Output_Panel.txt", "Output_InfCoeffs.txt",
+                                       "Output_PressCoeffs.txt"};
 
 // The whole content of a file, or "<missing>" when it cannot be read.
 inline std::string ReadFile(const std::string& path) {
