@@ -2,12 +2,14 @@
 // hold: 198 panels with circulation (constant vortex distribution), on the circle and
 // on the NACA 0012 section, 5 degrees angle of attack.
 //
-// Every benchmark prepares its state outside the timed loop. The reports go into a
-// temporary directory that is removed at the end.
+// Every benchmark prepares its state outside the timed loop. The reports go into a new
+// directory under $TMPDIR (else /tmp), removed at the end: the file system there decides
+// what writing them costs.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +17,7 @@
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "display/matrix_plot.h"
@@ -49,7 +52,7 @@ ReportOptions Reports() {
 ControlValues RunControls(Body body) {
   ControlValues controls;
   controls.Text_NP = std::to_string(kPanels);
-  controls.Text_AlfaD = "5";
+  controls.Text_AlfaD = "5";  // kAlphaDegrees
   controls.Check_Circulation = 1;
   controls.Option_Circle = body == Body::kCircle;
   controls.Option_NACA12 = body == Body::kNaca0012;
@@ -107,10 +110,9 @@ std::vector<FieldPoint> AssemblyFieldPoints(const Module_Common& C) {
   for (int i = 1; i <= kPanels; ++i) {
     for (int j = 1; j <= kPanels; ++j) {
       if (j == i) continue;
-      const double dX = C.Xc(i) - C.Xc(j);
-      const double dY = C.Yc(i) - C.Yc(j);
-      points.push_back({C.CosAx(j) * dX + C.CosBx(j) * dY, C.CosAy(j) * dX + C.CosBy(j) * dY,
-                        C.Xi(1, j), C.Xi(2, j)});
+      FieldPoint point{0, 0, C.Xi(1, j), C.Xi(2, j)};
+      InfluCoeff_LocalPoint(C, i, j, point.x, point.y);
+      points.push_back(point);
     }
   }
   return points;
@@ -119,41 +121,15 @@ std::vector<FieldPoint> AssemblyFieldPoints(const Module_Common& C) {
 // The text of "Output_InfCoeffs.txt" for an assembled and solved state, in the layout
 // the run writes: both coefficient blocks, then the strengths.
 void FormatInfCoeffs(const Module_Common& C, ReportText& out) {
-  const int neq = kPanels + 1;
-  const int nrhs = kPanels + 2;
-  out.Reserve(static_cast<std::size_t>(neq) * (nrhs + neq) * 9 + 64 * neq + 256);
-  out.Text(" Normal velocities").EndLine();
-  out.Text(" ").EndLine();
-  for (int i = 1; i <= neq; ++i) {
-    out.Whole(i);
-    for (int j = 1; j <= nrhs; ++j) out.Text(" ").Fixed4(C.An(i, j));
-    out.EndLine();
-  }
-  out.EndLine();
-  out.Text(" Tangetial velocities").EndLine();
-  out.Text(" ").EndLine();
-  for (int i = 1; i <= neq; ++i) {
-    for (int j = 1; j <= neq; ++j) out.Text(" ").Fixed4(C.At(i, j));
-    out.EndLine();
-  }
-  out.EndLine();
-  out.Text("Source strengths").EndLine();
-  out.EndLine();
-  for (int i = 1; i <= kPanels; ++i) out.Bare(i).Text("  ").Fixed6(C.Q(i)).EndLine();
-  out.Text("Vortex strength =").Bare(C.Q(neq)).EndLine();
+  InfluCoeff_CoefficientText(C, out);
+  InfluCoeff_StrengthText(C, /*circulation=*/true, out);
 }
 
 // The text of "Output_PressCoeffs.txt".
+
+// The text of "Output_PressCoeffs.txt".
 void FormatPressCoeffs(const Module_Common& C, ReportText& out) {
-  out.Reserve(static_cast<std::size_t>(kPanels) * 40 + 64);
-  out.Text(" i     x        y      1-Cp").EndLine();
-  out.Text(" ").EndLine();
-  for (int i = 1; i <= kPanels; ++i) {
-    out.Bare(i);
-    out.Text("  ").Fixed4(C.Xc(i));
-    out.Text("  ").Fixed4(C.Yc(i));
-    out.Text("  ").Fixed4(C.Cu(i)).EndLine();
-  }
+  PressureReportText(C, out);
 }
 
 // A state as a completed run leaves it: An as assembled (not reduced), Q, Vt and Cu from
@@ -353,23 +329,49 @@ void BM_WholeRun(benchmark::State& state, Body body) {
   }
 }
 
+// The whole run as a user meets it: now and then, not back to back. Each run is preceded
+// by an untimed pause of the given number of milliseconds, so that it finds the previous
+// run's reports as the file system has them some time after they were written. Emptying
+// those reports is the part of a run that depends most on the disk.
+void BM_WholeRunSpaced(benchmark::State& state, Body body) {
+  auto C = std::make_unique<Module_Common>();
+  Form_Load(*C);
+  NullWindow null_window(*C, body);
+  const ReportOptions reports = Reports();
+  const auto pause = std::chrono::milliseconds(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::this_thread::sleep_for(pause);
+    state.ResumeTiming();
+    if (Command1_Click(*C, null_window.window, reports) != RunOutcome::kCompleted) {
+      state.SkipWithError(("the run did not complete: " + null_window.messages.str()).c_str());
+      break;
+    }
+  }
+}
+
+double Minimum(const std::vector<double>& values) {
+  return *std::min_element(values.begin(), values.end());
+}
+
 using BodyBenchmark = void (*)(benchmark::State&, Body);
 
 // Registers `function` for both bodies as "<name>/circle" and "<name>/naca0012". With
 // --benchmark_repetitions the aggregates include the minimum, the figure least disturbed
 // by other work on the machine.
-void Register(const char* name, BodyBenchmark function) {
+std::vector<benchmark::internal::Benchmark*> Register(const char* name, BodyBenchmark function) {
   const struct {
     const char* suffix;
     Body body;
   } bodies[] = {{"/circle", Body::kCircle}, {"/naca0012", Body::kNaca0012}};
+  std::vector<benchmark::internal::Benchmark*> registered;
   for (const auto& b : bodies) {
-    benchmark::RegisterBenchmark((std::string(name) + b.suffix).c_str(), function, b.body)
-        ->Unit(benchmark::kMicrosecond)
-        ->ComputeStatistics("min", [](const std::vector<double>& values) {
-          return *std::min_element(values.begin(), values.end());
-        });
+    registered.push_back(
+        benchmark::RegisterBenchmark((std::string(name) + b.suffix).c_str(), function, b.body)
+            ->Unit(benchmark::kMicrosecond)
+            ->ComputeStatistics("min", Minimum));
   }
+  return registered;
 }
 
 void RegisterAll() {
@@ -384,6 +386,11 @@ void RegisterAll() {
   Register("BM_MatrixPlotNull", BM_MatrixPlotNull);
   Register("BM_InfluCoeffAssemble", BM_InfluCoeffAssemble);
   Register("BM_WholeRun", BM_WholeRun);
+  // Pauses of 100 ms: 20 runs take 2 s whatever their own time, so the number of runs
+  // and of repetitions is fixed here.
+  for (benchmark::internal::Benchmark* b : Register("BM_WholeRunSpaced", BM_WholeRunSpaced)) {
+    b->Arg(100)->Iterations(20)->Repetitions(3);
+  }
 }
 
 }  // namespace

@@ -10,7 +10,13 @@ namespace {
 
 void WritePanelReport(const Module_Common& C, const ReportOptions& options) {
   ReportFile file(options, "Output_Panel.txt");
-  ReportText& out = file.out();
+  Panel_ReportText(C, file.out());
+  file.Close();
+}
+
+}  // namespace
+
+void Panel_ReportText(const Module_Common& C, ReportText& out) {
   out.Reserve(static_cast<std::size_t>(std::fmax(C.NP, 0.0) * 90 + 100));
   out.EndLine();
   out.Text("   I    X       Y       Xi       Yi       Xc      Yc   CosAx    CosBx   CosAy    CosBy")
@@ -23,10 +29,7 @@ void WritePanelReport(const Module_Common& C, const ReportOptions& options) {
     for (double value : fields) out.Text("  ").Fixed4(value);
     out.EndLine();
   }
-  file.Close();
 }
-
-}  // namespace
 
 void Panel_ComputeGeometry(Module_Common& C) {
   for (int i = 1; i <= C.NP; ++i) {

@@ -17,6 +17,9 @@ void Panel_Geometry(Module_Common& C, CalculationWindow& window, const ReportOpt
 // Only the arithmetic of Panel_Geometry, without report and plot.
 void Panel_ComputeGeometry(Module_Common& C);
 
+// The text of "Output_Panel.txt" for panels 1..NP.
+void Panel_ReportText(const Module_Common& C, ReportText& out);
+
 // Draws the panels (red lines), their start nodes (red circles) and control points
 // (blue circles) into Picture_Airfoil; the circle at half size, the section full size.
 void Panel_Draw(const Module_Common& C, CalculationWindow& window);

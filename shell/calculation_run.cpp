@@ -29,16 +29,7 @@ std::string PanelCountInput(const ControlValues& controls, double NP) {
 
 void WritePressureReport(const Module_Common& C, const ReportOptions& options) {
   ReportFile file(options, "Output_PressCoeffs.txt");
-  ReportText& out = file.out();
-  out.Reserve(static_cast<std::size_t>(C.NP) * 40 + 64);
-  out.Text(" i     x        y      1-Cp").EndLine();
-  out.Text(" ").EndLine();
-  for (int i = 1; i <= C.NP; ++i) {
-    out.Bare(i);
-    out.Text("  ").Fixed4(C.Xc(i));
-    out.Text("  ").Fixed4(C.Yc(i));
-    out.Text("  ").Fixed4(C.Cu(i)).EndLine();
-  }
+  PressureReportText(C, file.out());
   file.Close();
 }
 
@@ -55,6 +46,18 @@ void ComputeSurfaceSpeeds(Module_Common& C) {
 }
 
 }  // namespace
+
+void PressureReportText(const Module_Common& C, ReportText& out) {
+  out.Reserve(static_cast<std::size_t>(C.NP) * 40 + 64);
+  out.Text(" i     x        y      1-Cp").EndLine();
+  out.Text(" ").EndLine();
+  for (int i = 1; i <= C.NP; ++i) {
+    out.Bare(i);
+    out.Text("  ").Fixed4(C.Xc(i));
+    out.Text("  ").Fixed4(C.Yc(i));
+    out.Text("  ").Fixed4(C.Cu(i)).EndLine();
+  }
+}
 
 void CheckRunInputs(const ControlValues& controls, double NP) {
   const bool circulation = controls.Check_Circulation == 1;

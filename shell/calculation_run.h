@@ -27,6 +27,9 @@ RunOutcome Command1_Click(Module_Common& C, CalculationWindow& window,
 // pivot (the run then stops before the strengths, speeds, plot and pressure report).
 bool RunCalculation(Module_Common& C, CalculationWindow& window, const ReportOptions& reports);
 
+// The text of "Output_PressCoeffs.txt": control points and 1 - Cp of panels 1..NP.
+void PressureReportText(const Module_Common& C, ReportText& out);
+
 // The refusals checked before anything is written: the panel count (a whole number,
 // at least 1, even for the NACA 0012 section, within the capacity of the arrays), a
 // body chosen, and a vortex model chosen when circulation is on. Throws RunError.

@@ -41,6 +41,13 @@ void InfluCoeff_SourcePanel(const Module_Common& C, double x, double y, double x
   v = theta / C.Pi2;
 }
 
+void InfluCoeff_LocalPoint(const Module_Common& C, int i, int j, double& xL, double& yL) {
+  const double dX = C.Xc(i) - C.Xc(j);
+  const double dY = C.Yc(i) - C.Yc(j);
+  xL = C.CosAx(j) * dX + C.CosBx(j) * dY;
+  yL = C.CosAy(j) * dX + C.CosBy(j) * dY;
+}
+
 namespace {
 
 // Normal and tangential velocity at control point i induced by source panel j (j != i)
@@ -48,10 +55,8 @@ namespace {
 // onto panel i's axes.
 void SourceInfluence(const Module_Common& C, int i, int j, double& u, double& v, double& Wt,
                      double& Wn) {
-  const double dX = C.Xc(i) - C.Xc(j);
-  const double dY = C.Yc(i) - C.Yc(j);
-  const double xL = C.CosAx(j) * dX + C.CosBx(j) * dY;
-  const double yL = C.CosAy(j) * dX + C.CosBy(j) * dY;
+  double xL, yL;
+  InfluCoeff_LocalPoint(C, i, j, xL, yL);
   try {
     InfluCoeff_SourcePanel(C, xL, yL, C.Xi(1, j), C.Xi(2, j), u, v);
   } catch (const RunError& error) {
@@ -98,7 +103,9 @@ void ConstVortexInfluence(const Module_Common& C, int i, double& Wt, double& Wn)
   }
 }
 
-void WriteCoefficientBlocks(const Module_Common& C, ReportText& out) {
+}  // namespace
+
+void InfluCoeff_CoefficientText(const Module_Common& C, ReportText& out) {
   const int neq = RealToIndex(C.NEq);
   const int nrhs = RealToIndex(C.NRhs);
   out.Reserve(static_cast<std::size_t>(neq) * (nrhs + neq) * 9 + 64 * neq + 256);
@@ -118,7 +125,7 @@ void WriteCoefficientBlocks(const Module_Common& C, ReportText& out) {
   }
 }
 
-void WriteStrengths(const Module_Common& C, bool circulation, ReportText& out) {
+void InfluCoeff_StrengthText(const Module_Common& C, bool circulation, ReportText& out) {
   out.EndLine();
   out.Text("Source strengths").EndLine();
   out.EndLine();
@@ -126,6 +133,8 @@ void WriteStrengths(const Module_Common& C, bool circulation, ReportText& out) {
   // Only with circulation is there a vortex strength to report.
   if (circulation) out.Text("Vortex strength =").Bare(C.Q.at(C.NEq)).EndLine();
 }
+
+namespace {
 
 bool AllFinite(const Vector& values, int count) {
   for (int i = 1; i <= count; ++i) {
@@ -187,7 +196,7 @@ bool InfluCoeff_Assemble(Module_Common& C, CalculationWindow& window,
   InfluCoeff_Fill(C, controls);
 
   ReportFile file(reports, "Output_InfCoeffs.txt");
-  WriteCoefficientBlocks(C, file.out());
+  InfluCoeff_CoefficientText(C, file.out());
   window.Show_CoefficientMatrix(C.NEq, C.An);
   if (!Gauss_Solve(C.NEq, C.An, C.Q, window)) {
     file.Close();  // the coefficients stand; there are no strengths to report
@@ -199,7 +208,7 @@ bool InfluCoeff_Assemble(Module_Common& C, CalculationWindow& window,
                    "the linear system is too close to singular: a strength is not a finite "
                    "number.");
   }
-  WriteStrengths(C, circulation, file.out());
+  InfluCoeff_StrengthText(C, circulation, file.out());
   file.Close();
   return true;
 }

@@ -25,6 +25,14 @@ inline constexpr const char* kChooseVortexModel =
 void InfluCoeff_SourcePanel(const Module_Common& C, double x, double y, double x1, double x2,
                             double& u, double& v);
 
+// Control point i in the frame of panel j: the kernel's field point.
+void InfluCoeff_LocalPoint(const Module_Common& C, int i, int j, double& xL, double& yL);
+
+// The two coefficient blocks of "Output_InfCoeffs.txt" (An with the right-hand side,
+// At without), as assembled, and the strengths section that follows the solution.
+void InfluCoeff_CoefficientText(const Module_Common& C, ReportText& out);
+void InfluCoeff_StrengthText(const Module_Common& C, bool circulation, ReportText& out);
+
 // Fills An and At, the vortex column and Kutta row when circulation is on and the free
 // stream column NRhs; writes the coefficient blocks of "Output_InfCoeffs.txt"; draws An;
 // solves An Q = rhs by Gauss_Solve; appends the strengths. Returns false when the
