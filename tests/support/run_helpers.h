@@ -2,10 +2,13 @@
 // reports in a given directory, and the messages collected.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "shell/batch_command.h"
 #include "shell/batch_window.h"
 #include "shell/calculation_run.h"
 #include "shell/module_common.h"
@@ -50,6 +53,30 @@ inline ControlValues Naca(ControlValues controls) {
   controls.Option_Circle = false;
   controls.Option_NACA12 = true;
   return controls;
+}
+
+// The words of a text, as a command line: Words("--alpha 10") is {"--alpha", "10"}.
+inline std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::istringstream in(text);
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
+}
+
+struct BatchOutcome {
+  int status;
+  std::string out, err;
+};
+
+// The batch command "--batch ARGS --out DIR"; ARGS with an --out of their own keep it.
+inline BatchOutcome RunBatch(const std::string& dir, std::vector<std::string> args) {
+  if (std::find(args.begin(), args.end(), "--out") == args.end()) {
+    args.insert(args.end(), {"--out", dir});
+  }
+  args.insert(args.begin(), "--batch");
+  std::ostringstream out, err;
+  const int status = RunBatchCommand(args, out, err, '.', {});
+  return {status, out.str(), err.str()};
 }
 
 }  // namespace velquin::testing

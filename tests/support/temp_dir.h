@@ -43,4 +43,10 @@ inline std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The three reports in dir, concatenated.
+inline std::string AllReports(const std::string& dir) {
+  return ReadFile(dir + "/" + kReports[0]) + ReadFile(dir + "/" + kReports[1]) +
+         ReadFile(dir + "/" + kReports[2]);
+}
+
 }  // namespace velquin::testing
