@@ -11,48 +11,27 @@
 namespace velquin {
 namespace {
 
-TEST(ReadNumber, BlanksAreSkippedWhereverTheyStand) {
-  EXPECT_EQ(ReadNumber("  12"), 12);
-  EXPECT_EQ(ReadNumber("1 2"), 12);
-  EXPECT_EQ(ReadNumber("\t1\n2 . 5"), 12.5);
-  EXPECT_EQ(ReadNumber("- 3"), -3);
-}
-
-TEST(ReadNumber, ReadingStopsAtTheFirstCharacterThatCannotContinue) {
-  EXPECT_EQ(ReadNumber("8 panels"), 8);
-  EXPECT_EQ(ReadNumber("12abc"), 12);
-  EXPECT_EQ(ReadNumber("0,5"), 0);
-  EXPECT_EQ(ReadNumber("1.2.3"), 1.2);
-  EXPECT_EQ(ReadNumber("1e"), 1);
-  EXPECT_EQ(ReadNumber("1e+"), 1);
-  EXPECT_EQ(ReadNumber("5\r"), 5);
-}
-
-TEST(ReadNumber, PointsSignsAndBothExponentLetters) {
-  EXPECT_EQ(ReadNumber("-.5"), -0.5);
-  EXPECT_EQ(ReadNumber("+3."), 3);
-  EXPECT_EQ(ReadNumber("1E3"), 1000);
-  EXPECT_EQ(ReadNumber("2.5d-1"), 0.25);
-  EXPECT_EQ(ReadNumber("1D+2"), 100);
-  EXPECT_EQ(ReadNumber("0.1"), 0.1);  // correctly rounded, as a literal
-}
-
-TEST(ReadNumber, HexadecimalAndOctalWholeNumbers) {
-  EXPECT_EQ(ReadNumber("&H10"), 16);
-  EXPECT_EQ(ReadNumber("&hfF"), 255);
-  EXPECT_EQ(ReadNumber("&O17"), 15);
-  EXPECT_EQ(ReadNumber("&o8"), 0);
-  EXPECT_EQ(ReadNumber("&H"), 0);
-  EXPECT_EQ(ReadNumber("&X1"), 0);
-  EXPECT_DOUBLE_EQ(ReadNumber("&HFFFFFFFFFFFFFFFFFFFF"), 1208925819614629174706175.0);
-}
-
-TEST(ReadNumber, TextsWithoutANumberReadZero) {
-  EXPECT_EQ(ReadNumber(""), 0);
-  EXPECT_EQ(ReadNumber("abc"), 0);
-  EXPECT_EQ(ReadNumber("."), 0);
-  EXPECT_EQ(ReadNumber("-"), 0);
-  EXPECT_EQ(ReadNumber("   "), 0);
+TEST(ReadNumber, ReadsTheLeadingNumberOfATextByTheInputFieldRules) {
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {
+      // clang-format off
+      // Blanks are skipped wherever they stand.
+      {"  12", 12}, {"1 2", 12}, {"\t1\n2 . 5", 12.5}, {"- 3", -3},
+      // Reading stops at the first character that cannot continue the number.
+      {"8 panels", 8}, {"12abc", 12}, {"0,5", 0}, {"1.2.3", 1.2}, {"1e", 1}, {"1e+", 1},
+      {"5\r", 5},
+      // Points, signs and both exponent letters; decimals correctly rounded.
+      {"-.5", -0.5}, {"+3.", 3}, {"1E3", 1000}, {"2.5d-1", 0.25}, {"1D+2", 100}, {"0.1", 0.1},
+      // Hexadecimal and octal whole numbers.
+      {"&H10", 16}, {"&hfF", 255}, {"&O17", 15}, {"&o8", 0}, {"&H", 0}, {"&X1", 0},
+      {"&HFFFFFFFFFFFFFFFFFFFF", 1208925819614629174706175.0},
+      // Texts without a number.
+      {"", 0}, {"abc", 0}, {".", 0}, {"-", 0}, {"   ", 0},
+      // clang-format on
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadNumber(c.text), c.value) << '"' << c.text << '"';
 }
 
 TEST(ReadNumber, ValuesBeyondTheDoubleRangeAreAnOverflow) {
