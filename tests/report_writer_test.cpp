@@ -15,69 +15,57 @@
 namespace velquin {
 namespace {
 
-std::string Fixed(double value, int decimals, char separator = '.') {
+struct FormatCase {
+  double value;
+  const char* text;
+};
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+TEST(FixedFormat, RoundedToTheDecimalsWithAtLeastOneWholeDigit) {
+  const FormatCase four_decimals[] = {
+      // clang-format off
+      {1.5, "1.5000"}, {-0.25, "-0.2500"}, {0, "0.0000"}, {0.92677669529663687, "0.9268"},
+      {0.99996, "1.0000"}, {12345.678949, "12345.6789"}, {1e20, "100000000000000000000.0000"},
+      // A negative value keeps its sign when it rounds to zero; negative zero has none.
+      {-0.00001, "-0.0000"}, {-0.0, "0.0000"},
+      // Exact ties round away from zero; 0.00004999999 lies below one.
+      {0.03125, "0.0313"}, {-0.03125, "-0.0313"}, {0.00004999999, "0.0000"},
+      {kNaN, "NaN"}, {-kInfinity, "-Infinity"},
+      // clang-format on
+  };
+  for (const auto& c : four_decimals) {
+    std::string out;
+    AppendFixed(out, c.value, 4, '.');
+    EXPECT_EQ(out, c.text) << c.value;
+  }
   std::string out;
-  AppendFixed(out, value, decimals, separator);
-  return out;
-}
-
-std::string Bare(double value, char separator = '.') {
-  std::string out;
-  AppendBare(out, value, separator);
-  return out;
-}
-
-TEST(FixedFormat, FourDecimalsWithAtLeastOneWholeDigit) {
-  EXPECT_EQ(Fixed(1.5, 4), "1.5000");
-  EXPECT_EQ(Fixed(-0.25, 4), "-0.2500");
-  EXPECT_EQ(Fixed(0, 4), "0.0000");
-  EXPECT_EQ(Fixed(0.92677669529663687, 4), "0.9268");
-  EXPECT_EQ(Fixed(0.99996, 4), "1.0000");
-  EXPECT_EQ(Fixed(12345.678949, 4), "12345.6789");
-  EXPECT_EQ(Fixed(1e20, 4), "100000000000000000000.0000");
-  EXPECT_EQ(Fixed(-2.1855571, 6), "-2.185557");
-  EXPECT_EQ(Fixed(1.5, 4, ','), "1,5000");
-}
-
-TEST(FixedFormat, NegativeValuesKeepTheirSignWhenTheyRoundToZeroButNegativeZeroHasNone) {
-  EXPECT_EQ(Fixed(-0.00001, 4), "-0.0000");
-  EXPECT_EQ(Fixed(-1e-300, 6), "-0.000000");
-  EXPECT_EQ(Fixed(-0.0, 4), "0.0000");
-}
-
-TEST(FixedFormat, ExactTiesRoundAwayFromZero) {
-  EXPECT_EQ(Fixed(0.03125, 4), "0.0313");  // 1/32, an exact tie at four decimals
-  EXPECT_EQ(Fixed(-0.03125, 4), "-0.0313");
-  EXPECT_EQ(Fixed(0.0000005, 6), "0.000000");  // the double lies just below the tie
-  EXPECT_EQ(Fixed(0.00004999999, 4), "0.0000");
-}
-
-TEST(FixedFormat, NonFiniteValuesAreWrittenAsWords) {
-  EXPECT_EQ(Fixed(std::numeric_limits<double>::quiet_NaN(), 4), "NaN");
-  EXPECT_EQ(Fixed(-std::numeric_limits<double>::infinity(), 4), "-Infinity");
+  AppendFixed(out, -2.1855571, 6, ',');
+  AppendFixed(out, -1e-300, 6, '.');
+  AppendFixed(out, 0.0000005, 6, '.');  // the double lies just below the tie
+  EXPECT_EQ(out, "-2,185557-0.0000000.000000");
 }
 
 TEST(BareNumber, ShortestFormBetweenASignPlaceAndASpace) {
-  EXPECT_EQ(Bare(1), " 1 ");
-  EXPECT_EQ(Bare(12), " 12 ");
-  EXPECT_EQ(Bare(-0.5), "-.5 ");
-  EXPECT_EQ(Bare(0), " 0 ");
-  EXPECT_EQ(Bare(-0.0), " 0 ");
-  EXPECT_EQ(Bare(0.343210046579957), " .343210046579957 ");
-  EXPECT_EQ(Bare(1.0 / 3), " .333333333333333 ");
-  EXPECT_EQ(Bare(2.0 / 3), " .666666666666667 ");
-  EXPECT_EQ(Bare(123.25), " 123.25 ");
-  EXPECT_EQ(Bare(0.5, ','), " ,5 ");
-}
-
-TEST(BareNumber, ExponentFormBelowMinusFourAndFromFifteen) {
-  EXPECT_EQ(Bare(0.0001), " .0001 ");
-  EXPECT_EQ(Bare(0.00001), " 1E-05 ");
-  EXPECT_EQ(Bare(-1.23456789012345e-17), "-1.23456789012345E-17 ");
-  EXPECT_EQ(Bare(123456789012345), " 123456789012345 ");
-  EXPECT_EQ(Bare(1e15), " 1E+15 ");
-  EXPECT_EQ(Bare(1.5e100), " 1.5E+100 ");
-  EXPECT_EQ(Bare(999999999999999.9), " 1E+15 ");  // rounding to 15 digits carries over
+  const FormatCase cases[] = {
+      // clang-format off
+      {1, " 1 "}, {12, " 12 "}, {-0.5, "-.5 "}, {0, " 0 "}, {-0.0, " 0 "}, {123.25, " 123.25 "},
+      {0.343210046579957, " .343210046579957 "}, {1.0 / 3, " .333333333333333 "},
+      {2.0 / 3, " .666666666666667 "},
+      // Exponent form below 1E-4 and from 1E+15 on.
+      {0.0001, " .0001 "}, {0.00001, " 1E-05 "}, {-1.23456789012345e-17, "-1.23456789012345E-17 "},
+      {123456789012345, " 123456789012345 "}, {1e15, " 1E+15 "}, {1.5e100, " 1.5E+100 "},
+      {999999999999999.9, " 1E+15 "},  // rounding to 15 digits carries over
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    std::string out;
+    AppendBare(out, c.value, '.');
+    EXPECT_EQ(out, c.text) << c.value;
+  }
+  std::string out;
+  AppendBare(out, 0.5, ',');
+  EXPECT_EQ(out, " ,5 ");
 }
 
 TEST(ReportFile, CreatesAtOnceWritesOnCloseAndKeepsPartialTextWhenAbandoned) {
