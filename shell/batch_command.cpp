@@ -1,6 +1,7 @@
 #include "shell/batch_command.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -156,6 +157,14 @@ bool SweepAndWritePolar(const Module_Common& state, const ControlValues& control
   return true;
 }
 
+// An output folder that does not exist yet is made, with its parents, as a user of
+// --out expects. Where that fails (a file on the way, no permission), the first report
+// file meets the same fault and its error names the file and the reason.
+void CreateMissingOutputFolder(const std::string& directory) {
+  std::error_code ignored;
+  if (!directory.empty()) std::filesystem::create_directories(directory, ignored);
+}
+
 }  // namespace
 
 bool IsCommandLineMode(const std::vector<std::string>& args) {
@@ -213,6 +222,7 @@ int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std
   BatchWindow window(*state, controls, airfoil, pressure, matrix, err);
   const ReportOptions reports{options.count("--out") != 0 ? options["--out"] : std::string(),
                               decimal_separator};
+  CreateMissingOutputFolder(reports.directory);
   const RunOutcome outcome = Command1_Click(*state, window, reports);
   if (outcome != RunOutcome::kCompleted) return 1;
   if (!sweep.angles.empty()) {

@@ -1,8 +1,9 @@
 #include "shell/batch_command.h"
 
-#include <sstream>
-
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
 
 #include "support/temp_dir.h"
 
@@ -48,13 +49,21 @@ TEST(BatchCommand, RunErrorsAndZeroPivotsExitWithOneAndAMessage) {
   Outcome outcome = Batch({"--batch", "--panels", "300", "--out", dir.path()});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err.find("Subscript out of range"), std::string::npos);
-  outcome = Batch({"--batch", "--panels", "1", "--circulation", "--vortex", "point", "--xv",
-                   "1", "--yv", "0.3", "--out", dir.path()});
+  outcome = Batch({"--batch", "--panels", "1", "--circulation", "--vortex", "point", "--xv", "1",
+                   "--yv", "0.3", "--out", dir.path()});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err.find("diyagonal"), std::string::npos);
-  outcome = Batch({"--batch", "--out", dir.File("no/such/folder")});
+  std::ofstream(dir.File("plain")) << "a file, not a folder";
+  outcome = Batch({"--batch", "--out", dir.File("plain/sub")});
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_NE(outcome.err.find("Output_Panel.txt"), std::string::npos);
+  EXPECT_NE(outcome.err.find("plain/sub/Output_Panel.txt\": Not a directory"), std::string::npos);
+}
+
+TEST(BatchCommand, AMissingOutputFolderIsMade) {
+  testing::TempDir dir;
+  const Outcome outcome = Batch({"--batch", "--out", dir.File("new/folder")});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_NE(testing::ReadFile(dir.File("new/folder/Output_PressCoeffs.txt")), "<missing>");
 }
 
 TEST(BatchCommand, MalformedCommandLinesExitWithTwoAndTheUsage) {
