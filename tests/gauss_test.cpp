@@ -1,12 +1,11 @@
-#include "solver/module_gauss.h"
+#include <gtest/gtest.h>
 
 #include <random>
 #include <sstream>
 
-#include <gtest/gtest.h>
-
 #include "shell/batch_window.h"
 #include "shell/run_error.h"
+#include "solver/module_gauss.h"
 #include "support/run_helpers.h"
 
 namespace velquin {

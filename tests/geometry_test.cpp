@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "geometry/module_geometry.h"
 #include "geometry/module_panel.h"
@@ -38,7 +38,8 @@ TEST(NacaContour, LowerSideThenItsMirrorImageClosingExactly) {
   auto C = NewState();
   C->NP = 8;
   Geometry_NACA0012(*C);
-  const double lower[4][2] = {{0.853553, -0.019204}, {0.5, -0.052656}, {0.146447, -0.053220}, {0, 0}};
+  const double lower[4][2] = {
+      {0.853553, -0.019204}, {0.5, -0.052656}, {0.146447, -0.053220}, {0, 0}};
   for (int i = 1; i <= 4; ++i) {
     EXPECT_NEAR(C->X(2, i), lower[i - 1][0], 1e-6) << i;
     EXPECT_NEAR(C->Y(2, i), lower[i - 1][1], 1e-6) << i;

@@ -1,6 +1,6 @@
-#include <cmath>
-
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "shell/run_error.h"
 #include "solver/module_influcoeff.h"
