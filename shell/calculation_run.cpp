@@ -90,7 +90,7 @@ void CheckRunInputs(const ControlValues& controls, double NP) {
                    "side); " +
                        PanelCountInput(controls, NP));
   }
-  if (circulation && !controls.Option_ConstVortex && !controls.Option_PointVortex) {
+  if (circulation && ChosenVortexModel(controls) == VortexModel::kNone) {
     throw RunError(ErrorKind::kInvalidArgument, kChooseVortexModel);
   }
 }

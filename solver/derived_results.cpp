@@ -4,13 +4,6 @@
 
 namespace velquin {
 
-VortexModel ChosenVortexModel(const ControlValues& controls) {
-  if (controls.Check_Circulation != 1) return VortexModel::kNone;
-  if (controls.Option_ConstVortex) return VortexModel::kConstantDistribution;
-  if (controls.Option_PointVortex) return VortexModel::kPointVortex;
-  return VortexModel::kNone;  // refused before any run gets this far
-}
-
 DerivedResults ComputeDerivedResults(const Module_Common& C, const ControlValues& controls) {
   return ComputeDerivedResults(C, controls, C.CosAlfa, C.SinAlfa, C.Q, C.Cu);
 }

@@ -41,6 +41,7 @@
 
 #include "shell/calculation_window.h"
 #include "shell/module_common.h"
+#include "solver/module_influcoeff.h"
 
 namespace velquin {
 
@@ -51,12 +52,6 @@ struct DerivedResults {
   double source_sum = 0;
   std::optional<double> circle_deviation;
 };
-
-// The vortex model that carries the circulation, chosen as the assembly chooses it:
-// none without circulation, else the constant vortex distribution when selected, else
-// the point vortex.
-enum class VortexModel { kNone, kConstantDistribution, kPointVortex };
-VortexModel ChosenVortexModel(const ControlValues& controls);
 
 // From the shared state after a completed run with these controls: the panels (Xc, Yc,
 // S, the normals), the free stream, Q and Cu.

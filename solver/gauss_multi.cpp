@@ -1,6 +1,6 @@
 #include "solver/gauss_multi.h"
 
-#include <cmath>
+#include <string>
 
 #include "shell/run_error.h"
 #include "solver/module_gauss.h"
@@ -9,31 +9,15 @@ namespace velquin {
 
 bool Gauss_Factor(double N, Matrix& A, CalculationWindow& window) {
   const int n = CheckedEquationCount(N);
-  for (int k = 1; k < n; ++k) {
-    const double* pivot_row = A.Row(k);
-    const double pivot = pivot_row[k];
-    if (pivot == 0) {
-      window.MsgBox(kZeroPivotMessage);
-      return false;
-    }
-    // The quotients of step k, formed once per step as Gauss_Solve forms them.
-    double quotient[kArraySize];
-    for (int j = k + 1; j <= n; ++j) quotient[j] = pivot_row[j] / pivot;
-    for (int i = k + 1; i <= n; ++i) {
-      double* row = A.Row(i);
-      const double f = row[k];  // stays in column k: the right-hand sides need it
-      for (int j = k + 1; j <= n; ++j) row[j] = row[j] - f * quotient[j];
-    }
-  }
-  if (A(n, n) == 0) {
-    window.MsgBox(kZeroPivotMessage);
-    return false;
-  }
-  return true;
+  return Gauss_Eliminate(n, n, /*keep_factors=*/true, A, window);
 }
 
 void Gauss_SolveFactored(double N, const Matrix& A, double* rhs, int count) {
   const int n = CheckedEquationCount(N);
+  if (count < 1 || count > kArraySize) {
+    throw RunError(ErrorKind::kSubscriptOutOfRange,
+                   "at most " + std::to_string(kArraySize) + " right-hand sides at once.");
+  }
   const auto rhs_row = [&](int i) { return rhs + static_cast<std::ptrdiff_t>(i - 1) * count; };
 
   // Forward: in step k, every right-hand side c of row i becomes
@@ -42,14 +26,11 @@ void Gauss_SolveFactored(double N, const Matrix& A, double* rhs, int count) {
   for (int k = 1; k < n; ++k) {
     const double pivot = A(k, k);
     const double* b_k = rhs_row(k);
-    for (int start = 0; start < count; start += kArraySize) {
-      const int width = count - start < kArraySize ? count - start : kArraySize;
-      for (int c = 0; c < width; ++c) quotient[c] = b_k[start + c] / pivot;
-      for (int i = k + 1; i <= n; ++i) {
-        const double f = A(i, k);
-        double* b_i = rhs_row(i) + start;
-        for (int c = 0; c < width; ++c) b_i[c] = b_i[c] - f * quotient[c];
-      }
+    for (int c = 0; c < count; ++c) quotient[c] = b_k[c] / pivot;
+    for (int i = k + 1; i <= n; ++i) {
+      const double f = A(i, k);
+      double* b_i = rhs_row(i);
+      for (int c = 0; c < count; ++c) b_i[c] = b_i[c] - f * quotient[c];
     }
   }
 
@@ -63,16 +44,13 @@ void Gauss_SolveFactored(double N, const Matrix& A, double* rhs, int count) {
   for (int k = n - 1; k >= 1; --k) {
     const double* row = A.Row(k);
     double* b_k = rhs_row(k);
-    for (int start = 0; start < count; start += kArraySize) {
-      const int width = count - start < kArraySize ? count - start : kArraySize;
-      for (int c = 0; c < width; ++c) s[c] = 0;
-      for (int j = k + 1; j <= n; ++j) {
-        const double a = row[j];
-        const double* q_j = rhs_row(j) + start;
-        for (int c = 0; c < width; ++c) s[c] = s[c] + q_j[c] * a;
-      }
-      for (int c = 0; c < width; ++c) b_k[start + c] = (b_k[start + c] - s[c]) / row[k];
+    for (int c = 0; c < count; ++c) s[c] = 0;
+    for (int j = k + 1; j <= n; ++j) {
+      const double a = row[j];
+      const double* q_j = rhs_row(j);
+      for (int c = 0; c < count; ++c) s[c] = s[c] + q_j[c] * a;
     }
+    for (int c = 0; c < count; ++c) b_k[c] = (b_k[c] - s[c]) / row[k];
   }
 }
 

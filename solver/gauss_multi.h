@@ -22,7 +22,8 @@ bool Gauss_Factor(double N, Matrix& A, CalculationWindow& window);
 
 // Solves the N equations factored by Gauss_Factor for `count` right-hand sides at once.
 // rhs holds N rows of `count` values each (right-hand side c of equation i at
-// rhs[(i - 1) * count + c]); each column is replaced by its solution.
+// rhs[(i - 1) * count + c]); each column is replaced by its solution. count is 1..201
+// (else RunError); longer sweeps go in blocks.
 void Gauss_SolveFactored(double N, const Matrix& A, double* rhs, int count);
 
 }  // namespace velquin

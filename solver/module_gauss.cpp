@@ -15,13 +15,11 @@ int CheckedEquationCount(double N) {
   return static_cast<int>(N);
 }
 
-bool Gauss_Solve(double N, Matrix& A, Vector& Q, CalculationWindow& window) {
-  const int n = CheckedEquationCount(N);
-  const int rhs = n + 1;
-
-  // Forward elimination, no pivoting. In step k every row i below uses the same
-  // quotients A(k, j) / A(k, k); they are formed once per step, which gives the very
-  // same bits as forming them for every row.
+bool Gauss_Eliminate(int n, int last_column, bool keep_factors, Matrix& A,
+                     CalculationWindow& window) {
+  // In step k every row i below uses the same quotients A(k, j) / A(k, k); they are
+  // formed once per step, which gives the very same bits as forming them for every row.
+  // Without kept factors column k is updated too: A(i, k) - f * 1 stores an exact zero.
   std::array<double, kArraySize> quotient;
   for (int k = 1; k < n; ++k) {
     const double* pivot_row = A.Row(k);
@@ -30,12 +28,12 @@ bool Gauss_Solve(double N, Matrix& A, Vector& Q, CalculationWindow& window) {
       window.MsgBox(kZeroPivotMessage);
       return false;
     }
-    for (int j = k; j <= rhs; ++j) quotient[j] = pivot_row[j] / pivot;
+    const int first_column = keep_factors ? k + 1 : k;
+    for (int j = first_column; j <= last_column; ++j) quotient[j] = pivot_row[j] / pivot;
     for (int i = k + 1; i <= n; ++i) {
       double* row = A.Row(i);
       const double f = row[k];
-      // Column k too: A(i, k) - f * 1 stores an exact zero below the diagonal.
-      for (int j = k; j <= rhs; ++j) row[j] = row[j] - f * quotient[j];
+      for (int j = first_column; j <= last_column; ++j) row[j] = row[j] - f * quotient[j];
     }
   }
   // The last diagonal element is no pivot of the elimination, but back solving divides
@@ -44,6 +42,14 @@ bool Gauss_Solve(double N, Matrix& A, Vector& Q, CalculationWindow& window) {
     window.MsgBox(kZeroPivotMessage);
     return false;
   }
+  return true;
+}
+
+bool Gauss_Solve(double N, Matrix& A, Vector& Q, CalculationWindow& window) {
+  const int n = CheckedEquationCount(N);
+  const int rhs = n + 1;
+  // Forward elimination, no pivoting, the right-hand side column included.
+  if (!Gauss_Eliminate(n, rhs, /*keep_factors=*/false, A, window)) return false;
 
   // Back solving, bottom row first; each sum runs from j = k + 1 upwards.
   Q(n) = A(n, rhs) / A(n, n);

@@ -17,6 +17,14 @@ inline constexpr const char* kZeroPivotMessage = " s\u0131f\u0131r diyagonal ele
 // (else RunError).
 bool Gauss_Solve(double N, Matrix& A, Vector& Q, CalculationWindow& window);
 
+// The forward elimination of Gauss_Solve on rows 1..n, columns up to last_column (n + 1
+// to carry the right-hand side along, n to leave it out). With keep_factors the factor
+// f = A(i, k) of each step stays below the diagonal instead of the zero Gauss_Solve
+// stores there. A zero diagonal element (the last one included) shows kZeroPivotMessage
+// and returns false. n must already be checked (CheckedEquationCount).
+bool Gauss_Eliminate(int n, int last_column, bool keep_factors, Matrix& A,
+                     CalculationWindow& window);
+
 // N as an int when it is a whole number in 1..199, the sizes the arrays hold with the
 // right-hand side in column N + 1; else throws RunError(kSubscriptOutOfRange).
 int CheckedEquationCount(double N);

@@ -41,6 +41,13 @@ void InfluCoeff_SourcePanel(const Module_Common& C, double x, double y, double x
   v = theta / C.Pi2;
 }
 
+VortexModel ChosenVortexModel(const ControlValues& controls) {
+  if (controls.Check_Circulation != 1) return VortexModel::kNone;
+  if (controls.Option_ConstVortex) return VortexModel::kConstantDistribution;
+  if (controls.Option_PointVortex) return VortexModel::kPointVortex;
+  return VortexModel::kNone;
+}
+
 void InfluCoeff_LocalPoint(const Module_Common& C, int i, int j, double& xL, double& yL) {
   const double dX = C.Xc(i) - C.Xc(j);
   const double dY = C.Yc(i) - C.Yc(j);
@@ -147,6 +154,10 @@ bool AllFinite(const Vector& values, int count) {
 
 void InfluCoeff_Fill(Module_Common& C, const ControlValues& controls) {
   const bool circulation = controls.Check_Circulation == 1;
+  const VortexModel model = ChosenVortexModel(controls);
+  if (circulation && model == VortexModel::kNone) {
+    throw RunError(ErrorKind::kInvalidArgument, kChooseVortexModel);
+  }
   const int neq = RealToIndex(C.NEq);
   const int nrhs = RealToIndex(C.NRhs);
   double u = 0, v = 0, Wt = 0, Wn = 0;
@@ -163,12 +174,10 @@ void InfluCoeff_Fill(Module_Common& C, const ControlValues& controls) {
       C.An(i, j) = Wn;
     }
     if (circulation) {
-      if (controls.Option_ConstVortex) {
+      if (model == VortexModel::kConstantDistribution) {
         ConstVortexInfluence(C, i, Wt, Wn);
-      } else if (controls.Option_PointVortex) {
-        PointVortexInfluence(C, i, Wt, Wn);
       } else {
-        throw RunError(ErrorKind::kInvalidArgument, kChooseVortexModel);
+        PointVortexInfluence(C, i, Wt, Wn);
       }
       C.At(i, neq) = Wt;
       C.An(i, neq) = Wn;

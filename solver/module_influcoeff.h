@@ -25,6 +25,11 @@ inline constexpr const char* kChooseVortexModel =
 void InfluCoeff_SourcePanel(const Module_Common& C, double x, double y, double x1, double x2,
                             double& u, double& v);
 
+// The vortex model that carries the circulation: none without circulation, else the
+// constant vortex distribution when selected, else the point vortex when selected.
+enum class VortexModel { kNone, kConstantDistribution, kPointVortex };
+VortexModel ChosenVortexModel(const ControlValues& controls);
+
 // Control point i in the frame of panel j: the kernel's field point.
 void InfluCoeff_LocalPoint(const Module_Common& C, int i, int j, double& xL, double& yL);
 
