@@ -78,9 +78,8 @@ void BM_SweepAngles(benchmark::State& state, bool naca) {
   const ControlValues controls = SweepControls(naca);
   auto C = std::make_unique<Module_Common>();
   Form_Load(*C);
-  NullPicture picture;
   std::ostringstream messages;
-  BatchWindow window(*C, controls, picture, picture, picture, messages);
+  BatchWindow window(controls, messages);
   if (SweepDirectory().empty() ||
       Command1_Click(*C, window, ReportOptions{SweepDirectory(), '.'}) != RunOutcome::kCompleted) {
     state.SkipWithError("the run did not complete");
@@ -88,7 +87,7 @@ void BM_SweepAngles(benchmark::State& state, bool naca) {
   }
   const std::vector<double> angles = SweepAngles();
   for (auto _ : state) {
-    const auto results = Sweep_Angles(*C, controls, angles, window);
+    const auto results = Sweep_Angles(*C, ReadRunInputs(controls), angles);
     if (!results) {
       state.SkipWithError("zero pivot");
       break;
@@ -116,9 +115,8 @@ void BM_SweepBySeparateRuns(benchmark::State& state, bool naca) {
   ControlValues controls = SweepControls(naca);
   auto C = std::make_unique<Module_Common>();
   Form_Load(*C);
-  NullPicture picture;
   std::ostringstream messages;
-  BatchWindow window(*C, controls, picture, picture, picture, messages);
+  BatchWindow window(controls, messages);
   const std::vector<double> angles = SweepAngles();
   for (auto _ : state) {
     for (const double angle : angles) {

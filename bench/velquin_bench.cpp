@@ -37,7 +37,7 @@ namespace {
 constexpr int kPanels = 198;  // the most the arrays hold with circulation on
 constexpr double kAlphaDegrees = 5;
 
-enum class Body { kCircle, kNaca0012 };
+enum class Shape { kCircle, kNaca0012 };
 
 // Where the reports of the timed runs go; set by main.
 std::string g_report_directory;
@@ -49,13 +49,13 @@ ReportOptions Reports() {
   return options;
 }
 
-ControlValues RunControls(Body body) {
+ControlValues RunControls(Shape body) {
   ControlValues controls;
   controls.Text_NP = std::to_string(kPanels);
   controls.Text_AlfaD = "5";  // kAlphaDegrees
   controls.Check_Circulation = 1;
-  controls.Option_Circle = body == Body::kCircle;
-  controls.Option_NACA12 = body == Body::kNaca0012;
+  controls.Option_Circle = body == Shape::kCircle;
+  controls.Option_NACA12 = body == Shape::kNaca0012;
   controls.Option_ConstVortex = true;
   controls.Option_PointVortex = false;
   return controls;
@@ -63,23 +63,21 @@ ControlValues RunControls(Body body) {
 
 // A window that draws nowhere and collects its messages.
 struct NullWindow {
-  NullPicture airfoil, pressure, matrix;
   std::ostringstream messages;
   BatchWindow window;
 
-  NullWindow(const Module_Common& C, Body body)
-      : window(C, RunControls(body), airfoil, pressure, matrix, messages) {}
+  explicit NullWindow(Shape body) : window(RunControls(body), messages) {}
 };
 
 // The state as the run has it just before the assembly: sizes, contour, free stream and
 // panels. The state is large (two 201 x 201 matrices), so it lives on the heap.
-std::unique_ptr<Module_Common> PanelledState(Body body) {
+std::unique_ptr<Module_Common> PanelledState(Shape body) {
   auto C = std::make_unique<Module_Common>();
   Form_Load(*C);
   C->NP = kPanels;
   C->NEq = kPanels + 1;
   C->NRhs = kPanels + 2;
-  if (body == Body::kCircle) {
+  if (body == Shape::kCircle) {
     Geometry_Circle(*C);
   } else {
     Geometry_NACA0012(*C);
@@ -92,9 +90,9 @@ std::unique_ptr<Module_Common> PanelledState(Body body) {
 }
 
 // The state just after the assembly arithmetic, before the elimination.
-std::unique_ptr<Module_Common> AssembledState(Body body) {
+std::unique_ptr<Module_Common> AssembledState(Shape body) {
   auto C = PanelledState(body);
-  InfluCoeff_Fill(*C, RunControls(body));
+  InfluCoeff_Fill(*C, ReadRunInputs(RunControls(body)));
   return C;
 }
 
@@ -134,19 +132,20 @@ void FormatPressCoeffs(const Module_Common& C, ReportText& out) {
 
 // A state as a completed run leaves it: An as assembled (not reduced), Q, Vt and Cu from
 // the solution. The report benchmarks format these values.
-std::unique_ptr<Module_Common> SolvedState(Body body) {
+std::unique_ptr<Module_Common> SolvedState(Shape body) {
   auto C = std::make_unique<Module_Common>();
   Form_Load(*C);
-  NullWindow null_window(*C, body);
+  NullWindow null_window(body);
   if (Command1_Click(*C, null_window.window, Reports()) != RunOutcome::kCompleted) return nullptr;
-  InfluCoeff_Fill(*C, RunControls(body));  // back to the coefficients the report shows
+  InfluCoeff_Fill(*C,
+                  ReadRunInputs(RunControls(body)));  // back to the coefficients the report shows
   return C;
 }
 
 // ---------------------------------------------------------------------------------------
 // The kernel, once per call, over the field points of a whole assembly.
 
-void BM_SourcePanelKernel(benchmark::State& state, Body body) {
+void BM_SourcePanelKernel(benchmark::State& state, Shape body) {
   const auto C = PanelledState(body);
   const std::vector<FieldPoint> points = AssemblyFieldPoints(*C);
   for (auto _ : state) {
@@ -167,11 +166,11 @@ void BM_SourcePanelKernel(benchmark::State& state, Body body) {
 // ---------------------------------------------------------------------------------------
 // The assembly arithmetic: source columns, vortex column, free stream, Kutta row.
 
-void BM_InfluCoeffFill(benchmark::State& state, Body body) {
+void BM_InfluCoeffFill(benchmark::State& state, Shape body) {
   const auto C = PanelledState(body);
-  const ControlValues controls = RunControls(body);
+  const RunInputs inputs = ReadRunInputs(RunControls(body));
   for (auto _ : state) {
-    InfluCoeff_Fill(*C, controls);
+    InfluCoeff_Fill(*C, inputs);
     benchmark::ClobberMemory();
   }
 }
@@ -182,7 +181,7 @@ void BM_InfluCoeffFill(benchmark::State& state, Body body) {
 // the elimination is copy-and-solve minus copy. The variant with paused timing is a
 // cross-check of that difference.
 
-void BM_MatrixCopy(benchmark::State& state, Body body) {
+void BM_MatrixCopy(benchmark::State& state, Shape body) {
   const auto C = AssembledState(body);
   auto work = std::make_unique<Matrix>();
   for (auto _ : state) {
@@ -193,14 +192,14 @@ void BM_MatrixCopy(benchmark::State& state, Body body) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(sizeof(Matrix)));
 }
 
-void BM_CopyAndGaussSolve(benchmark::State& state, Body body) {
+void BM_CopyAndGaussSolve(benchmark::State& state, Shape body) {
   const auto C = AssembledState(body);
-  NullWindow null_window(*C, body);
+  NullWindow null_window(body);
   auto work = std::make_unique<Matrix>();
   Vector Q;
   for (auto _ : state) {
     *work = C->An;
-    if (!Gauss_Solve(C->NEq, *work, Q, null_window.window)) {
+    if (!Gauss_Solve(C->NEq, *work, Q)) {
       state.SkipWithError("zero pivot");
       break;
     }
@@ -209,9 +208,9 @@ void BM_CopyAndGaussSolve(benchmark::State& state, Body body) {
   }
 }
 
-void BM_GaussSolvePaused(benchmark::State& state, Body body) {
+void BM_GaussSolvePaused(benchmark::State& state, Shape body) {
   const auto C = AssembledState(body);
-  NullWindow null_window(*C, body);
+  NullWindow null_window(body);
   auto work = std::make_unique<Matrix>();
   Vector Q;
   for (auto _ : state) {
@@ -219,7 +218,7 @@ void BM_GaussSolvePaused(benchmark::State& state, Body body) {
     *work = C->An;
     benchmark::ClobberMemory();
     state.ResumeTiming();
-    if (!Gauss_Solve(C->NEq, *work, Q, null_window.window)) {
+    if (!Gauss_Solve(C->NEq, *work, Q)) {
       state.SkipWithError("zero pivot");
       break;
     }
@@ -234,7 +233,7 @@ void BM_GaussSolvePaused(benchmark::State& state, Body body) {
 // reports as one run writes them; the panel report through the panel procedure itself
 // (panel arithmetic and a plot into nowhere included, both small).
 
-void BM_ReportInfCoeffsFormat(benchmark::State& state, Body body) {
+void BM_ReportInfCoeffsFormat(benchmark::State& state, Shape body) {
   const auto C = SolvedState(body);
   if (!C) {
     state.SkipWithError("the run did not complete");
@@ -251,7 +250,7 @@ void BM_ReportInfCoeffsFormat(benchmark::State& state, Body body) {
   state.counters["bytes"] = static_cast<double>(bytes);
 }
 
-void BM_ReportInfCoeffsWrite(benchmark::State& state, Body body) {
+void BM_ReportInfCoeffsWrite(benchmark::State& state, Shape body) {
   const auto C = SolvedState(body);
   if (!C) {
     state.SkipWithError("the run did not complete");
@@ -265,16 +264,17 @@ void BM_ReportInfCoeffsWrite(benchmark::State& state, Body body) {
   }
 }
 
-void BM_ReportsAll(benchmark::State& state, Body body) {
+void BM_ReportsAll(benchmark::State& state, Shape body) {
   const auto C = SolvedState(body);
   if (!C) {
     state.SkipWithError("the run did not complete");
     return;
   }
-  NullWindow null_window(*C, body);
+  NullWindow null_window(body);
   const ReportOptions reports = Reports();
+  const RunInputs inputs = ReadRunInputs(RunControls(body));
   for (auto _ : state) {
-    Panel_Geometry(*C, null_window.window, reports);
+    Panel_Geometry(*C, *inputs.body, null_window.window, reports);
     {
       ReportFile file(reports, "Output_InfCoeffs.txt");
       FormatInfCoeffs(*C, file.out());
@@ -290,7 +290,7 @@ void BM_ReportsAll(benchmark::State& state, Body body) {
 // The coefficient-matrix plot into a picture that draws nowhere: what the run spends on
 // it without pictures (the levels of 199 x 199 cells and one call per cell).
 
-void BM_MatrixPlotNull(benchmark::State& state, Body body) {
+void BM_MatrixPlotNull(benchmark::State& state, Shape body) {
   const auto C = AssembledState(body);
   NullPicture picture;
   for (auto _ : state) {
@@ -304,22 +304,23 @@ void BM_MatrixPlotNull(benchmark::State& state, Body body) {
 // into nowhere, elimination) and the whole run without pictures, the three reports
 // written.
 
-void BM_InfluCoeffAssemble(benchmark::State& state, Body body) {
+void BM_InfluCoeffAssemble(benchmark::State& state, Shape body) {
   const auto C = PanelledState(body);
-  NullWindow null_window(*C, body);
+  NullWindow null_window(body);
   const ReportOptions reports = Reports();
+  const RunInputs inputs = ReadRunInputs(RunControls(body));
   for (auto _ : state) {
-    if (!InfluCoeff_Assemble(*C, null_window.window, reports)) {
+    if (!InfluCoeff_Assemble(*C, inputs, null_window.window, reports)) {
       state.SkipWithError("zero pivot");
       break;
     }
   }
 }
 
-void BM_WholeRun(benchmark::State& state, Body body) {
+void BM_WholeRun(benchmark::State& state, Shape body) {
   auto C = std::make_unique<Module_Common>();
   Form_Load(*C);
-  NullWindow null_window(*C, body);
+  NullWindow null_window(body);
   const ReportOptions reports = Reports();
   for (auto _ : state) {
     if (Command1_Click(*C, null_window.window, reports) != RunOutcome::kCompleted) {
@@ -333,10 +334,10 @@ void BM_WholeRun(benchmark::State& state, Body body) {
 // by an untimed pause of the given number of milliseconds, so that it finds the previous
 // run's reports as the file system has them some time after they were written. Emptying
 // those reports is the part of a run that depends most on the disk.
-void BM_WholeRunSpaced(benchmark::State& state, Body body) {
+void BM_WholeRunSpaced(benchmark::State& state, Shape body) {
   auto C = std::make_unique<Module_Common>();
   Form_Load(*C);
-  NullWindow null_window(*C, body);
+  NullWindow null_window(body);
   const ReportOptions reports = Reports();
   const auto pause = std::chrono::milliseconds(state.range(0));
   for (auto _ : state) {
@@ -354,7 +355,7 @@ double Minimum(const std::vector<double>& values) {
   return *std::min_element(values.begin(), values.end());
 }
 
-using BodyBenchmark = void (*)(benchmark::State&, Body);
+using BodyBenchmark = void (*)(benchmark::State&, Shape);
 
 // Registers `function` for both bodies as "<name>/circle" and "<name>/naca0012". With
 // --benchmark_repetitions the aggregates include the minimum, the figure least disturbed
@@ -362,8 +363,8 @@ using BodyBenchmark = void (*)(benchmark::State&, Body);
 std::vector<benchmark::internal::Benchmark*> Register(const char* name, BodyBenchmark function) {
   const struct {
     const char* suffix;
-    Body body;
-  } bodies[] = {{"/circle", Body::kCircle}, {"/naca0012", Body::kNaca0012}};
+    Shape body;
+  } bodies[] = {{"/circle", Shape::kCircle}, {"/naca0012", Shape::kNaca0012}};
   std::vector<benchmark::internal::Benchmark*> registered;
   for (const auto& b : bodies) {
     registered.push_back(

@@ -8,8 +8,6 @@
 namespace velquin {
 namespace {
 
-// The marker radius, in units of the horizontal axis: small against the chord.
-constexpr float kMarkerRadius = 0.005f;
 constexpr Colour kCurveColour = kRed;
 
 // The picture takes single-precision coordinates; a speed squared beyond their range
@@ -32,20 +30,10 @@ double LargestValue(double NP, const Vector& Cu) {
   return m;
 }
 
-// Body coordinates to plot coordinates, the factor of the body plot: the section at
-// full chord, the circle at half its diameter.
-double DrawScale(double RefLength, bool option_circle) {
-  if (RefLength == 0) {
-    throw RunError(ErrorKind::kDivisionByZero,
-                   "the reference length is zero, so the pressure plot has no horizontal scale");
-  }
-  return option_circle ? 0.5 / RefLength : 1 / RefLength;
-}
-
 }  // namespace
 
-void Show_Pressure(Picture& picture, double NP, const Vector& X, const Vector& Cu, double RefLength,
-                   bool option_circle) {
+void Show_Pressure(Picture& picture, double NP, const Vector& X, const Vector& Cu,
+                   double DrawScale) {
   const double m = LargestValue(NP, Cu);
   // With nothing above zero the frame would have no height and could not be mapped;
   // the axes are then drawn over a unit height instead, the values at or below zero.
@@ -58,13 +46,12 @@ void Show_Pressure(Picture& picture, double NP, const Vector& X, const Vector& C
   picture.Line(0, 0, 1, 0, kForeground);
   picture.Line(0, ToSingle(height), 0, 0, kForeground);
 
-  const double scale = DrawScale(RefLength, option_circle);
   // The curve follows the contour and stays open; point NP ends the last segment
   // without a marker of its own.
   for (int i = 1; i <= NP - 1; ++i) {
-    const float x = ToSingle(scale * X(i));
+    const float x = ToSingle(DrawScale * X(i));
     const float y = ToSingle(Cu(i));
-    picture.Line(x, y, ToSingle(scale * X(i + 1)), ToSingle(Cu(i + 1)), kCurveColour);
+    picture.Line(x, y, ToSingle(DrawScale * X(i + 1)), ToSingle(Cu(i + 1)), kCurveColour);
     picture.Circle(x, y, kMarkerRadius, kCurveColour);
   }
 }

@@ -6,13 +6,13 @@
 
 namespace velquin {
 
-// Draws Cu(1..NP) against DrawScale * X(i) into picture, DrawScale = 1 / RefLength, or
-// 0.5 / RefLength when option_circle (the body plot's factor). The vertical scale runs
+// Draws Cu(1..NP) against DrawScale * X(i) into picture, DrawScale the body plot's
+// factor (BodyDrawScale), so that the two pictures line up. The vertical scale runs
 // from -0.1 m to 1.1 m, m the largest value (at least 0); with m = 0 (nothing above
 // zero, or NP < 1) the frame and the vertical axis take a unit height instead. The curve
-// is open and points 1..NP-1 carry markers. A zero RefLength throws RunError
-// (kDivisionByZero) once the axes are drawn; a value beyond single precision, kOverflow.
-void Show_Pressure(Picture& picture, double NP, const Vector& X, const Vector& Cu, double RefLength,
-                   bool option_circle);
+// is open and points 1..NP-1 carry markers. A value beyond single precision throws
+// RunError(kOverflow).
+void Show_Pressure(Picture& picture, double NP, const Vector& X, const Vector& Cu,
+                   double DrawScale);
 
 }  // namespace velquin

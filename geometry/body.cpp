@@ -14,7 +14,37 @@ class Circle : public Body {
   void Contour(Module_Common& C) const override { Geometry_Circle(C); }
   // The circle's diameter is its reference length: at half size it fits the frame.
   double PlotScale() const override { return 0.5; }
+  std::optional<ExactSolution> Exact(const Module_Common& C,
+                                     const FlowConditions& flow) const override;
 };
+
+// With the point vortex exactly at the centre (0.5 RefLength, 0) the discrete problem
+// has a closed-form answer: on the regular polygon the constant-source panels give the
+// circle's surface speed 2 sin(theta - alpha) at every control point, theta its angle
+// seen from the centre, and the Kutta-type condition, which makes the speeds at the
+// control points at theta = -pi / NP and +pi / NP on either side of the first node
+// equal, adds the vortex's 2 sin(alpha) cos(pi / NP). So 1 - Cp is
+// 4 (sin(theta - alpha) + sin(alpha) cos(pi / NP))^2.
+std::optional<ExactSolution> Circle::Exact(const Module_Common& C,
+                                           const FlowConditions& flow) const {
+  const double x_centre = 0.5 * C.RefLength;
+  if (flow.vortex != VortexModel::kPointVortex || flow.Xv != x_centre || flow.Yv != 0) {
+    return std::nullopt;
+  }
+  ExactSolution exact;
+  exact.kind = ExactSolution::Kind::kDiscrete;
+  const double vortex_term = flow.sin_alfa * std::cos(C.Pi / C.NP);
+  for (int i = 1; i <= C.NP; ++i) {
+    const double dx = C.Xc(i) - x_centre;
+    const double dy = C.Yc(i);
+    const double r = std::sqrt(dx * dx + dy * dy);
+    // sin(theta - alpha) from the control point's direction and the free stream's.
+    const double sin_theta_minus_alpha = (dy * flow.cos_alfa - dx * flow.sin_alfa) / r;
+    const double half_speed = sin_theta_minus_alpha + vortex_term;
+    exact.one_minus_cp.push_back(4 * half_speed * half_speed);
+  }
+  return exact;
+}
 
 class Naca0012 : public Body {
  public:

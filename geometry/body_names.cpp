@@ -23,13 +23,6 @@ const NamedBody kBodies[] = {
     {"naca0012", Naca0012Body},
 };
 
-std::string Shown(std::string_view text) {
-  std::string quoted = QuotedInput(text);
-  quoted.front() = '\'';
-  quoted.back() = '\'';
-  return quoted;
-}
-
 }  // namespace
 
 BodyPtr BodyFromName(std::string_view name, std::string& error) {
@@ -37,7 +30,7 @@ BodyPtr BodyFromName(std::string_view name, std::string& error) {
   for (const NamedBody& body : kBodies) {
     if (key == body.name) return body.make();
   }
-  error = "--body must be one of " + BodyNamesSynopsis() + ", not " + Shown(name);
+  error = "--body must be one of " + BodyNamesSynopsis() + ", not " + QuotedArgument(name);
   return nullptr;
 }
 

@@ -57,25 +57,18 @@ void Panel_ComputeGeometry(Module_Common& C) {
   }
 }
 
-void Panel_Geometry(Module_Common& C, CalculationWindow& window, const ReportOptions& reports) {
+void Panel_Geometry(Module_Common& C, const Body& body, CalculationWindow& window,
+                    const ReportOptions& reports) {
   Panel_ComputeGeometry(C);
   WritePanelReport(C, reports);
-  Panel_Draw(C, window);
+  window.Show_Airfoil(C, BodyDrawScale(body, C.RefLength));
 }
 
-void Panel_Draw(const Module_Common& C, CalculationWindow& window) {
-  Picture& picture = window.Picture_Airfoil();
+void Panel_Draw(const Module_Common& C, double DrawScale, Picture& picture) {
   picture.Cls();
   picture.Scale(-0.1, 0.3, 1.1, -0.3);
   picture.Line(0, 0, 1, 0, kForeground);
   picture.Line(0, -0.25f, 0, 0.25f, kForeground);
-  if (C.RefLength == 0) {
-    throw RunError(ErrorKind::kDivisionByZero, "the reference length of the body is zero.");
-  }
-  // The circle (diameter RefLength) is drawn at half size, the section at full size.
-  double DrawScale = 1 / C.RefLength;
-  if (window.Controls().Option_Circle) DrawScale = 0.5 / C.RefLength;
-  constexpr float kMarkerRadius = 0.005f;
   auto f = [](double value) { return static_cast<float>(value); };
   for (int i = 1; i <= C.NP; ++i) {
     picture.Line(f(DrawScale * C.X(1, i)), f(DrawScale * C.Y(1, i)), f(DrawScale * C.X(2, i)),

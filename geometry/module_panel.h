@@ -2,6 +2,7 @@
 // panels; the panel report "Output_Panel.txt"; the plot of the panelled body.
 #pragma once
 
+#include "geometry/body.h"
 #include "shell/calculation_window.h"
 #include "shell/module_common.h"
 #include "shell/report_writer.h"
@@ -11,8 +12,10 @@ namespace velquin {
 // For panels 1..NP: Xc, Yc (midpoint), S (length), the unit tangent (CosAx, CosBx) from
 // start to end node, the unit normal (CosAy, CosBy) = (-CosBx, CosAx), and Xi(1, i),
 // Xi(2, i), the ends projected on the tangent from the midpoint (about -S/2 and +S/2).
-// Then writes "Output_Panel.txt" and calls Panel_Draw.
-void Panel_Geometry(Module_Common& C, CalculationWindow& window, const ReportOptions& reports);
+// Then writes "Output_Panel.txt" and draws the panelled body (Show_Airfoil) at the
+// body's scale.
+void Panel_Geometry(Module_Common& C, const Body& body, CalculationWindow& window,
+                    const ReportOptions& reports);
 
 // Only the arithmetic of Panel_Geometry, without report and plot.
 void Panel_ComputeGeometry(Module_Common& C);
@@ -20,8 +23,8 @@ void Panel_ComputeGeometry(Module_Common& C);
 // The text of "Output_Panel.txt" for panels 1..NP.
 void Panel_ReportText(const Module_Common& C, ReportText& out);
 
-// Draws the panels (red lines), their start nodes (red circles) and control points
-// (blue circles) into Picture_Airfoil; the circle at half size, the section full size.
-void Panel_Draw(const Module_Common& C, CalculationWindow& window);
+// Draws the axes, then the panels (red lines), their start nodes (red circles) and
+// control points (blue circles), at DrawScale times their coordinates (BodyDrawScale).
+void Panel_Draw(const Module_Common& C, double DrawScale, Picture& picture);
 
 }  // namespace velquin

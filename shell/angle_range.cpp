@@ -63,15 +63,6 @@ std::string DecimalText(std::int64_t units) {
   return text;
 }
 
-// A piece of the command line as a message shows it: in single quotes, shortened, with
-// control characters as '?'.
-std::string Shown(std::string_view text) {
-  std::string quoted = QuotedInput(text);  // "..." with the same rules
-  quoted.front() = '\'';
-  quoted.back() = '\'';
-  return quoted;
-}
-
 }  // namespace
 
 AngleRange ParseAngleRange(std::string_view text) {
@@ -82,13 +73,13 @@ AngleRange ParseAngleRange(std::string_view text) {
     const std::size_t colon = text.find(':', start);
     const bool last = k == 2;
     if (last != (colon == std::string_view::npos)) {
-      range.error = "--sweep needs FROM:TO:STEP (three numbers), not " + Shown(text);
+      range.error = "--sweep needs FROM:TO:STEP (three numbers), not " + QuotedArgument(text);
       return range;
     }
     const std::string_view part = text.substr(start, last ? text.npos : colon - start);
     parts[k] = ParseDecimal(part);
     if (!parts[k]) {
-      range.error = "--sweep: " + Shown(part) +
+      range.error = "--sweep: " + QuotedArgument(part) +
                     " is not a plain decimal number of degrees (sign, at most 7 digits, a "
                     "point and at most 9 decimals)";
       return range;

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
+#include <iterator>
 #include <memory>
 #include <optional>
 
+#include "geometry/body_names.h"
 #include "shell/angle_range.h"
 #include "shell/batch_window.h"
 #include "shell/calculation_run.h"
@@ -16,51 +17,53 @@
 #include "shell/text_number.h"
 #include "solver/angle_sweep.h"
 #include "solver/derived_results.h"
+#include "solver/module_gauss.h"
 
 namespace velquin {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: velquin2ds --batch [--panels TEXT] [--body circle|naca0012] [--alpha TEXT]\n"
-    "                          [--circulation] [--vortex point|constant] [--xv TEXT]\n"
-    "                          [--yv TEXT] [--out DIR] [--images] [--sweep FROM:TO:STEP]\n"
-    "       velquin2ds --help | --version\n"
-    "\n"
-    "Runs one calculation without a window and writes Output_Panel.txt,\n"
-    "Output_InfCoeffs.txt and Output_PressCoeffs.txt into DIR (default: the current\n"
-    "directory). TEXT values are read like the window's input fields. Defaults: 8 panels,\n"
-    "circle, angle 0, no circulation, no vortex model, vortex at (0.5, 0).\n"
-    "--images also writes Picture_Airfoil.png, Picture_Pressure.png, Picture_Matrix.png.\n"
-    "After a completed run one line of key=value pairs goes to standard output:\n"
-    "cl_circulation, cl_pressure, cm_quarter_chord, source_sum (and circle_deviation\n"
-    "for the circle with the point vortex at its centre).\n"
-    "--sweep FROM:TO:STEP (degrees, plain decimals, instead of --alpha) runs every angle\n"
-    "FROM, FROM+STEP, ... up to TO (at most 10001) and writes DIR/polar.csv; the reports\n"
-    "and the line on standard output are those of the last angle.\n"
-    "Exit status: 0 run completed, 1 run error or zero pivot, 2 malformed command line.\n";
+std::string UsageText() {
+  return "usage: velquin2ds --batch [--panels TEXT] [--body NAME] [--alpha TEXT]\n"
+         "                          [--circulation] [--vortex point|constant] [--xv TEXT]\n"
+         "                          [--yv TEXT] [--out DIR] [--images] [--sweep FROM:TO:STEP]\n"
+         "       velquin2ds --help | --version\n"
+         "\n"
+         "Runs one calculation without a window and writes Output_Panel.txt,\n"
+         "Output_InfCoeffs.txt and Output_PressCoeffs.txt into DIR (default: the current\n"
+         "directory). TEXT values are read like the window's input fields. Defaults: 8 panels,\n"
+         "circle, angle 0, no circulation, no vortex model, vortex at (0.5, 0).\n"
+         "NAME is one of " +
+         BodyNamesSynopsis() +
+         ".\n"
+         "--images also writes Picture_Airfoil.png, Picture_Pressure.png, Picture_Matrix.png.\n"
+         "After a completed run one line of key=value pairs goes to standard output:\n"
+         "cl_circulation, cl_pressure, cm_quarter_chord, source_sum (and circle_deviation\n"
+         "for the circle with the point vortex at its centre).\n"
+         "--sweep FROM:TO:STEP (degrees, plain decimals, instead of --alpha) runs every angle\n"
+         "FROM, FROM+STEP, ... up to TO (at most 10001) and writes DIR/polar.csv; the reports\n"
+         "and the line on standard output are those of the last angle.\n"
+         "Exit status: 0 run completed, 1 run error or zero pivot, 2 malformed command line.\n";
+}
 
-const char* const kValueOptions[] = {"--panels", "--body", "--alpha", "--vortex",
-                                     "--xv",     "--yv",   "--out",   "--sweep"};
-const char* const kFlagOptions[] = {"--batch", "--circulation", "--images"};
-
-struct UsageError {
-  std::string message;
+// The options of the command line; flags take no value.
+struct OptionSpec {
+  const char* name;
+  bool takes_value;
+};
+const OptionSpec kOptions[] = {
+    {"--batch", false}, {"--panels", true},  {"--body", true},         {"--alpha", true},
+    {"--xv", true},     {"--yv", true},      {"--circulation", false}, {"--vortex", true},
+    {"--out", true},    {"--images", false}, {"--sweep", true},
 };
 
-// A value of the command line as a message shows it: in single quotes, shortened, with
-// control characters as '?', so that hostile input cannot flood or steer the terminal.
-std::string Shown(std::string_view value) {
-  std::string quoted = QuotedInput(value);  // "..." with the same rules
-  quoted.front() = '\'';
-  quoted.back() = '\'';
-  return quoted;
+const OptionSpec* FindOption(const std::string& name) {
+  const auto it = std::find_if(std::begin(kOptions), std::end(kOptions),
+                               [&](const OptionSpec& option) { return name == option.name; });
+  return it == std::end(kOptions) ? nullptr : &*it;
 }
 
-bool IsOneOf(const std::string& name, const char* const* first, const char* const* last) {
-  return std::any_of(first, last, [&](const char* option) { return name == option; });
-}
-
-// The options as given: name -> value ("" for flags). Each option at most once.
+// The options as given: name -> value ("" for flags). Each option at most once; a value
+// follows its option as the next argument or after "=".
 std::map<std::string, std::string> ParseOptions(const std::vector<std::string>& args) {
   std::map<std::string, std::string> options;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -71,19 +74,39 @@ std::map<std::string, std::string> ParseOptions(const std::vector<std::string>& 
       value = name.substr(equals + 1);
       name.resize(equals);
     }
-    const bool takes_value = IsOneOf(name, std::begin(kValueOptions), std::end(kValueOptions));
-    const bool is_flag = IsOneOf(name, std::begin(kFlagOptions), std::end(kFlagOptions));
-    if (!takes_value && !is_flag) throw UsageError{"unknown option " + Shown(name)};
-    if (is_flag && value) throw UsageError{"option " + Shown(name) + " takes no value"};
-    if (takes_value && !value) {
-      if (i + 1 >= args.size()) throw UsageError{"option " + Shown(name) + " needs a value"};
+    const OptionSpec* option = FindOption(name);
+    if (option == nullptr) throw UsageError{"unknown option " + QuotedArgument(name)};
+    if (!option->takes_value && value) {
+      throw UsageError{"option " + QuotedArgument(name) + " takes no value"};
+    }
+    if (option->takes_value && !value) {
+      if (i + 1 >= args.size())
+        throw UsageError{"option " + QuotedArgument(name) + " needs a value"};
       value = args[++i];
     }
-    if (options.count(name) != 0) throw UsageError{"option " + Shown(name) + " given twice"};
+    if (options.count(name) != 0)
+      throw UsageError{"option " + QuotedArgument(name) + " given twice"};
     options[name] = value.value_or("");
   }
-  if (options.count("--batch") == 0) throw UsageError{"--batch is missing"};
   return options;
+}
+
+// The body of --body: the window's two bodies by its options, any other as Other_Body.
+void SetBody(const std::string& name, ControlValues& controls) {
+  std::string error;
+  const BodyPtr body = BodyFromName(name, error);
+  if (!body) throw UsageError{error};
+  controls.Option_Circle = body == CircleBody();
+  controls.Option_NACA12 = body == Naca0012Body();
+  if (!controls.Option_Circle && !controls.Option_NACA12) controls.Other_Body = body;
+}
+
+void SetVortexModel(const std::string& name, ControlValues& controls) {
+  if (name != "point" && name != "constant") {
+    throw UsageError{"--vortex must be 'point' or 'constant', not " + QuotedArgument(name)};
+  }
+  controls.Option_PointVortex = name == "point";
+  controls.Option_ConstVortex = name == "constant";
 }
 
 ControlValues ControlsFromOptions(const std::map<std::string, std::string>& options) {
@@ -97,20 +120,11 @@ ControlValues ControlsFromOptions(const std::map<std::string, std::string>& opti
   text("--xv", controls.Text_Xv);
   text("--yv", controls.Text_Yv);
   controls.Check_Circulation = options.count("--circulation") != 0 ? 1 : 0;
-
   if (const auto body = options.find("--body"); body != options.end()) {
-    if (body->second != "circle" && body->second != "naca0012") {
-      throw UsageError{"--body must be 'circle' or 'naca0012', not " + Shown(body->second)};
-    }
-    controls.Option_Circle = body->second == "circle";
-    controls.Option_NACA12 = body->second == "naca0012";
+    SetBody(body->second, controls);
   }
   if (const auto vortex = options.find("--vortex"); vortex != options.end()) {
-    if (vortex->second != "point" && vortex->second != "constant") {
-      throw UsageError{"--vortex must be 'point' or 'constant', not " + Shown(vortex->second)};
-    }
-    controls.Option_PointVortex = vortex->second == "point";
-    controls.Option_ConstVortex = vortex->second == "constant";
+    SetVortexModel(vortex->second, controls);
   }
   return controls;
 }
@@ -118,9 +132,9 @@ ControlValues ControlsFromOptions(const std::map<std::string, std::string>& opti
 // Runs the angles of the sweep on the state of a completed run and writes polar.csv.
 // Progress goes to `err` as one line that counts up when there are more than a few
 // angles. Returns false after a zero pivot (its message shown); throws RunError.
-bool SweepAndWritePolar(const Module_Common& state, const ControlValues& controls,
-                        const std::vector<std::string>& angles, CalculationWindow& window,
-                        const ReportOptions& reports, std::ostream& err) {
+bool SweepAndWritePolar(const Module_Common& state, const RunInputs& inputs,
+                        const std::vector<std::string>& angles, const ReportOptions& reports,
+                        std::ostream& err) {
   constexpr std::size_t kQuietAngles = 10;
   std::vector<double> degrees;
   degrees.reserve(angles.size());
@@ -140,13 +154,16 @@ bool SweepAndWritePolar(const Module_Common& state, const ControlValues& control
   }
   std::optional<std::vector<DerivedResults>> results;
   try {
-    results = Sweep_Angles(state, controls, degrees, window, progress);
+    results = Sweep_Angles(state, inputs, degrees, progress);
   } catch (const RunError&) {
     if (show_progress) err << '\n';  // the message starts a line of its own
     throw;
   }
   if (show_progress) err << '\n';
-  if (!results) return false;
+  if (!results) {
+    err << kZeroPivotMessage << '\n';
+    return false;
+  }
 
   ReportFile file(reports, "polar.csv");
   ReportText& out = file.out();
@@ -173,61 +190,48 @@ bool IsCommandLineMode(const std::vector<std::string>& args) {
   });
 }
 
-int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+BatchRequest ParseBatchCommand(const std::vector<std::string>& args) {
+  BatchRequest request;
+  request.options = ParseOptions(args);
+  const auto& options = request.options;
+  if (options.count("--batch") == 0) throw UsageError{"--batch is missing"};
+  request.controls = ControlsFromOptions(options);
+  if (const auto range = options.find("--sweep"); range != options.end()) {
+    if (options.count("--alpha") != 0) throw UsageError{"--alpha and --sweep exclude each other"};
+    AngleRange sweep = ParseAngleRange(range->second);
+    if (!sweep.error.empty()) throw UsageError{sweep.error};
+    request.sweep_angles = std::move(sweep.angles);
+    request.controls.Text_AlfaD = request.sweep_angles.back();  // the reports hold the last
+  }
+  if (const auto out = options.find("--out"); out != options.end()) {
+    if (out->second.empty()) throw UsageError{"--out needs a directory"};
+    request.out_directory = out->second;
+  }
+  request.images = options.count("--images") != 0;
+  return request;
+}
+
+int RunBatchRequest(const BatchRequest& request, std::ostream& out, std::ostream& err,
                     char decimal_separator, const BatchPicturesFactory& make_pictures) {
-  if (std::find(args.begin(), args.end(), "--help") != args.end() ||
-      std::find(args.begin(), args.end(), "-h") != args.end()) {
-    out << kUsage;
-    return 0;
-  }
-  if (std::find(args.begin(), args.end(), "--version") != args.end()) {
-    out << "velquin2ds " << VELQUIN_VERSION << '\n';
-    return 0;
-  }
-
-  std::map<std::string, std::string> options;
-  ControlValues controls;
-  AngleRange sweep;
-  try {
-    options = ParseOptions(args);
-    controls = ControlsFromOptions(options);
-    if (const auto range = options.find("--sweep"); range != options.end()) {
-      if (options.count("--alpha") != 0) {
-        throw UsageError{"--alpha and --sweep exclude each other"};
-      }
-      sweep = ParseAngleRange(range->second);
-      if (!sweep.error.empty()) throw UsageError{sweep.error};
-      controls.Text_AlfaD = sweep.angles.back();  // the reports hold the last angle
-    }
-    if (options.count("--out") != 0 && options["--out"].empty()) {
-      throw UsageError{"--out needs a directory"};
-    }
-    if (options.count("--images") != 0 && !make_pictures) {
-      throw UsageError{"--images is not available in this build"};
-    }
-  } catch (const UsageError& error) {
-    err << "velquin2ds: " << error.message << "\n\n" << kUsage;
-    return 2;
-  }
-
-  NullPicture null_airfoil, null_pressure, null_matrix;
   std::unique_ptr<BatchPictures> pictures;
-  if (options.count("--images") != 0) pictures = make_pictures();
-  Picture& airfoil = pictures ? pictures->Airfoil() : null_airfoil;
-  Picture& pressure = pictures ? pictures->Pressure() : null_pressure;
-  Picture& matrix = pictures ? pictures->Matrix() : null_matrix;
+  if (request.images) pictures = make_pictures();
+  PictureSet<Picture*> drawn_into;
+  NullPicture nowhere;
+  for (const PictureSpec& spec : kPictures) {
+    drawn_into[static_cast<std::size_t>(spec.id)] =
+        pictures ? &pictures->PictureOf(spec.id) : &nowhere;
+  }
 
   auto state = std::make_unique<Module_Common>();
   Form_Load(*state);
-  BatchWindow window(*state, controls, airfoil, pressure, matrix, err);
-  const ReportOptions reports{options.count("--out") != 0 ? options["--out"] : std::string(),
-                              decimal_separator};
+  BatchWindow window(request.controls, drawn_into, err);
+  const ReportOptions reports{request.out_directory, decimal_separator};
   CreateMissingOutputFolder(reports.directory);
-  const RunOutcome outcome = Command1_Click(*state, window, reports);
-  if (outcome != RunOutcome::kCompleted) return 1;
-  if (!sweep.angles.empty()) {
+  if (Command1_Click(*state, window, reports) != RunOutcome::kCompleted) return 1;
+  const RunInputs inputs = ReadRunInputs(request.controls);  // as the run read them
+  if (!request.sweep_angles.empty()) {
     try {
-      if (!SweepAndWritePolar(*state, controls, sweep.angles, window, reports, err)) return 1;
+      if (!SweepAndWritePolar(*state, inputs, request.sweep_angles, reports, err)) return 1;
     } catch (const RunError& error) {
       err << error.what() << '\n';
       return 1;
@@ -240,8 +244,32 @@ int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std
       return 1;
     }
   }
-  out << DerivedResultsLine(ComputeDerivedResults(*state, controls)) << '\n';
+  out << DerivedResultsLine(ComputeDerivedResults(*state, inputs)) << '\n';
   return 0;
+}
+
+int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    char decimal_separator, const BatchPicturesFactory& make_pictures) {
+  if (std::find(args.begin(), args.end(), "--help") != args.end() ||
+      std::find(args.begin(), args.end(), "-h") != args.end()) {
+    out << UsageText();
+    return 0;
+  }
+  if (std::find(args.begin(), args.end(), "--version") != args.end()) {
+    out << "velquin2ds " << VELQUIN_VERSION << '\n';
+    return 0;
+  }
+  BatchRequest request;
+  try {
+    request = ParseBatchCommand(args);
+    if (request.images && !make_pictures) {
+      throw UsageError{"--images is not available in this build"};
+    }
+  } catch (const UsageError& error) {
+    err << "velquin2ds: " << error.message << "\n\n" << UsageText();
+    return 2;
+  }
+  return RunBatchRequest(request, out, err, decimal_separator, make_pictures);
 }
 
 }  // namespace velquin

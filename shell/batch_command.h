@@ -1,5 +1,5 @@
 // The headless command line:
-//   velquin2ds --batch [--panels TEXT] [--body circle|naca0012] [--alpha TEXT]
+//   velquin2ds --batch [--panels TEXT] [--body NAME] [--alpha TEXT]
 //                      [--circulation] [--vortex point|constant] [--xv TEXT] [--yv TEXT]
 //                      [--out DIR] [--images] [--sweep FROM:TO:STEP]
 // It drives the same calculation run as the window, with the controls set from the
@@ -7,9 +7,9 @@
 // (message on stderr), 2 for a malformed command line (usage on stderr).
 //
 // After a completed run it prints the derived results (lift from the circulation and
-// from the pressure, quarter-chord moment, source sum, and on the circle with the
-// centred point vortex the deviation from the exact answer) as one line of key=value
-// pairs on stdout (shell/derived_text.h).
+// from the pressure, quarter-chord moment, source sum, and where an exact solution is
+// known the deviation from it) as one line of key=value pairs on stdout
+// (shell/derived_text.h).
 //
 // --sweep FROM:TO:STEP (degrees; shell/angle_range.h), instead of --alpha, runs the
 // calculation at every angle of the range with the other inputs fixed and writes
@@ -20,12 +20,15 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "shell/control_values.h"
 #include "shell/picture.h"
+#include "shell/picture_table.h"
 
 namespace velquin {
 
@@ -33,17 +36,37 @@ namespace velquin {
 class BatchPictures {
  public:
   virtual ~BatchPictures() = default;
-  virtual Picture& Airfoil() = 0;
-  virtual Picture& Pressure() = 0;
-  virtual Picture& Matrix() = 0;
-  // Writes Picture_Airfoil.png, Picture_Pressure.png and Picture_Matrix.png into
-  // directory (empty: the current one). Returns an error message, empty on success.
+  virtual Picture& PictureOf(PictureId id) = 0;
+  // Writes NAME.png of every picture of kPictures into directory (empty: the current
+  // one). Returns an error message, empty on success.
   virtual std::string Save(const std::string& directory) = 0;
 };
 using BatchPicturesFactory = std::function<std::unique_ptr<BatchPictures>()>;
 
+// A command line that cannot be run as given; the message says why.
+struct UsageError {
+  std::string message;
+};
+
+// The command line, parsed: what to run and where its results go.
+struct BatchRequest {
+  std::map<std::string, std::string> options;  // option name -> value ("" for flags)
+  ControlValues controls;                      // the inputs, as the window's controls
+  std::vector<std::string> sweep_angles;       // empty: one run at the --alpha angle
+  std::string out_directory;                   // empty: the current one
+  bool images = false;
+};
+
 // True when args (without the program name) ask for batch mode, --help or --version.
 bool IsCommandLineMode(const std::vector<std::string>& args);
+
+// Parses a --batch command line (without the program name). Throws UsageError.
+BatchRequest ParseBatchCommand(const std::vector<std::string>& args);
+
+// Runs a parsed command line and returns the exit status. make_pictures may be empty
+// when request.images is false.
+int RunBatchRequest(const BatchRequest& request, std::ostream& out, std::ostream& err,
+                    char decimal_separator, const BatchPicturesFactory& make_pictures);
 
 // Runs the command line args (without the program name) and returns the exit status.
 // make_pictures may be empty: then --images is refused.

@@ -1,27 +1,15 @@
 #include "shell/batch_window.h"
 
-#include "display/matrix_plot.h"
-#include "display/pressure_plot.h"
-
 namespace velquin {
 
-BatchWindow::BatchWindow(const Module_Common& state, const ControlValues& controls,
-                         Picture& airfoil, Picture& pressure, Picture& matrix,
+BatchWindow::BatchWindow(const ControlValues& controls, std::ostream& messages)
+    : controls_(controls), messages_(messages) {
+  pictures_.fill(&nowhere_);
+}
+
+BatchWindow::BatchWindow(const ControlValues& controls, const PictureSet<Picture*>& pictures,
                          std::ostream& messages)
-    : state_(state),
-      controls_(controls),
-      airfoil_(airfoil),
-      pressure_(pressure),
-      matrix_(matrix),
-      messages_(messages) {}
-
-void BatchWindow::Show_Pressure(double NP, const Vector& X, const Vector& Cu) {
-  velquin::Show_Pressure(pressure_, NP, X, Cu, state_.RefLength, controls_.Option_Circle);
-}
-
-void BatchWindow::Show_CoefficientMatrix(double N, const Matrix& X) {
-  velquin::Show_CoefficientMatrix(matrix_, N, X);
-}
+    : controls_(controls), pictures_(pictures), messages_(messages) {}
 
 void BatchWindow::MsgBox(const std::string& text) {
   messages_ << text << '\n';

@@ -1,38 +1,34 @@
 // The window interface without a display: the batch command sets the control values
-// from its options, and messages go to a stream.
+// from its options, draws into the pictures it is given (none: pictures that draw
+// nowhere), and writes messages to a stream.
 #pragma once
 
 #include <ostream>
 
-#include "shell/calculation_window.h"
+#include "shell/control_values.h"
 
 namespace velquin {
 
-class BatchWindow : public CalculationWindow {
+class BatchWindow : public RunWindow {
  public:
-  // The pictures must outlive the window. Messages are written to `messages`.
-  BatchWindow(const Module_Common& state, const ControlValues& controls, Picture& airfoil,
-              Picture& pressure, Picture& matrix, std::ostream& messages);
+  // Without pictures: every picture draws nowhere.
+  BatchWindow(const ControlValues& controls, std::ostream& messages);
+  // The pictures, indexed by PictureId, must outlive the window.
+  BatchWindow(const ControlValues& controls, const PictureSet<Picture*>& pictures,
+              std::ostream& messages);
 
   ControlValues Controls() const override { return controls_; }
   void SetControls(const ControlValues& controls) { controls_ = controls; }
 
-  Picture& Picture_Airfoil() override { return airfoil_; }
-  Picture& Picture_Pressure() override { return pressure_; }
-  Picture& Picture_Matrix() override { return matrix_; }
-
-  void Show_Pressure(double NP, const Vector& X, const Vector& Cu) override;
-  void Show_CoefficientMatrix(double N, const Matrix& X) override;
+  Picture& PictureOf(PictureId id) override { return *pictures_[static_cast<std::size_t>(id)]; }
 
   void MsgBox(const std::string& text) override;
   void ShowRunError(const std::string& message) override;
 
  private:
-  const Module_Common& state_;
   ControlValues controls_;
-  Picture& airfoil_;
-  Picture& pressure_;
-  Picture& matrix_;
+  NullPicture nowhere_;
+  PictureSet<Picture*> pictures_;
   std::ostream& messages_;
 };
 

@@ -4,10 +4,11 @@
 #include <exception>
 #include <string>
 
-#include "geometry/module_geometry.h"
 #include "geometry/module_panel.h"
 #include "shell/run_error.h"
 #include "shell/text_number.h"
+#include "solver/angle_solution.h"
+#include "solver/module_gauss.h"
 #include "solver/module_influcoeff.h"
 
 namespace velquin {
@@ -27,44 +28,7 @@ std::string PanelCountInput(const ControlValues& controls, double NP) {
          ".";
 }
 
-void WritePressureReport(const Module_Common& C, const ReportOptions& options) {
-  ReportFile file(options, "Output_PressCoeffs.txt");
-  PressureReportText(C, file.out());
-  file.Close();
-}
-
-// Surface speed: the free stream's tangential part plus every singularity's, the vortex
-// last; its square is 1 - Cp for the unit free stream.
-void ComputeSurfaceSpeeds(Module_Common& C) {
-  const int nrhs = RealToIndex(C.NRhs);
-  for (int i = 1; i <= C.NP; ++i) {
-    double s = C.At(i, nrhs);
-    for (int j = 1; j <= C.NEq; ++j) s = s + C.At(i, j) * C.Q(j);
-    C.Vt(i) = std::fabs(s);
-  }
-  for (int i = 1; i <= C.NP; ++i) C.Cu(i) = C.Vt(i) * C.Vt(i);
-}
-
-}  // namespace
-
-void PressureReportText(const Module_Common& C, ReportText& out) {
-  out.Reserve(static_cast<std::size_t>(C.NP) * 40 + 64);
-  out.Text(" i     x        y      1-Cp").EndLine();
-  out.Text(" ").EndLine();
-  for (int i = 1; i <= C.NP; ++i) {
-    out.Bare(i);
-    out.Text("  ").Fixed4(C.Xc(i));
-    out.Text("  ").Fixed4(C.Yc(i));
-    out.Text("  ").Fixed4(C.Cu(i)).EndLine();
-  }
-}
-
-void CheckRunInputs(const ControlValues& controls, double NP) {
-  const bool circulation = controls.Check_Circulation == 1;
-  if (!controls.Option_Circle && !controls.Option_NACA12) {
-    throw RunError(ErrorKind::kInvalidArgument,
-                   "no body chosen: choose \"Circle\" or \"NACA0012 airfoil\".");
-  }
+void CheckPanelCount(const ControlValues& controls, double NP, bool circulation, const Body& body) {
   if (NP == 0) {
     throw RunError(ErrorKind::kDivisionByZero,
                    "at least 1 panel is needed; " + PanelCountInput(controls, NP));
@@ -84,55 +48,108 @@ void CheckRunInputs(const ControlValues& controls, double NP) {
                        (circulation ? "198 panels with" : "199 panels without") + " circulation; " +
                        PanelCountInput(controls, NP));
   }
-  if (!controls.Option_Circle && std::fmod(NP, 2) != 0) {
-    throw RunError(ErrorKind::kInvalidArgument,
-                   "the NACA 0012 section needs an even number of panels (one half on each "
-                   "side); " +
-                       PanelCountInput(controls, NP));
-  }
-  if (circulation && ChosenVortexModel(controls) == VortexModel::kNone) {
-    throw RunError(ErrorKind::kInvalidArgument, kChooseVortexModel);
+  const std::string problem = body.PanelCountProblem(NP);
+  if (!problem.empty()) {
+    throw RunError(ErrorKind::kInvalidArgument, problem + "; " + PanelCountInput(controls, NP));
   }
 }
 
-bool RunCalculation(Module_Common& C, CalculationWindow& window, const ReportOptions& reports) {
-  const ControlValues controls = window.Controls();
-  C.NP = ReadControl(controls.Text_NP, "number of panels");
-  if (controls.Check_Circulation == 1) {
-    C.NEq = C.NP + 1;
-    C.NRhs = C.NP + 2;
-  } else {
-    C.NEq = C.NP;
-    C.NRhs = C.NP + 1;
+void WritePressureReport(const Module_Common& C, const ReportOptions& options) {
+  ReportFile file(options, "Output_PressCoeffs.txt");
+  PressureReportText(C, file.out());
+  file.Close();
+}
+
+// Surface speed and its square, 1 - Cp for the unit free stream, at every control point.
+void ComputeSurfaceSpeeds(Module_Common& C) {
+  const int np = RealToIndex(C.NP);
+  const int nrhs = RealToIndex(C.NRhs);
+  for (int i = 1; i <= np; ++i) C.Vt(i) = C.At(i, nrhs);  // the free stream's part
+  SurfaceSpeeds(C, C.Q.data() + 1, 1, C.Vt.data() + 1);
+  for (int i = 1; i <= np; ++i) C.Cu(i) = C.Vt(i) * C.Vt(i);
+}
+
+}  // namespace
+
+VortexModel ChosenVortexModel(const ControlValues& controls) {
+  if (controls.Check_Circulation != 1) return VortexModel::kNone;
+  if (controls.Option_ConstVortex) return VortexModel::kConstantDistribution;
+  if (controls.Option_PointVortex) return VortexModel::kPointVortex;
+  return VortexModel::kNone;
+}
+
+BodyPtr ChosenBody(const ControlValues& controls) {
+  if (controls.Other_Body) return controls.Other_Body;
+  if (controls.Option_Circle && controls.Option_NACA12) {
+    throw RunError(ErrorKind::kInvalidArgument,
+                   "two bodies chosen: choose either \"Circle\" or \"NACA0012 airfoil\".");
   }
-  C.Xv = ReadControl(controls.Text_Xv, "vortex position Xv");
-  C.Yv = ReadControl(controls.Text_Yv, "vortex position Yv");
-  CheckRunInputs(controls, C.NP);
+  if (controls.Option_Circle) return CircleBody();
+  if (controls.Option_NACA12) return Naca0012Body();
+  throw RunError(ErrorKind::kInvalidArgument,
+                 "no body chosen: choose \"Circle\" or \"NACA0012 airfoil\".");
+}
 
-  if (controls.Option_Circle) Geometry_Circle(C);
-  if (controls.Option_NACA12) Geometry_NACA0012(C);
-
-  const double alpha_degrees = ReadControl(controls.Text_AlfaD, "angle of attack");
-  const double alpha = (alpha_degrees * C.Pi) / 180;
-  if (!std::isfinite(alpha)) {
+RunInputs ReadRunInputs(const ControlValues& controls) {
+  RunInputs inputs;
+  inputs.NP = ReadControl(controls.Text_NP, "number of panels");
+  inputs.circulation = controls.Check_Circulation == 1;
+  inputs.Xv = ReadControl(controls.Text_Xv, "vortex position Xv");
+  inputs.Yv = ReadControl(controls.Text_Yv, "vortex position Yv");
+  inputs.body = ChosenBody(controls);
+  CheckPanelCount(controls, inputs.NP, inputs.circulation, *inputs.body);
+  inputs.vortex = ChosenVortexModel(controls);
+  if (inputs.circulation && inputs.vortex == VortexModel::kNone) {
+    throw RunError(ErrorKind::kInvalidArgument, kChooseVortexModel);
+  }
+  inputs.alpha_degrees = ReadControl(controls.Text_AlfaD, "angle of attack");
+  const double Pi = 4 * std::atan(1.0);  // as the window's load event sets it
+  if (!std::isfinite((inputs.alpha_degrees * Pi) / 180)) {
     throw RunError(ErrorKind::kOverflow, "the angle of attack " + QuotedInput(controls.Text_AlfaD) +
                                              " is too large to turn into radians.");
   }
+  return inputs;
+}
+
+void PressureReportText(const Module_Common& C, ReportText& out) {
+  out.Reserve(static_cast<std::size_t>(C.NP) * 40 + 64);
+  out.Text(" i     x        y      1-Cp").EndLine();
+  out.Text(" ").EndLine();
+  for (int i = 1; i <= C.NP; ++i) {
+    out.Bare(i);
+    out.Text("  ").Fixed4(C.Xc(i));
+    out.Text("  ").Fixed4(C.Yc(i));
+    out.Text("  ").Fixed4(C.Cu(i)).EndLine();
+  }
+}
+
+bool RunCalculation(Module_Common& C, const RunInputs& inputs, CalculationWindow& window,
+                    const ReportOptions& reports) {
+  C.NP = inputs.NP;
+  C.NEq = inputs.NEq();
+  C.NRhs = inputs.NRhs();
+  C.Xv = inputs.Xv;
+  C.Yv = inputs.Yv;
+  inputs.body->Contour(C);
+
+  const double alpha = AlphaRadians(C, inputs.alpha_degrees);
   C.CosAlfa = std::cos(alpha);
   C.SinAlfa = std::sin(alpha);
 
-  Panel_Geometry(C, window, reports);
-  if (!InfluCoeff_Assemble(C, window, reports)) return false;
+  Panel_Geometry(C, *inputs.body, window, reports);
+  if (!InfluCoeff_Assemble(C, inputs, window, reports)) return false;
   ComputeSurfaceSpeeds(C);
-  window.Show_Pressure(C.NP, C.Xc, C.Cu);
+  window.Show_Pressure(C.NP, C.Xc, C.Cu, BodyDrawScale(*inputs.body, C.RefLength));
   WritePressureReport(C, reports);
   return true;
 }
 
-RunOutcome Command1_Click(Module_Common& C, CalculationWindow& window,
-                          const ReportOptions& reports) {
+RunOutcome Command1_Click(Module_Common& C, RunWindow& window, const ReportOptions& reports) {
   try {
-    return RunCalculation(C, window, reports) ? RunOutcome::kCompleted : RunOutcome::kZeroPivot;
+    const RunInputs inputs = ReadRunInputs(window.Controls());
+    if (RunCalculation(C, inputs, window, reports)) return RunOutcome::kCompleted;
+    window.MsgBox(kZeroPivotMessage);
+    return RunOutcome::kZeroPivot;
   } catch (const RunError& error) {
     window.ShowRunError(error.what());
   } catch (const std::exception& error) {

@@ -1,13 +1,15 @@
-// The calculation run that the "Calculate" button starts: reads the controls, sizes the
-// problem, builds the body and its panels, assembles and solves the system, computes the
-// surface speed and 1 - Cp, draws the three pictures and writes the three reports.
+// The calculation run that the "Calculate" button starts: reads the controls once into
+// the typed description of the run, sizes the problem, builds the body and its panels,
+// assembles and solves the system, computes the surface speed and 1 - Cp, draws the
+// three pictures and writes the three reports.
 #pragma once
 
 #include <string>
 
-#include "shell/calculation_window.h"
+#include "shell/control_values.h"
 #include "shell/module_common.h"
 #include "shell/report_writer.h"
+#include "solver/run_inputs.h"
 
 namespace velquin {
 
@@ -17,22 +19,41 @@ enum class RunOutcome {
   kFailed,     // a run error stopped the run; its message was shown
 };
 
-// Command1_Click: one calculation run. Never throws: a run error is shown through
-// window.ShowRunError and the run stops at that point, leaving the reports and pictures
-// it had completed.
-RunOutcome Command1_Click(Module_Common& C, CalculationWindow& window,
-                          const ReportOptions& reports);
+// The refusal when circulation is asked for without a vortex model to carry it.
+inline constexpr const char* kChooseVortexModel =
+    "circulation needs a vortex model: choose \"Point vortex\" or \"Constant vortex "
+    "distribution\".";
 
-// The same run, throwing RunError instead of reporting it. Returns false after a zero
-// pivot (the run then stops before the strengths, speeds, plot and pressure report).
-bool RunCalculation(Module_Common& C, CalculationWindow& window, const ReportOptions& reports);
+// The vortex model the controls choose: none without circulation, else the constant
+// vortex distribution when selected, else the point vortex when selected, else none.
+VortexModel ChosenVortexModel(const ControlValues& controls);
+
+// The body the controls choose: Other_Body when set, else the circle or the NACA 0012
+// section of the two options. Throws RunError(kInvalidArgument) when neither option or
+// both are selected.
+BodyPtr ChosenBody(const ControlValues& controls);
+
+// Reads the controls in the order the run reads them (panels, circulation, vortex
+// position, body, angle) and checks them: the panel count a whole number, at least 1,
+// within the capacity of the arrays and acceptable to the body; a body chosen; a vortex
+// model when circulation is on; an angle that turns into radians. Throws RunError with
+// the message of the first problem, naming the input behind it.
+RunInputs ReadRunInputs(const ControlValues& controls);
+
+// Command1_Click: one calculation run with the window's controls. Never throws: a run
+// error is shown through window.ShowRunError and the run stops at that point, leaving
+// the reports and pictures it had completed. A zero pivot is shown through
+// window.MsgBox once the coefficient report is closed and the body and matrix are drawn.
+RunOutcome Command1_Click(Module_Common& C, RunWindow& window, const ReportOptions& reports);
+
+// The run itself, throwing RunError instead of reporting it. Sets the sizes and the
+// vortex position of the state, then runs `inputs`. Returns false after a zero pivot
+// (the run then stops before the strengths, speeds, plot and pressure report, and
+// shows no message).
+bool RunCalculation(Module_Common& C, const RunInputs& inputs, CalculationWindow& window,
+                    const ReportOptions& reports);
 
 // The text of "Output_PressCoeffs.txt": control points and 1 - Cp of panels 1..NP.
 void PressureReportText(const Module_Common& C, ReportText& out);
-
-// The refusals checked before anything is written: the panel count (a whole number,
-// at least 1, even for the NACA 0012 section, within the capacity of the arrays), a
-// body chosen, and a vortex model chosen when circulation is on. Throws RunError.
-void CheckRunInputs(const ControlValues& controls, double NP);
 
 }  // namespace velquin

@@ -1,42 +1,35 @@
-// What a calculation run sees of the main window: the values of its controls, its three
-// pictures, its two drawing operations and its message boxes. Form1 implements it on
-// screen; the batch command implements it without a display.
+// What the procedures of a calculation run see of the main window: its three pictures,
+// its drawing operations and its message boxes. Form1 implements it on screen; the batch
+// command implements it without a display.
+//
+// Every picture is drawn in one way: a run hands its data to a Show_ operation, which
+// clears the picture, draws it completely and has the window repaint it.
 #pragma once
 
 #include <string>
 
 #include "shell/module_common.h"
 #include "shell/picture.h"
+#include "shell/picture_table.h"
 
 namespace velquin {
-
-// The controls a run reads, by the names they have in the window.
-struct ControlValues {
-  std::string Text_NP = "8";
-  std::string Text_AlfaD = "0";
-  std::string Text_Xv = "0.5";
-  std::string Text_Yv = "0";
-  int Check_Circulation = 0;  // 1 = ticked
-  bool Option_Circle = true;
-  bool Option_NACA12 = false;
-  bool Option_ConstVortex = false;
-  bool Option_PointVortex = false;
-};
 
 class CalculationWindow {
  public:
   virtual ~CalculationWindow() = default;
 
-  virtual ControlValues Controls() const = 0;
+  virtual Picture& PictureOf(PictureId id) = 0;
+  // Called after a picture has been drawn anew, so that the window shows it at once.
+  virtual void Repaint(PictureId id) { (void)id; }
 
-  virtual Picture& Picture_Airfoil() = 0;
-  virtual Picture& Picture_Pressure() = 0;
-  virtual Picture& Picture_Matrix() = 0;
-
-  // Draws 1 - Cp, Cu(1..NP), over the control-point abscissae X(1..NP).
-  virtual void Show_Pressure(double NP, const Vector& X, const Vector& Cu) = 0;
-  // Draws the N x N coefficient matrix X(1..N, 1..N) as coloured cells.
-  virtual void Show_CoefficientMatrix(double N, const Matrix& X) = 0;
+  // The panelled body: panels 1..NP of C at DrawScale times their coordinates.
+  void Show_Airfoil(const Module_Common& C, double DrawScale);
+  // 1 - Cp, Cu(1..NP), over DrawScale times the control-point abscissae X(1..NP).
+  void Show_Pressure(double NP, const Vector& X, const Vector& Cu, double DrawScale);
+  // The N x N coefficient matrix X(1..N, 1..N) as coloured cells.
+  void Show_CoefficientMatrix(double N, const Matrix& X);
+  // Empties a picture (its background only), e.g. where a run has no result to show.
+  void Clear_Picture(PictureId id);
 
   // A modal message with one OK button and no caption of its own (the zero pivot).
   virtual void MsgBox(const std::string& text) = 0;

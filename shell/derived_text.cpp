@@ -21,6 +21,8 @@ std::string DerivedResultsLine(const DerivedResults& results) {
   pair("cm_quarter_chord", results.cm_quarter_chord);
   pair("source_sum", results.source_sum);
   if (results.circle_deviation) pair("circle_deviation", *results.circle_deviation);
+  if (results.cl_exact) pair("cl_exact", *results.cl_exact);
+  if (results.exact_deviation) pair("exact_deviation", *results.exact_deviation);
   return line;
 }
 

@@ -19,24 +19,15 @@
 #include <cstddef>
 #include <iterator>
 
-#include "display/matrix_plot.h"
-#include "display/pressure_plot.h"
 #include "shell/form_about.h"
 #include "shell/picture_widget.h"
+#include "shell/twips.h"
 #include "shell/user_locale.h"
 #include "solver/derived_results.h"
 
 namespace velquin {
 
 namespace {
-
-// The layout is given in twips, 15 to a pixel.
-constexpr int kTwipsPerPixel = 15;
-
-QRect Twips(int left, int top, int width, int height) {
-  return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-               height / kTwipsPerPixel);
-}
 
 // Sets the name and the position of a control.
 template <typename Widget>
@@ -71,6 +62,11 @@ QRadioButton* NewOption(const QString& caption, QWidget* parent, const char* nam
   auto* option = Place(new QRadioButton(caption, parent), name, geometry);
   option->setAutoExclusive(true);
   return option;
+}
+
+PictureWidget* NewPicture(PictureId id, QWidget* parent) {
+  const PictureSpec& spec = PictureSpecOf(id);
+  return new PictureWidget(spec.width, spec.height, spec.background, parent);
 }
 
 // Seven significant digits, a point as the separator whatever the locale, "0" for
@@ -155,8 +151,8 @@ void Form1::CreateControls() {
   client->setObjectName(QStringLiteral("Client"));
   setCentralWidget(client);
 
-  Picture_Matrix_ = Place(new PictureWidget(200, 200, kWhite, client), "Picture_Matrix",
-                          Twips(240, 4080, 3000, 3000));
+  Picture_Matrix_ =
+      Place(NewPicture(PictureId::kMatrix, client), "Picture_Matrix", Twips(240, 4080, 3000, 3000));
 
   Frame4_ = NewFrame(client, "Frame4", Twips(240, 1680, 1215, 615));
   Text_AlfaD_ = NewText(QStringLiteral("0"), Frame4_, "Text_AlfaD", Twips(600, 240, 375, 285));
@@ -175,7 +171,7 @@ void Form1::CreateControls() {
   Check_Circulation_ = Place(new QCheckBox(QStringLiteral("Circulation"), Frame3_),
                              "Check_Circulation", Twips(120, 240, 1095, 255));
 
-  Picture_Pressure_ = Place(new PictureWidget(401, 233, kLightYellow, client), "Picture_Pressure",
+  Picture_Pressure_ = Place(NewPicture(PictureId::kPressure, client), "Picture_Pressure",
                             Twips(3480, 3600, 6015, 3495));
 
   Frame1_ = NewFrame(client, "Frame1", Twips(240, 360, 2655, 1215));
@@ -187,7 +183,7 @@ void Form1::CreateControls() {
   Text_NP_ = NewText(QStringLiteral("8"), Frame1_, "Text_NP", Twips(1680, 240, 375, 285));
   NewLabel(QStringLiteral("Number of panels ="), Frame1_, "Label1", Twips(240, 240, 1455, 255));
 
-  Picture_Airfoil_ = Place(new PictureWidget(400, 200, kLightYellow, client), "Picture_Airfoil",
+  Picture_Airfoil_ = Place(NewPicture(PictureId::kAirfoil, client), "Picture_Airfoil",
                            Twips(3480, 360, 6000, 3000));
 
   Command1_ = Place(new QPushButton(QStringLiteral("Calculate"), client), "Command1",
@@ -214,11 +210,9 @@ void Form1::Command1_Click() {
   const ControlValues controls = Controls();
   last_outcome_ = velquin::Command1_Click(*state_, *this, reports_);
   if (last_outcome_ == RunOutcome::kCompleted) {
-    Label_Status_->setText(DerivedResultsStatus(ComputeDerivedResults(*state_, controls)));
+    Label_Status_->setText(
+        DerivedResultsStatus(ComputeDerivedResults(*state_, ReadRunInputs(controls))));
   }
-  Picture_Airfoil_->update();
-  Picture_Pressure_->update();
-  Picture_Matrix_->update();
 }
 
 void Form1::Option_ConstVortex_Click() {
@@ -251,25 +245,24 @@ ControlValues Form1::Controls() const {
   return values;
 }
 
-Picture& Form1::Picture_Airfoil() {
-  return Picture_Airfoil_->picture();
-}
-Picture& Form1::Picture_Pressure() {
-  return Picture_Pressure_->picture();
-}
-Picture& Form1::Picture_Matrix() {
-  return Picture_Matrix_->picture();
-}
-
-void Form1::Show_Pressure(double NP, const Vector& X, const Vector& Cu) {
-  velquin::Show_Pressure(Picture_Pressure_->picture(), NP, X, Cu, state_->RefLength,
-                         Option_Circle_->isChecked());
-  Picture_Pressure_->update();
+PictureWidget* Form1::PictureWidgetOf(PictureId id) const {
+  switch (id) {
+    case PictureId::kAirfoil:
+      return Picture_Airfoil_;
+    case PictureId::kPressure:
+      return Picture_Pressure_;
+    case PictureId::kMatrix:
+      return Picture_Matrix_;
+  }
+  return Picture_Airfoil_;
 }
 
-void Form1::Show_CoefficientMatrix(double N, const Matrix& X) {
-  velquin::Show_CoefficientMatrix(Picture_Matrix_->picture(), N, X);
-  Picture_Matrix_->update();
+Picture& Form1::PictureOf(PictureId id) {
+  return PictureWidgetOf(id)->picture();
+}
+
+void Form1::Repaint(PictureId id) {
+  PictureWidgetOf(id)->update();
 }
 
 void Form1::MsgBox(const std::string& text) {

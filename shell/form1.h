@@ -14,7 +14,7 @@
 #include <string>
 
 #include "shell/calculation_run.h"
-#include "shell/calculation_window.h"
+#include "shell/control_values.h"
 #include "shell/module_common.h"
 #include "shell/report_writer.h"
 
@@ -30,7 +30,7 @@ namespace velquin {
 class Form_About;
 class PictureWidget;
 
-class Form1 : public QMainWindow, public CalculationWindow {
+class Form1 : public QMainWindow, public RunWindow {
   Q_OBJECT
 
  public:
@@ -54,11 +54,8 @@ class Form1 : public QMainWindow, public CalculationWindow {
 
   // What the calculation run uses.
   ControlValues Controls() const override;
-  Picture& Picture_Airfoil() override;
-  Picture& Picture_Pressure() override;
-  Picture& Picture_Matrix() override;
-  void Show_Pressure(double NP, const Vector& X, const Vector& Cu) override;
-  void Show_CoefficientMatrix(double N, const Matrix& X) override;
+  Picture& PictureOf(PictureId id) override;
+  void Repaint(PictureId id) override;
   void MsgBox(const std::string& text) override;
   void ShowRunError(const std::string& message) override;
 
@@ -67,7 +64,6 @@ class Form1 : public QMainWindow, public CalculationWindow {
   // An empty chooser restores the file dialog.
   void SetSavePathChooser(SavePathChooser chooser) { save_path_chooser_ = std::move(chooser); }
 
-  Module_Common& state() { return *state_; }
   const ReportOptions& reportOptions() const { return reports_; }
   // The outcome of the last run, none before the first.
   std::optional<RunOutcome> lastOutcome() const { return last_outcome_; }
@@ -92,6 +88,7 @@ class Form1 : public QMainWindow, public CalculationWindow {
   // Asks for a file and saves the picture there at scale_factor times its size.
   void SavePicture(PictureWidget& picture, int scale_factor);
   QString AskSavePath(const QString& suggestion, int scale_factor);
+  PictureWidget* PictureWidgetOf(PictureId id) const;
 
   std::unique_ptr<Module_Common> state_;
   ReportOptions reports_;

@@ -6,14 +6,11 @@
 #include <QPalette>
 #include <QRect>
 
+#include "shell/twips.h"
+
 namespace velquin {
 
 namespace {
-
-// Positions are laid out in twips, 15 to a pixel.
-QRect Twips(int left, int top, int width, int height) {
-  return QRect(left / 15, top / 15, width / 15, height / 15);
-}
 
 // Verdana where it is installed, else the nearest sans-serif face. Set semi-condensed,
 // as the wide substitutes would not fit the texts into their labels.

@@ -22,6 +22,10 @@ inline constexpr Colour kWhite = RGB(255, 255, 255);
 // Passed instead of a colour: draw in the picture's foreground colour (black).
 inline constexpr std::optional<Colour> kForeground = std::nullopt;
 
+// The radius of the point markers of the body and pressure plots, in units of the
+// horizontal axis: small against the chord.
+inline constexpr float kMarkerRadius = 0.005f;
+
 class Picture {
  public:
   virtual ~Picture() = default;

@@ -5,23 +5,19 @@
 
 namespace velquin {
 
-QtBatchPictures::QtBatchPictures()
-    : airfoil_(400, 200, kLightYellow),
-      pressure_(401, 233, kLightYellow),
-      matrix_(200, 200, kWhite) {}
+QtBatchPictures::QtBatchPictures() {
+  for (const PictureSpec& spec : kPictures) {
+    pictures_[static_cast<std::size_t>(spec.id)] =
+        std::make_unique<QtPicture>(spec.width, spec.height, spec.background);
+  }
+}
 
 std::string QtBatchPictures::Save(const std::string& directory) {
   const QDir folder(directory.empty() ? QStringLiteral(".") : QString::fromStdString(directory));
-  const struct {
-    const QtPicture& picture;
-    const char* file;
-  } pictures[] = {{airfoil_, "Picture_Airfoil.png"},
-                  {pressure_, "Picture_Pressure.png"},
-                  {matrix_, "Picture_Matrix.png"}};
-  for (const auto& entry : pictures) {
-    const QString path = directory.empty() ? QString::fromLatin1(entry.file)
-                                           : folder.filePath(QString::fromLatin1(entry.file));
-    std::string error = entry.picture.Save(path);
+  for (const PictureSpec& spec : kPictures) {
+    const QString file = QString::fromLatin1(spec.name) + QStringLiteral(".png");
+    const QString path = directory.empty() ? file : folder.filePath(file);
+    std::string error = image(spec.id).Save(path);
     if (!error.empty()) return error;
   }
   return {};

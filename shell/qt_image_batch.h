@@ -1,7 +1,8 @@
-// The batch command's pictures on Qt: three images of the window's picture sizes, drawn
-// without a display and saved as PNG files.
+// The batch command's pictures on Qt: one image per picture of kPictures, at the
+// window's picture sizes, drawn without a display and saved as PNG files.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "shell/batch_command.h"
@@ -13,22 +14,15 @@ class QtBatchPictures : public BatchPictures {
  public:
   QtBatchPictures();
 
-  Picture& Airfoil() override { return airfoil_; }
-  Picture& Pressure() override { return pressure_; }
-  Picture& Matrix() override { return matrix_; }
-  // Writes Picture_Airfoil.png, Picture_Pressure.png and Picture_Matrix.png into
-  // directory (empty: the current one) and stops at the first that fails, returning
-  // its message. Returns an empty string when all three were written.
+  Picture& PictureOf(PictureId id) override { return *pictures_[static_cast<std::size_t>(id)]; }
+  const QtPicture& image(PictureId id) const { return *pictures_[static_cast<std::size_t>(id)]; }
+  // Writes NAME.png of every picture into directory (empty: the current one) and stops
+  // at the first that fails, returning its message. Returns an empty string when all
+  // were written.
   std::string Save(const std::string& directory) override;
 
-  const QtPicture& airfoil() const { return airfoil_; }
-  const QtPicture& pressure() const { return pressure_; }
-  const QtPicture& matrix() const { return matrix_; }
-
  private:
-  QtPicture airfoil_;
-  QtPicture pressure_;
-  QtPicture matrix_;
+  PictureSet<std::unique_ptr<QtPicture>> pictures_;
 };
 
 }  // namespace velquin

@@ -203,4 +203,11 @@ std::string QuotedInput(std::string_view text) {
   return quoted;
 }
 
+std::string QuotedArgument(std::string_view text) {
+  std::string quoted = QuotedInput(text);
+  quoted.front() = '\'';
+  quoted.back() = '\'';
+  return quoted;
+}
+
 }  // namespace velquin

@@ -28,4 +28,7 @@ std::string NumberText(double value);
 // characters shown as '?', so that a megabyte of input does not make a megabyte message.
 std::string QuotedInput(std::string_view text);
 
+// A piece of the command line as a message shows it: QuotedInput in single quotes.
+std::string QuotedArgument(std::string_view text);
+
 }  // namespace velquin

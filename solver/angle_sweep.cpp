@@ -4,7 +4,7 @@
 #include <cmath>
 #include <memory>
 
-#include "shell/run_error.h"
+#include "solver/angle_solution.h"
 #include "solver/gauss_multi.h"
 #include "solver/module_influcoeff.h"
 
@@ -15,103 +15,63 @@ namespace {
 // every row operation runs over one contiguous block.
 constexpr int kBlock = 64;
 
+// The state of one angle of a block, as a run at that angle leaves it.
+struct SingleAngle {
+  Vector Q, Vt, Cu;
+};
+
+void CopyAngle(const double* q, const double* speeds, int m, int c, int neq, int np,
+               SingleAngle& out) {
+  for (int j = 1; j <= neq; ++j) out.Q(j) = q[(j - 1) * m + c];
+  for (int i = 1; i <= np; ++i) {
+    const double speed = speeds[(i - 1) * m + c];
+    out.Vt(i) = speed;
+    out.Cu(i) = speed * speed;
+  }
+}
+
 }  // namespace
 
 std::optional<std::vector<DerivedResults>> Sweep_Angles(const Module_Common& C,
-                                                        const ControlValues& controls,
+                                                        const RunInputs& inputs,
                                                         const std::vector<double>& alpha_degrees,
-                                                        CalculationWindow& window,
                                                         const AngleObserver& observe) {
   // The matrices are assembled and eliminated in a copy of the state (two 201 x 201
   // matrices: on the heap), so that the caller's state stays as its run left it.
   auto copy = std::make_unique<Module_Common>(C);
   Module_Common& W = *copy;
-  InfluCoeff_Fill(W, controls);  // its free-stream column is replaced angle by angle
-  if (!Gauss_Factor(W.NEq, W.An, window)) return std::nullopt;
+  InfluCoeff_Fill(W, inputs);  // its free-stream column is replaced angle by angle
+  if (!Gauss_Factor(W.NEq, W.An)) return std::nullopt;
 
   const int np = RealToIndex(W.NP);
   const int neq = RealToIndex(W.NEq);
-  const bool circulation = controls.Check_Circulation == 1;
   const std::size_t total = alpha_degrees.size();
-
-  std::vector<double> rhs(static_cast<std::size_t>(neq) * kBlock);        // then Q
-  std::vector<double> tangential(static_cast<std::size_t>(np) * kBlock);  // then Vt
-  double cos_alfa[kBlock], sin_alfa[kBlock], s[kBlock];
+  std::vector<double> q(static_cast<std::size_t>(neq) * kBlock);      // rhs, then Q
+  std::vector<double> speeds(static_cast<std::size_t>(np) * kBlock);  // t, then Vt
+  double cos_alfa[kBlock], sin_alfa[kBlock];
   std::vector<DerivedResults> results;
   results.reserve(total);
-  auto Q = std::make_unique<Vector>();
-  auto Vt = std::make_unique<Vector>();
-  auto Cu = std::make_unique<Vector>();
+  auto single = std::make_unique<SingleAngle>();
 
   for (std::size_t first = 0; first < total; first += kBlock) {
     const int m = static_cast<int>(std::min<std::size_t>(kBlock, total - first));
-    const auto at = [m](std::vector<double>& v, int i) { return v.data() + (i - 1) * m; };
-
-    // The free stream of every angle, as the run sets it.
     for (int c = 0; c < m; ++c) {
-      const double alpha = (alpha_degrees[first + c] * W.Pi) / 180;
-      if (!std::isfinite(alpha)) {
-        throw RunError(ErrorKind::kOverflow,
-                       "an angle of the sweep is too large to turn into radians.");
-      }
+      const double alpha = AlphaRadians(W, alpha_degrees[first + c]);
       cos_alfa[c] = std::cos(alpha);
       sin_alfa[c] = std::sin(alpha);
     }
-    // Right-hand sides: minus the free stream's normal component at every control
-    // point; with circulation, minus the free stream's share of the Kutta-type row.
-    for (int i = 1; i <= np; ++i) {
-      double* b = at(rhs, i);
-      double* t = at(tangential, i);
-      const double ay = W.CosAy(i), by = W.CosBy(i), ax = W.CosAx(i), bx = W.CosBx(i);
-      for (int c = 0; c < m; ++c) {
-        b[c] = -(ay * cos_alfa[c] + by * sin_alfa[c]);
-        t[c] = ax * cos_alfa[c] + bx * sin_alfa[c];
-      }
-    }
-    if (circulation) {
-      double* b = at(rhs, neq);
-      const double* t_first = at(tangential, 1);
-      const double* t_last = at(tangential, np);
-      for (int c = 0; c < m; ++c) b[c] = -(t_first[c] + t_last[c]);
-    }
-
-    Gauss_SolveFactored(W.NEq, W.An, rhs.data(), m);
-    for (int j = 1; j <= neq; ++j) {
-      const double* q = at(rhs, j);
-      for (int c = 0; c < m; ++c) {
-        if (!std::isfinite(q[c])) {
-          throw RunError(ErrorKind::kOverflow,
-                         "the linear system is too close to singular: a strength is not a "
-                         "finite number.");
-        }
-      }
-    }
-
-    // Surface speeds: the free stream's tangential part, then every singularity's in
-    // increasing order, the vortex last. The tangential rows become the speeds.
-    for (int i = 1; i <= np; ++i) {
-      double* t = at(tangential, i);
-      const double* row = W.At.Row(i);
-      for (int c = 0; c < m; ++c) s[c] = t[c];
-      for (int j = 1; j <= neq; ++j) {
-        const double a = row[j];
-        const double* q = at(rhs, j);
-        for (int c = 0; c < m; ++c) s[c] = s[c] + a * q[c];
-      }
-      for (int c = 0; c < m; ++c) t[c] = std::fabs(s[c]);
-    }
+    InfluCoeff_FreeStream(W, inputs.circulation, cos_alfa, sin_alfa, m, q.data(), speeds.data());
+    Gauss_SolveFactored(W.NEq, W.An, q.data(), m);
+    CheckFiniteStrengths(q.data(), neq * m);
+    SurfaceSpeeds(W, q.data(), m, speeds.data());
 
     for (int c = 0; c < m; ++c) {
-      for (int j = 1; j <= neq; ++j) (*Q)(j) = at(rhs, j)[c];
-      for (int i = 1; i <= np; ++i) {
-        const double speed = at(tangential, i)[c];
-        (*Vt)(i) = speed;
-        (*Cu)(i) = speed * speed;
-      }
-      results.push_back(ComputeDerivedResults(W, controls, cos_alfa[c], sin_alfa[c], *Q, *Cu));
+      CopyAngle(q.data(), speeds.data(), m, c, neq, np, *single);
+      results.push_back(
+          ComputeDerivedResults(W, inputs, cos_alfa[c], sin_alfa[c], single->Q, single->Cu));
       if (observe) {
-        observe(first + c, AngleSolution{alpha_degrees[first + c], cos_alfa[c], sin_alfa[c], *Q,
-                                         *Vt, *Cu, results.back()});
+        observe(first + c, AngleSolution{alpha_degrees[first + c], cos_alfa[c], sin_alfa[c],
+                                         single->Q, single->Vt, single->Cu, results.back()});
       }
     }
   }

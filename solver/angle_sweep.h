@@ -2,11 +2,10 @@
 //
 // Only the free stream depends on the angle: the influence coefficients, the vortex
 // column and the left-hand side of the Kutta-type row do not. The sweep therefore
-// assembles the matrix once, eliminates it once (Gauss_Factor) and then, for each angle,
-// forms the free-stream terms, solves, and computes the surface speeds and the derived
-// results. Every step repeats the arithmetic of a calculation run in the same order, so
-// each angle gets the very bits a separate run at that angle would give: the same Q,
-// Vt, Cu and derived results.
+// assembles the matrix once, eliminates it once (Gauss_Factor) and then, for blocks of
+// angles, forms the free-stream terms, solves, and computes the surface speeds and the
+// derived results, with the very functions a calculation run uses for its one angle
+// (solver/angle_solution.h): each angle gets the bits a separate run would give.
 #pragma once
 
 #include <cstddef>
@@ -14,9 +13,9 @@
 #include <optional>
 #include <vector>
 
-#include "shell/calculation_window.h"
 #include "shell/module_common.h"
 #include "solver/derived_results.h"
+#include "solver/run_inputs.h"
 
 namespace velquin {
 
@@ -33,16 +32,14 @@ struct AngleSolution {
 using AngleObserver = std::function<void(std::size_t index, const AngleSolution&)>;
 
 // Sweeps the angles (in degrees, turned into radians as the run turns its input) on the
-// panels of C, which must hold a completed run with these controls (the angle of that
-// run does not matter). C is not changed. Calls observe, when given, for every angle in
-// order. Returns the derived results of every angle, or nothing after a zero pivot
-// (kZeroPivotMessage shown through window.MsgBox). Throws RunError as a run would: a
-// kernel or vortex error of the assembly, an angle too large for radians, or a solution
-// that is not finite.
+// panels of C, which must hold a completed run with these inputs (the angle of that run
+// does not matter). C is not changed. Calls observe, when given, for every angle in
+// order. Returns the derived results of every angle, or nothing after a zero pivot (the
+// caller shows kZeroPivotMessage). Throws RunError as a run would: a kernel or vortex
+// error of the assembly, or a solution that is not finite.
 std::optional<std::vector<DerivedResults>> Sweep_Angles(const Module_Common& C,
-                                                        const ControlValues& controls,
+                                                        const RunInputs& inputs,
                                                         const std::vector<double>& alpha_degrees,
-                                                        CalculationWindow& window,
                                                         const AngleObserver& observe = {});
 
 }  // namespace velquin

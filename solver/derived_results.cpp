@@ -4,15 +4,30 @@
 
 namespace velquin {
 
-DerivedResults ComputeDerivedResults(const Module_Common& C, const ControlValues& controls) {
-  return ComputeDerivedResults(C, controls, C.CosAlfa, C.SinAlfa, C.Q, C.Cu);
+namespace {
+
+// The largest |Cu(i) - exact(i)| over the panels; a NaN is kept, not skipped.
+double LargestDeviation(const Module_Common& C, const Vector& Cu,
+                        const std::vector<double>& exact) {
+  double deviation = 0;
+  for (int i = 1; i <= C.NP; ++i) {
+    const double d = std::fabs(Cu(i) - exact.at(static_cast<std::size_t>(i - 1)));
+    if (!(d <= deviation)) deviation = d;
+  }
+  return deviation;
 }
 
-DerivedResults ComputeDerivedResults(const Module_Common& C, const ControlValues& controls,
+}  // namespace
+
+DerivedResults ComputeDerivedResults(const Module_Common& C, const RunInputs& inputs) {
+  return ComputeDerivedResults(C, inputs, C.CosAlfa, C.SinAlfa, C.Q, C.Cu);
+}
+
+DerivedResults ComputeDerivedResults(const Module_Common& C, const RunInputs& inputs,
                                      double cos_alfa, double sin_alfa, const Vector& Q,
                                      const Vector& Cu) {
   DerivedResults results;
-  const VortexModel model = ChosenVortexModel(controls);
+  const VortexModel model = inputs.vortex;
   const double free_stream_speed = 1;  // all velocities are in units of it
 
   double perimeter = 0;
@@ -43,22 +58,15 @@ DerivedResults ComputeDerivedResults(const Module_Common& C, const ControlValues
   results.cl_pressure = lift / C.RefLength;
   results.cm_quarter_chord = -moment_ccw / (C.RefLength * C.RefLength);  // nose-up positive
 
-  const bool circle = controls.Option_Circle && !controls.Option_NACA12;
-  const double x_centre = 0.5 * C.RefLength;
-  if (circle && model == VortexModel::kPointVortex && C.Xv == x_centre && C.Yv == 0) {
-    // sin(theta - alpha) from the control point's direction and the free stream's.
-    const double vortex_term = sin_alfa * std::cos(C.Pi / C.NP);
-    double deviation = 0;
-    for (int i = 1; i <= C.NP; ++i) {
-      const double dx = C.Xc(i) - x_centre;
-      const double dy = C.Yc(i);
-      const double r = std::sqrt(dx * dx + dy * dy);
-      const double sin_theta_minus_alpha = (dy * cos_alfa - dx * sin_alfa) / r;
-      const double half_speed = sin_theta_minus_alpha + vortex_term;
-      const double d = std::fabs(Cu(i) - 4 * half_speed * half_speed);
-      if (!(d <= deviation)) deviation = d;  // a NaN is kept, not skipped
+  const FlowConditions flow{cos_alfa, sin_alfa, model, C.Xv, C.Yv};
+  if (const auto exact = inputs.body->Exact(C, flow)) {
+    const double deviation = LargestDeviation(C, Cu, exact->one_minus_cp);
+    if (exact->kind == ExactSolution::Kind::kDiscrete) {
+      results.circle_deviation = deviation;
+    } else {
+      results.cl_exact = exact->cl;
+      results.exact_deviation = deviation;
     }
-    results.circle_deviation = deviation;
   }
   return results;
 }

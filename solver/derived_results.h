@@ -24,14 +24,12 @@
 //    how far the discrete solution is from closing (a discretisation error on the NACA
 //    0012 section, rounding on the circle).
 //  - circle_deviation: only for the circle with the point vortex exactly at its centre
-//    (0.5 RefLength, 0): max over i of |Cu(i) - 4 (sin(theta_i - alpha) +
-//    sin(alpha) cos(pi / NP))^2|, theta_i the angle of control point i seen from the
-//    centre. That is the exact answer of the discrete problem: on the regular polygon
-//    the constant-source panels give the circle's surface speed 2 sin(theta - alpha)
-//    at every control point, and the Kutta-type condition, which makes the speeds at
-//    the control points at theta = -pi / NP and +pi / NP on either side of the first
-//    node equal, adds the vortex's 2 sin(alpha) cos(pi / NP). A deviation of more than
-//    rounding means the solution is not sound.
+//    (0.5 RefLength, 0): max over i of |Cu(i) - exact(i)|, exact(i) the exact answer of
+//    the discrete problem (geometry/body.cpp). A deviation of more than rounding means
+//    the solution is not sound.
+//  - cl_exact and exact_deviation: for bodies whose exact potential flow is known in
+//    closed form (Body::Exact, kind kContinuous): the exact lift coefficient, and max
+//    over i of |Cu(i) - exact 1 - Cp(i)| at the comparison points the body defines.
 //
 // Every sum runs over the panels in increasing order, so the results are the same bits
 // on every build.
@@ -39,9 +37,8 @@
 
 #include <optional>
 
-#include "shell/calculation_window.h"
 #include "shell/module_common.h"
-#include "solver/module_influcoeff.h"
+#include "solver/run_inputs.h"
 
 namespace velquin {
 
@@ -51,16 +48,18 @@ struct DerivedResults {
   double cm_quarter_chord = 0;
   double source_sum = 0;
   std::optional<double> circle_deviation;
+  std::optional<double> cl_exact;
+  std::optional<double> exact_deviation;
 };
 
-// From the shared state after a completed run with these controls: the panels (Xc, Yc,
+// From the shared state after a completed run with these inputs: the panels (Xc, Yc,
 // S, the normals), the free stream, Q and Cu.
-DerivedResults ComputeDerivedResults(const Module_Common& C, const ControlValues& controls);
+DerivedResults ComputeDerivedResults(const Module_Common& C, const RunInputs& inputs);
 
 // The same from the panels of C and a solution given apart from the state: the free
 // stream (cos_alfa, sin_alfa), the strengths Q(1..NEq) and Cu(1..NP). The angle sweep
 // uses it for every angle.
-DerivedResults ComputeDerivedResults(const Module_Common& C, const ControlValues& controls,
+DerivedResults ComputeDerivedResults(const Module_Common& C, const RunInputs& inputs,
                                      double cos_alfa, double sin_alfa, const Vector& Q,
                                      const Vector& Cu);
 

@@ -1,5 +1,7 @@
 #include "solver/gauss_multi.h"
 
+#include <array>
+#include <cstddef>
 #include <string>
 
 #include "shell/run_error.h"
@@ -7,9 +9,9 @@
 
 namespace velquin {
 
-bool Gauss_Factor(double N, Matrix& A, CalculationWindow& window) {
+bool Gauss_Factor(double N, Matrix& A) {
   const int n = CheckedEquationCount(N);
-  return Gauss_Eliminate(n, n, /*keep_factors=*/true, A, window);
+  return Gauss_Eliminate(n, n, /*keep_factors=*/true, A);
 }
 
 void Gauss_SolveFactored(double N, const Matrix& A, double* rhs, int count) {
@@ -22,7 +24,7 @@ void Gauss_SolveFactored(double N, const Matrix& A, double* rhs, int count) {
 
   // Forward: in step k, every right-hand side c of row i becomes
   // b(i) - f * (b(k) / A(k, k)), as column N + 1 does in Gauss_Solve.
-  double quotient[kArraySize];
+  std::array<double, kArraySize> quotient;
   for (int k = 1; k < n; ++k) {
     const double pivot = A(k, k);
     const double* b_k = rhs_row(k);
@@ -33,25 +35,7 @@ void Gauss_SolveFactored(double N, const Matrix& A, double* rhs, int count) {
       for (int c = 0; c < count; ++c) b_i[c] = b_i[c] - f * quotient[c];
     }
   }
-
-  // Back solving, bottom row first; each sum starts from zero and runs from j = k + 1
-  // upwards, as in Gauss_Solve. The solution overwrites the right-hand side row by row
-  // (row k is read for the last time when Q(k) is formed).
-  double* b_n = rhs_row(n);
-  const double last_pivot = A(n, n);
-  for (int c = 0; c < count; ++c) b_n[c] = b_n[c] / last_pivot;
-  double s[kArraySize];
-  for (int k = n - 1; k >= 1; --k) {
-    const double* row = A.Row(k);
-    double* b_k = rhs_row(k);
-    for (int c = 0; c < count; ++c) s[c] = 0;
-    for (int j = k + 1; j <= n; ++j) {
-      const double a = row[j];
-      const double* q_j = rhs_row(j);
-      for (int c = 0; c < count; ++c) s[c] = s[c] + q_j[c] * a;
-    }
-    for (int c = 0; c < count; ++c) b_k[c] = (b_k[c] - s[c]) / row[k];
-  }
+  Gauss_BackSubstitute(n, A, rhs, count);
 }
 
 }  // namespace velquin

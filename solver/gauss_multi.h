@@ -8,17 +8,16 @@
 // solution has the very bits that Gauss_Solve would give for its right-hand side.
 #pragma once
 
-#include "shell/calculation_window.h"
 #include "shell/module_common.h"
 
 namespace velquin {
 
 // Eliminates rows and columns 1..N of A exactly as Gauss_Solve does (column N + 1 is
 // neither read nor written), but keeps below the diagonal the factor f = A(i, k) of
-// each step instead of the zero that Gauss_Solve stores there. A zero diagonal element
-// (the last one included) shows kZeroPivotMessage through window.MsgBox and returns
-// false, A then partly eliminated. N must be a whole number in 1..199 (else RunError).
-bool Gauss_Factor(double N, Matrix& A, CalculationWindow& window);
+// each step instead of the zero that Gauss_Solve stores there. Returns false at a zero
+// diagonal element (the last one included), A then partly eliminated. N must be a whole
+// number in 1..199 (else RunError).
+bool Gauss_Factor(double N, Matrix& A);
 
 // Solves the N equations factored by Gauss_Factor for `count` right-hand sides at once.
 // rhs holds N rows of `count` values each (right-hand side c of equation i at

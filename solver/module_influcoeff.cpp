@@ -4,6 +4,7 @@
 #include <string>
 
 #include "shell/run_error.h"
+#include "solver/angle_solution.h"
 #include "solver/module_gauss.h"
 
 namespace velquin {
@@ -39,13 +40,6 @@ void InfluCoeff_SourcePanel(const Module_Common& C, double x, double y, double x
     theta = y < 0 ? -C.Pi / 2 : C.Pi / 2;
   }
   v = theta / C.Pi2;
-}
-
-VortexModel ChosenVortexModel(const ControlValues& controls) {
-  if (controls.Check_Circulation != 1) return VortexModel::kNone;
-  if (controls.Option_ConstVortex) return VortexModel::kConstantDistribution;
-  if (controls.Option_PointVortex) return VortexModel::kPointVortex;
-  return VortexModel::kNone;
 }
 
 void InfluCoeff_LocalPoint(const Module_Common& C, int i, int j, double& xL, double& yL) {
@@ -141,23 +135,12 @@ void InfluCoeff_StrengthText(const Module_Common& C, bool circulation, ReportTex
   if (circulation) out.Text("Vortex strength =").Bare(C.Q.at(C.NEq)).EndLine();
 }
 
-namespace {
-
-bool AllFinite(const Vector& values, int count) {
-  for (int i = 1; i <= count; ++i) {
-    if (!std::isfinite(values(i))) return false;
+void InfluCoeff_Fill(Module_Common& C, const RunInputs& inputs) {
+  if (inputs.circulation != (inputs.vortex != VortexModel::kNone)) {
+    throw RunError(ErrorKind::kInvalidArgument,
+                   "the circulation needs exactly one vortex model to carry it.");
   }
-  return true;
-}
-
-}  // namespace
-
-void InfluCoeff_Fill(Module_Common& C, const ControlValues& controls) {
-  const bool circulation = controls.Check_Circulation == 1;
-  const VortexModel model = ChosenVortexModel(controls);
-  if (circulation && model == VortexModel::kNone) {
-    throw RunError(ErrorKind::kInvalidArgument, kChooseVortexModel);
-  }
+  const int np = RealToIndex(C.NP);
   const int neq = RealToIndex(C.NEq);
   const int nrhs = RealToIndex(C.NRhs);
   double u = 0, v = 0, Wt = 0, Wn = 0;
@@ -173,8 +156,8 @@ void InfluCoeff_Fill(Module_Common& C, const ControlValues& controls) {
       C.At(i, j) = Wt;
       C.An(i, j) = Wn;
     }
-    if (circulation) {
-      if (model == VortexModel::kConstantDistribution) {
+    if (inputs.vortex != VortexModel::kNone) {
+      if (inputs.vortex == VortexModel::kConstantDistribution) {
         ConstVortexInfluence(C, i, Wt, Wn);
       } else {
         PointVortexInfluence(C, i, Wt, Wn);
@@ -182,42 +165,43 @@ void InfluCoeff_Fill(Module_Common& C, const ControlValues& controls) {
       C.At(i, neq) = Wt;
       C.An(i, neq) = Wn;
     }
-    // Free stream (CosAlfa, SinAlfa): its normal part goes to the right-hand side.
-    C.An(i, nrhs) = -(C.CosAy(i) * C.CosAlfa + C.CosBy(i) * C.SinAlfa);
-    C.At(i, nrhs) = C.CosAx(i) * C.CosAlfa + C.CosBx(i) * C.SinAlfa;
   }
-  if (circulation) {
+  // Free stream (CosAlfa, SinAlfa): its normal part goes to the right-hand side.
+  double rhs[kArraySize], tangential[kArraySize];
+  InfluCoeff_FreeStream(C, inputs.circulation, &C.CosAlfa, &C.SinAlfa, 1, rhs, tangential);
+  for (int i = 1; i <= np; ++i) {
+    C.An(i, nrhs) = rhs[i - 1];
+    C.At(i, nrhs) = tangential[i - 1];
+  }
+  if (inputs.circulation) {
     // Kutta-type condition: the tangential velocities of the two panels that meet at the
     // first node add up to zero, i.e. the flow leaves it with equal speed on both sides.
-    const int np = RealToIndex(C.NP);
     for (int j = 1; j <= neq; ++j) C.An(neq, j) = C.At(1, j) + C.At(np, j);
-    C.An(neq, nrhs) = -(C.At(1, nrhs) + C.At(np, nrhs));
+    C.An(neq, nrhs) = rhs[neq - 1];
     // The condition row has no tangential velocity of its own; clear what a larger
     // earlier run left there, as the report prints this row.
     for (int j = 1; j <= nrhs; ++j) C.At(neq, j) = 0;
   }
 }
 
-bool InfluCoeff_Assemble(Module_Common& C, CalculationWindow& window,
+bool InfluCoeff_Assemble(Module_Common& C, const RunInputs& inputs, CalculationWindow& window,
                          const ReportOptions& reports) {
-  const ControlValues controls = window.Controls();
-  const bool circulation = controls.Check_Circulation == 1;
-  InfluCoeff_Fill(C, controls);
+  InfluCoeff_Fill(C, inputs);
 
   ReportFile file(reports, "Output_InfCoeffs.txt");
   InfluCoeff_CoefficientText(C, file.out());
   window.Show_CoefficientMatrix(C.NEq, C.An);
-  if (!Gauss_Solve(C.NEq, C.An, C.Q, window)) {
+  if (!Gauss_Solve(C.NEq, C.An, C.Q)) {
     file.Close();  // the coefficients stand; there are no strengths to report
     return false;
   }
-  if (!AllFinite(C.Q, RealToIndex(C.NEq))) {
+  try {
+    CheckFiniteStrengths(C.Q.data() + 1, RealToIndex(C.NEq));
+  } catch (const RunError&) {
     file.Close();
-    throw RunError(ErrorKind::kOverflow,
-                   "the linear system is too close to singular: a strength is not a finite "
-                   "number.");
+    throw;
   }
-  InfluCoeff_StrengthText(C, circulation, file.out());
+  InfluCoeff_StrengthText(C, inputs.circulation, file.out());
   file.Close();
   return true;
 }

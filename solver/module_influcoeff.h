@@ -5,13 +5,9 @@
 #include "shell/calculation_window.h"
 #include "shell/module_common.h"
 #include "shell/report_writer.h"
+#include "solver/run_inputs.h"
 
 namespace velquin {
-
-// The refusal when circulation is asked for without a vortex model to carry it.
-inline constexpr const char* kChooseVortexModel =
-    "circulation needs a vortex model: choose \"Point vortex\" or \"Constant vortex "
-    "distribution\".";
 
 // Velocity (u, v), in the panel's frame, induced at the local point (x, y) by a panel
 // on the local x axis from x1 to x2 (x1 = -x2 up to rounding) with a unit source
@@ -25,11 +21,6 @@ inline constexpr const char* kChooseVortexModel =
 void InfluCoeff_SourcePanel(const Module_Common& C, double x, double y, double x1, double x2,
                             double& u, double& v);
 
-// The vortex model that carries the circulation: none without circulation, else the
-// constant vortex distribution when selected, else the point vortex when selected.
-enum class VortexModel { kNone, kConstantDistribution, kPointVortex };
-VortexModel ChosenVortexModel(const ControlValues& controls);
-
 // Control point i in the frame of panel j: the kernel's field point.
 void InfluCoeff_LocalPoint(const Module_Common& C, int i, int j, double& xL, double& yL);
 
@@ -39,13 +30,15 @@ void InfluCoeff_CoefficientText(const Module_Common& C, ReportText& out);
 void InfluCoeff_StrengthText(const Module_Common& C, bool circulation, ReportText& out);
 
 // Fills An and At, the vortex column and Kutta row when circulation is on and the free
-// stream column NRhs; writes the coefficient blocks of "Output_InfCoeffs.txt"; draws An;
-// solves An Q = rhs by Gauss_Solve; appends the strengths. Returns false when the
-// elimination met a zero pivot (the report then ends after the coefficient blocks).
-bool InfluCoeff_Assemble(Module_Common& C, CalculationWindow& window, const ReportOptions& reports);
+// stream column NRhs (for the state's CosAlfa, SinAlfa); writes the coefficient blocks
+// of "Output_InfCoeffs.txt"; draws An; solves An Q = rhs by Gauss_Solve; appends the
+// strengths. Returns false when the elimination met a zero pivot: the report then ends
+// after the coefficient blocks, and the caller shows the message.
+bool InfluCoeff_Assemble(Module_Common& C, const RunInputs& inputs, CalculationWindow& window,
+                         const ReportOptions& reports);
 
 // Only the arithmetic of the assembly (source columns, vortex column, free stream,
 // Kutta row), without report, picture or solution.
-void InfluCoeff_Fill(Module_Common& C, const ControlValues& controls);
+void InfluCoeff_Fill(Module_Common& C, const RunInputs& inputs);
 
 }  // namespace velquin

@@ -20,7 +20,7 @@ DerivedResults RunAndDerive(const ControlValues& controls) {
   auto C = NewState();
   const auto run = RunIn(*C, controls, dir.path());
   EXPECT_EQ(run.outcome, RunOutcome::kCompleted) << run.messages;
-  return ComputeDerivedResults(*C, controls);
+  return ComputeDerivedResults(*C, ReadRunInputs(controls));
 }
 
 ControlValues NacaAt(int panels, const std::string& alpha) {
@@ -127,23 +127,23 @@ TEST(DerivedResults, PanelForcesAndMomentFollowTheirSignConventions) {
     C->S(i) = 1, C->Q(i) = 0.25 * i, C->Cu(i) = cu[i - 1];
   }
   C->Q(5) = -0.75;
-  ControlValues controls = WithCirculation(CircleControls("4"), true);
-  const DerivedResults r = ComputeDerivedResults(*C, controls, 1, 0, C->Q, C->Cu);
+  RunInputs inputs = ReadRunInputs(WithCirculation(CircleControls("4"), true));
+  const DerivedResults r = ComputeDerivedResults(*C, inputs, 1, 0, C->Q, C->Cu);
   // Suction below (Cp = -2) and pressure above (Cp = 1): a force -3 at x = 0.5, a
   // quarter chord behind the reference, pitching nose up.
   EXPECT_EQ(r.cl_pressure, -3);
   EXPECT_EQ(r.cm_quarter_chord, 0.75);
   EXPECT_EQ(r.source_sum, 2.5);
-  EXPECT_EQ(r.cl_circulation, 1.5);    // point vortex: Gamma = -Q(NEq)
-  controls.Option_ConstVortex = true;  // Gamma = Q(NEq) times the perimeter
-  EXPECT_EQ(ComputeDerivedResults(*C, controls, 1, 0, C->Q, C->Cu).cl_circulation, -6);
+  EXPECT_EQ(r.cl_circulation, 1.5);                    // point vortex: Gamma = -Q(NEq)
+  inputs.vortex = VortexModel::kConstantDistribution;  // Gamma = Q(NEq) times the perimeter
+  EXPECT_EQ(ComputeDerivedResults(*C, inputs, 1, 0, C->Q, C->Cu).cl_circulation, -6);
   C->Cu(4) = 2;  // Cp = -1 on the right: +1 along x, which is lift -1 at 90 degrees
-  EXPECT_EQ(ComputeDerivedResults(*C, controls, 0, 1, C->Q, C->Cu).cl_pressure, -1);
+  EXPECT_EQ(ComputeDerivedResults(*C, inputs, 0, 1, C->Q, C->Cu).cl_pressure, -1);
 }
 
 // Every number reads back as the same double; the line names each result once.
 TEST(DerivedText, LineAndPolarRowHoldRoundTripNumbers) {
-  DerivedResults r{0.1 + 0.2, -0.0, -1.5e-300, 2.0 / 3, std::nullopt};
+  DerivedResults r{0.1 + 0.2, -0.0, -1.5e-300, 2.0 / 3, std::nullopt, std::nullopt, std::nullopt};
   EXPECT_EQ(DerivedResultsLine(r),
             "cl_circulation=0.30000000000000004 cl_pressure=0 cm_quarter_chord=-1.5e-300 "
             "source_sum=0.6666666666666666");

@@ -3,7 +3,6 @@
 #include <random>
 #include <sstream>
 
-#include "shell/batch_window.h"
 #include "shell/run_error.h"
 #include "solver/module_gauss.h"
 #include "support/run_helpers.h"
@@ -13,25 +12,13 @@ namespace {
 
 class GaussSolve : public ::testing::Test {
  protected:
-  bool Solve(int n) { return Gauss_Solve(n, C->An, C->Q, window); }
-  int MessageCount() const {
-    const std::string text = messages.str();
-    int count = 0;
-    for (std::size_t at = text.find(kZeroPivotMessage); at != std::string::npos;
-         at = text.find(kZeroPivotMessage, at + 1)) {
-      ++count;
-    }
-    return count;
-  }
+  bool Solve(int n) { return Gauss_Solve(n, C->An, C->Q); }
   void SetRow(int i, std::initializer_list<double> values) {
     int j = 1;
     for (double value : values) C->An(i, j++) = value;
   }
 
   std::unique_ptr<Module_Common> C = testing::NewState();
-  NullPicture picture;
-  std::ostringstream messages;
-  BatchWindow window{*C, ControlValues{}, picture, picture, picture, messages};
 };
 
 TEST_F(GaussSolve, TwoByTwoExampleLeavesAnUpperTriangle) {
@@ -45,7 +32,6 @@ TEST_F(GaussSolve, TwoByTwoExampleLeavesAnUpperTriangle) {
   EXPECT_EQ(C->An(2, 1), 0);
   EXPECT_EQ(C->An(2, 2), 1);
   EXPECT_EQ(C->An(2, 3), 1);
-  EXPECT_EQ(MessageCount(), 0);
 }
 
 TEST_F(GaussSolve, OneEquationIsADivision) {
@@ -54,14 +40,12 @@ TEST_F(GaussSolve, OneEquationIsADivision) {
   EXPECT_EQ(C->Q(1), 0.75);
 }
 
-TEST_F(GaussSolve, ZeroFirstPivotShowsTheMessageOnceAndChangesNothing) {
+TEST_F(GaussSolve, ZeroFirstPivotIsReportedAndChangesNothing) {
   SetRow(1, {0, 1, 1});
   SetRow(2, {1, 1, 2});
   C->Q(1) = 7;
   C->Q(2) = 8;
   EXPECT_FALSE(Solve(2));
-  EXPECT_EQ(MessageCount(), 1);
-  EXPECT_EQ(messages.str(), std::string(kZeroPivotMessage) + "\n");
   EXPECT_EQ(C->Q(1), 7);
   EXPECT_EQ(C->Q(2), 8);
   EXPECT_EQ(C->An(2, 1), 1);
@@ -72,7 +56,6 @@ TEST_F(GaussSolve, ZeroPivotArisingInTheEliminationIsCaughtInItsStep) {
   SetRow(2, {2, 4, 1, 1});  // A(2, 2) becomes 0 in step 1
   SetRow(3, {1, 1, 1, 1});
   EXPECT_FALSE(Solve(3));
-  EXPECT_EQ(MessageCount(), 1);
   EXPECT_EQ(C->Q(1), 0);
 }
 
@@ -82,7 +65,6 @@ TEST_F(GaussSolve, ZeroLastDiagonalElementIsAZeroPivotToo) {
   SetRow(1, {1, 2, 3});
   SetRow(2, {2, 4, 5});  // singular: A(2, 2) ends as 0
   EXPECT_FALSE(Solve(2));
-  EXPECT_EQ(MessageCount(), 2);
   EXPECT_EQ(C->Q(1), 0);
   EXPECT_EQ(C->Q(2), 0);
 }
@@ -123,7 +105,7 @@ TEST_F(GaussSolve, SameBitsAsTheQuotientInsideEveryUpdate) {
 TEST_F(GaussSolve, CountsOutsideOneTo199AreRefused) {
   EXPECT_THROW(Solve(0), RunError);
   EXPECT_THROW(Solve(200), RunError);
-  EXPECT_THROW(Gauss_Solve(2.5, C->An, C->Q, window), RunError);
+  EXPECT_THROW(Gauss_Solve(2.5, C->An, C->Q), RunError);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "shell/run_error.h"
 #include "support/recording_picture.h"
 #include "support/run_helpers.h"
+#include "support/temp_dir.h"
 
 namespace velquin {
 namespace {
@@ -26,9 +27,9 @@ Vector MakeVector(const std::vector<double>& values) {  // values go to 1, 2, ..
 }
 
 std::vector<PictureOp> DrawPressure(double np, const std::vector<double>& x,
-                                    const std::vector<double>& cu, double ref_length, bool circle) {
+                                    const std::vector<double>& cu, double draw_scale) {
   RecordingPicture picture;
-  Show_Pressure(picture, np, MakeVector(x), MakeVector(cu), ref_length, circle);
+  Show_Pressure(picture, np, MakeVector(x), MakeVector(cu), draw_scale);
   return picture.ops;
 }
 
@@ -45,22 +46,42 @@ TEST(PressurePlot, AxesUpToTheMaximumOrOneThenAnOpenCurveMarkedOnAllButTheLastPo
         expected.end(),
         {LineOp(f * 0.25f, 0.5f, f * 0.5f, 2, kRed), CircleOp(f * 0.25f, 0.5f, 0.005f, kRed),
          LineOp(f * 0.5f, 2, f * 0.75f, 1, kRed), CircleOp(f * 0.5f, 2, 0.005f, kRed)});
-    EXPECT_EQ(DrawPressure(3, {0.25, 0.5, 0.75}, {0.5, 2, 1}, 1, f == 0.5f), expected);
+    EXPECT_EQ(DrawPressure(3, {0.25, 0.5, 0.75}, {0.5, 2, 1}, f), expected);
   }
   std::vector<PictureOp> expected = axes(1);
   expected.insert(expected.end(), {LineOp(0.5f, -1, 1, 0, kRed), CircleOp(0.5f, -1, 0.005f, kRed)});
-  EXPECT_EQ(DrawPressure(2, {0.5, 1}, {-1, 0}, 1, false), expected);
+  EXPECT_EQ(DrawPressure(2, {0.5, 1}, {-1, 0}, 1), expected);
   for (double np : {0.0, 1.0}) {  // no segment: the axes alone
-    EXPECT_EQ(DrawPressure(np, {}, {0.7}, 1, false).size(), 4u) << "NP " << np;
+    EXPECT_EQ(DrawPressure(np, {}, {0.7}, 1).size(), 4u) << "NP " << np;
   }
 }
 
 TEST(PressurePlot, ZeroReferenceLengthIsADivisionByZero) {
   try {
-    DrawPressure(2, {0.5, 1}, {1, 1}, 0, true);
+    BodyDrawScale(*CircleBody(), 0);
     FAIL() << "no error";
   } catch (const RunError& e) {
     EXPECT_EQ(e.kind(), ErrorKind::kDivisionByZero);
+  }
+}
+
+// A whole run draws its body and its pressure curve at the same scale: the section
+// fills the chord, the circle half of it.
+TEST(PressurePlot, WholeRunsDrawThePressureAtTheBodysScale) {
+  for (const bool circle : {true, false}) {
+    auto C = NewState();
+    const ControlValues controls = circle ? CircleControls("8") : Naca(CircleControls("8"));
+    RecordingPicture airfoil, pressure;
+    NullPicture matrix;
+    std::ostringstream messages;
+    BatchWindow window(controls, {&airfoil, &pressure, &matrix}, messages);
+    TempDir dir;
+    ASSERT_EQ(Command1_Click(*C, window, ReportOptions{dir.path(), '.'}), RunOutcome::kCompleted);
+    float widest = 0;
+    for (const PictureOp& op : pressure.ops) {
+      if (op.kind == OpKind::Line && op.colour == kRed) widest = std::max(widest, op.at[2]);
+    }
+    EXPECT_NEAR(widest, circle ? 0.5 * 0.9268 : 0.9268, 1e-4) << (circle ? "circle" : "section");
   }
 }
 
@@ -118,13 +139,8 @@ std::vector<PictureOp> DrawBody(bool circle, double np) {
   C->NP = np;
   circle ? Geometry_Circle(*C) : Geometry_NACA0012(*C);
   Panel_ComputeGeometry(*C);
-  ControlValues controls;
-  controls.Option_Circle = circle;
   RecordingPicture airfoil;
-  NullPicture unused;
-  std::ostringstream messages;
-  BatchWindow window(*C, controls, airfoil, unused, unused, messages);
-  Panel_Draw(*C, window);
+  Panel_Draw(*C, circle ? 0.5 : 1, airfoil);
   return airfoil.ops;
 }
 

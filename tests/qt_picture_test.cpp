@@ -105,14 +105,17 @@ TEST(QtPicture, AfterTheDefaultRunNodesAreRedControlPointsBlueAndDoubleSizeIsSha
   auto state = testing::NewState();
   QtBatchPictures pictures;
   std::ostringstream messages;
-  BatchWindow window(*state, ControlValues{}, pictures.Airfoil(), pictures.Pressure(),
-                     pictures.Matrix(), messages);
+  BatchWindow window(
+      ControlValues{},
+      {&pictures.PictureOf(PictureId::kAirfoil), &pictures.PictureOf(PictureId::kPressure),
+       &pictures.PictureOf(PictureId::kMatrix)},
+      messages);
   testing::TempDir dir;
   ASSERT_EQ(Command1_Click(*state, window, ReportOptions{dir.path(), '.'}), RunOutcome::kCompleted)
       << messages.str();
 
   // The circle at half size on (-0.1, 0.3)-(1.1, -0.3) over 400 x 200 pixels.
-  const QImage& airfoil = pictures.airfoil().image();
+  const QImage& airfoil = pictures.image(PictureId::kAirfoil).image();
   const auto near = [&airfoil](double x, double y, QRgb colour, int reach = 3) {
     const QPoint at(std::floor((0.5 * x + 0.1) / 1.2 * 400),
                     std::floor((0.3 - 0.5 * y) / 0.6 * 200));
@@ -130,15 +133,19 @@ TEST(QtPicture, AfterTheDefaultRunNodesAreRedControlPointsBlueAndDoubleSizeIsSha
 
   // The 8 x 8 matrix in cells of 25 pixels: 0.5 on the diagonal, the largest coefficient,
   // gives level 15; 0.0562 beside it gives 15 x 0.0562 / 0.5 = 1.7, level 2.
-  EXPECT_EQ(pictures.matrix().image().pixel(12, 12), ToQRgb(MatrixPaletteColour(15)));
-  EXPECT_EQ(pictures.matrix().image().pixel(37, 12), ToQRgb(MatrixPaletteColour(2)));
+  EXPECT_EQ(pictures.image(PictureId::kMatrix).image().pixel(12, 12),
+            ToQRgb(MatrixPaletteColour(15)));
+  EXPECT_EQ(pictures.image(PictureId::kMatrix).image().pixel(37, 12),
+            ToQRgb(MatrixPaletteColour(2)));
 
-  for (const QtPicture* picture : {&pictures.airfoil(), &pictures.pressure(), &pictures.matrix()}) {
+  for (const QtPicture* picture :
+       {&pictures.image(PictureId::kAirfoil), &pictures.image(PictureId::kPressure),
+        &pictures.image(PictureId::kMatrix)}) {
     EXPECT_EQ(picture->Render(1), picture->image());
     EXPECT_EQ(picture->Render(2).size(), picture->image().size() * 2);
   }
   // Slanted lines follow the finer pixel grid instead of enlarging each pixel.
-  EXPECT_FALSE(IsBlocky(pictures.airfoil().Render(2), 2));
+  EXPECT_FALSE(IsBlocky(pictures.image(PictureId::kAirfoil).Render(2), 2));
 }
 
 TEST(QtPicture, BeyondTheOperationsKeptDoubleSizeEnlargesEachPixelUntilCls) {
@@ -174,13 +181,13 @@ TEST(QtPicture, SavesCompletePngFilesAndNamesTheFileThatCannotBeWritten) {
 
   // The batch command's three pictures at their sizes.
   QtBatchPictures pictures;
-  pictures.Matrix().Scale(0, 0, 1, 1);
-  pictures.Matrix().LineBF(0, 0, 0.5f, 0.5f, kBlue);
+  pictures.PictureOf(PictureId::kMatrix).Scale(0, 0, 1, 1);
+  pictures.PictureOf(PictureId::kMatrix).LineBF(0, 0, 0.5f, 0.5f, kBlue);
   ASSERT_EQ(pictures.Save(dir.path()), "");
   EXPECT_EQ(load("Picture_Airfoil.png").size(), QSize(400, 200));
   EXPECT_EQ(load("Picture_Pressure.png").size(), QSize(401, 233));
   EXPECT_EQ(load("Picture_Matrix.png").size(), QSize(200, 200));
-  EXPECT_EQ(load("Picture_Matrix.png"), pictures.matrix().image());
+  EXPECT_EQ(load("Picture_Matrix.png"), pictures.image(PictureId::kMatrix).image());
   const std::string error = pictures.Save(dir.File("no-such-folder"));
   EXPECT_NE(error.find("Picture_Airfoil.png"), std::string::npos) << error;
 }

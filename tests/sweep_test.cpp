@@ -49,20 +49,19 @@ struct Session {
   explicit Session(const ControlValues& controls = {}) : controls(controls) {}
   ControlValues controls;
   std::unique_ptr<Module_Common> C = NewState();
-  NullPicture picture;
   std::ostringstream messages;
-  BatchWindow window{*C, controls, picture, picture, picture, messages};
 };
 
 // Gauss_Factor's own zero pivots (a sweep factors only matrices its run has solved).
 TEST(GaussFactored, ZeroPivotsAreReportedLikeGaussSolve) {
   Session s;
+  int zero_pivots = 0;
   // A zero first pivot, and a singular matrix whose last diagonal element ends as 0.
   for (const auto& row : {std::vector<double>{0, 1, 1, 1}, std::vector<double>{1, 2, 2, 4}}) {
     s.C->An(1, 1) = row[0], s.C->An(1, 2) = row[1], s.C->An(2, 1) = row[2], s.C->An(2, 2) = row[3];
-    EXPECT_FALSE(Gauss_Factor(2, s.C->An, s.window));
+    zero_pivots += Gauss_Factor(2, s.C->An) ? 0 : 1;
   }
-  EXPECT_EQ(s.messages.str(), std::string(kZeroPivotMessage) + "\n" + kZeroPivotMessage + "\n");
+  EXPECT_EQ(zero_pivots, 2);
 }
 
 // Q, Vt, Cu and the derived results of every angle have the bits of a separate run, for
@@ -94,7 +93,7 @@ TEST(Sweep, EveryAngleHasTheBitsOfASeparateRun) {
     const auto before = std::make_unique<Module_Common>(*swept.C);
     std::size_t observed = 0;
     const auto results = Sweep_Angles(
-        *swept.C, controls, angles, swept.window,
+        *swept.C, ReadRunInputs(controls), angles,
         [&](std::size_t index, const AngleSolution& solution) {
           ControlValues single = controls;
           single.Text_AlfaD = NumberText(angles[index]);
@@ -108,7 +107,8 @@ TEST(Sweep, EveryAngleHasTheBitsOfASeparateRun) {
           EXPECT_EQ(Bits(solution.Q, C->NEq), Bits(C->Q, C->NEq)) << where;
           EXPECT_EQ(Bits(solution.Vt, C->NP), Bits(C->Vt, C->NP)) << where;
           EXPECT_EQ(Bits(solution.Cu, C->NP), Bits(C->Cu, C->NP)) << where;
-          EXPECT_EQ(Bits(solution.results), Bits(ComputeDerivedResults(*C, single))) << where;
+          EXPECT_EQ(Bits(solution.results), Bits(ComputeDerivedResults(*C, ReadRunInputs(single))))
+              << where;
         });
     ASSERT_TRUE(results.has_value());
     EXPECT_EQ(results->size(), angles.size());

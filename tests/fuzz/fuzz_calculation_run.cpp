@@ -123,10 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const auto state = std::make_unique<Module_Common>();
   *state = *pristine;
   Form_Load(*state);
-  NullPicture airfoil, pressure, matrix;
   std::ostringstream messages;
-  BatchWindow window(*state, controls, airfoil, pressure, matrix, messages);
-  CheckOutcome(Command1_Click(*state, window, ReportOptions{directory, '.'}), controls,
-               messages.str());
+  BatchWindow window(controls, messages);
+  // The run first: the order in which arguments are evaluated is unspecified.
+  const RunOutcome outcome = Command1_Click(*state, window, ReportOptions{directory, '.'});
+  CheckOutcome(outcome, controls, messages.str());
   return 0;
 }

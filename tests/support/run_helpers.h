@@ -28,9 +28,8 @@ inline std::unique_ptr<Module_Common> NewState() {
 
 inline RunResult RunIn(Module_Common& state, const ControlValues& controls,
                        const std::string& directory) {
-  NullPicture airfoil, pressure, matrix;
   std::ostringstream messages;
-  BatchWindow window(state, controls, airfoil, pressure, matrix, messages);
+  BatchWindow window(controls, messages);
   const RunOutcome outcome = Command1_Click(state, window, ReportOptions{directory, '.'});
   return {outcome, messages.str()};
 }
