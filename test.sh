@@ -15,14 +15,14 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
 fi
 
 jobs="$(nproc)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELQUIN_WERROR=ON
 cmake --build build -j"$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
 
 # The core and its tests once more under AddressSanitizer and UndefinedBehaviorSanitizer:
 # any finding fails the test that met it.
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELQUIN_SANITIZE=ON \
-  -DVELQUIN_BUILD_GUI=OFF -DVELQUIN_BUILD_BENCH=OFF
+  -DVELQUIN_BUILD_GUI=OFF -DVELQUIN_BUILD_BENCH=OFF -DVELQUIN_WERROR=ON
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j"$jobs")

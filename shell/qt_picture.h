@@ -35,8 +35,6 @@ class QtPicture : public Picture {
   void Circle(float x, float y, float r, std::optional<Colour> colour) override;
 
   const QImage& image() const { return image_; }
-  Colour background() const { return background_; }
-  bool hasScale() const { return scaled_; }
 
   // The picture at scale_factor times its size (1..kMaxScale; 1 = image()): every
   // operation since the last Cls drawn again on the larger image, lines and outlines

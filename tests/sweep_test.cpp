@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/angle_range.h"
+#include "shell/run_error.h"
 #include "shell/text_number.h"
 #include "solver/angle_sweep.h"
 #include "solver/gauss_multi.h"
@@ -115,6 +116,21 @@ TEST(Sweep, EveryAngleHasTheBitsOfASeparateRun) {
     EXPECT_EQ(observed, angles.size());
     EXPECT_EQ(swept.messages.str(), "");
     EXPECT_EQ(std::memcmp(before.get(), swept.C.get(), sizeof(Module_Common)), 0);
+  }
+}
+
+// An angle whose radians are not a number (the command line cannot give one) makes the
+// strengths NaN: the sweep stops with an overflow instead of reporting NaN results.
+TEST(Sweep, AnAngleBeyondTheRangeOfRadiansIsAnOverflow) {
+  TempDir dir;
+  const ControlValues controls = WithCirculation(CircleControls("8"), false);
+  auto C = NewState();
+  ASSERT_EQ(RunIn(*C, controls, dir.path()).outcome, RunOutcome::kCompleted);
+  try {
+    Sweep_Angles(*C, ReadRunInputs(controls), {0, 1e308});
+    FAIL() << "no error";
+  } catch (const RunError& error) {
+    EXPECT_EQ(error.kind(), ErrorKind::kOverflow) << error.what();
   }
 }
 
