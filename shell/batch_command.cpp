@@ -227,8 +227,9 @@ int RunBatchRequest(const BatchRequest& request, std::ostream& out, std::ostream
   BatchWindow window(request.controls, drawn_into, err);
   const ReportOptions reports{request.out_directory, decimal_separator};
   CreateMissingOutputFolder(reports.directory);
-  if (Command1_Click(*state, window, reports) != RunOutcome::kCompleted) return 1;
-  const RunInputs inputs = ReadRunInputs(request.controls);  // as the run read them
+  std::optional<RunInputs> read;
+  if (Command1_Click(*state, window, reports, &read) != RunOutcome::kCompleted) return 1;
+  const RunInputs& inputs = *read;
   if (!request.sweep_angles.empty()) {
     try {
       if (!SweepAndWritePolar(*state, inputs, request.sweep_angles, reports, err)) return 1;

@@ -144,9 +144,12 @@ bool RunCalculation(Module_Common& C, const RunInputs& inputs, CalculationWindow
   return true;
 }
 
-RunOutcome Command1_Click(Module_Common& C, RunWindow& window, const ReportOptions& reports) {
+RunOutcome Command1_Click(Module_Common& C, RunWindow& window, const ReportOptions& reports,
+                          std::optional<RunInputs>* inputs_read) {
+  if (inputs_read != nullptr) inputs_read->reset();
   try {
     const RunInputs inputs = ReadRunInputs(window.Controls());
+    if (inputs_read != nullptr) *inputs_read = inputs;
     if (RunCalculation(C, inputs, window, reports)) return RunOutcome::kCompleted;
     window.MsgBox(kZeroPivotMessage);
     return RunOutcome::kZeroPivot;

@@ -4,6 +4,7 @@
 // three pictures and writes the three reports.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "shell/control_values.h"
@@ -44,7 +45,10 @@ RunInputs ReadRunInputs(const ControlValues& controls);
 // error is shown through window.ShowRunError and the run stops at that point, leaving
 // the reports and pictures it had completed. A zero pivot is shown through
 // window.MsgBox once the coefficient report is closed and the body and matrix are drawn.
-RunOutcome Command1_Click(Module_Common& C, RunWindow& window, const ReportOptions& reports);
+// The controls are read once; when inputs_read is given, it receives what was read
+// (nothing when the controls were refused).
+RunOutcome Command1_Click(Module_Common& C, RunWindow& window, const ReportOptions& reports,
+                          std::optional<RunInputs>* inputs_read = nullptr);
 
 // The run itself, throwing RunError instead of reporting it. Sets the sizes and the
 // vortex position of the state, then runs `inputs`. Returns false after a zero pivot

@@ -207,11 +207,10 @@ void Form1::Form_Load() {
 void Form1::Command1_Click() {
   // Cleared first, so that no message of this run stands beside the last run's results.
   Label_Status_->clear();
-  const ControlValues controls = Controls();
-  last_outcome_ = velquin::Command1_Click(*state_, *this, reports_);
+  std::optional<RunInputs> inputs;
+  last_outcome_ = velquin::Command1_Click(*state_, *this, reports_, &inputs);
   if (last_outcome_ == RunOutcome::kCompleted) {
-    Label_Status_->setText(
-        DerivedResultsStatus(ComputeDerivedResults(*state_, ReadRunInputs(controls))));
+    Label_Status_->setText(DerivedResultsStatus(ComputeDerivedResults(*state_, *inputs)));
   }
 }
 
