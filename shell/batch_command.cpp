@@ -1,6 +1,7 @@
 #include "shell/batch_command.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <iterator>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "shell/batch_window.h"
 #include "shell/calculation_run.h"
 #include "shell/derived_text.h"
+#include "shell/input_notes.h"
 #include "shell/module_common.h"
 #include "shell/report_writer.h"
 #include "shell/run_error.h"
@@ -45,15 +47,18 @@ std::string UsageText() {
          "Exit status: 0 run completed, 1 run error or zero pivot, 2 malformed command line.\n";
 }
 
-// The options of the command line; flags take no value.
+// The options of the command line; flags take no value. Input options set the
+// controls of a run and also preset the window; the others only make sense with --batch.
 struct OptionSpec {
   const char* name;
   bool takes_value;
+  bool input;
 };
 const OptionSpec kOptions[] = {
-    {"--batch", false}, {"--panels", true},  {"--body", true},         {"--alpha", true},
-    {"--xv", true},     {"--yv", true},      {"--circulation", false}, {"--vortex", true},
-    {"--out", true},    {"--images", false}, {"--sweep", true},
+    {"--batch", false, false},      {"--panels", true, true}, {"--body", true, true},
+    {"--alpha", true, true},        {"--xv", true, true},     {"--yv", true, true},
+    {"--circulation", false, true}, {"--vortex", true, true}, {"--out", true, false},
+    {"--images", false, false},     {"--sweep", true, false},
 };
 
 const OptionSpec* FindOption(const std::string& name) {
@@ -102,15 +107,18 @@ void SetBody(const std::string& name, ControlValues& controls) {
 }
 
 void SetVortexModel(const std::string& name, ControlValues& controls) {
-  if (name != "point" && name != "constant") {
+  std::string model = name;
+  for (char& c : model) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (model != "point" && model != "constant") {
     throw UsageError{"--vortex must be 'point' or 'constant', not " + QuotedArgument(name)};
   }
-  controls.Option_PointVortex = name == "point";
-  controls.Option_ConstVortex = name == "constant";
+  controls.Option_PointVortex = model == "point";
+  controls.Option_ConstVortex = model == "constant";
 }
 
 ControlValues ControlsFromOptions(const std::map<std::string, std::string>& options) {
   ControlValues controls;
+  controls.source = ControlValues::Source::kCommandLine;
   auto text = [&](const char* name, std::string& field) {
     const auto it = options.find(name);
     if (it != options.end()) field = it->second;
@@ -127,6 +135,31 @@ ControlValues ControlsFromOptions(const std::map<std::string, std::string>& opti
     SetVortexModel(vortex->second, controls);
   }
   return controls;
+}
+
+// Notes on options that the run does not use: the vortex model and position without
+// circulation, the position with the constant vortex distribution.
+std::vector<std::string> IgnoredOptionNotes(const BatchRequest& request) {
+  std::vector<std::string> notes;
+  const auto& options = request.options;
+  const bool circulation = options.count("--circulation") != 0;
+  const bool point_vortex = request.controls.Option_PointVortex;
+  for (const std::string name : {"--vortex", "--xv", "--yv"}) {
+    const auto option = options.find(name);
+    if (option == options.end()) continue;
+    const bool position = name != "--vortex";
+    const std::string given = name + " " + QuotedArgument(option->second);
+    if (!circulation) {
+      notes.push_back(given + " is ignored without --circulation");
+    } else if (position && !point_vortex) {
+      notes.push_back(given + " is ignored: only the point vortex has a position");
+    }
+  }
+  return notes;
+}
+
+void PrintNotes(const std::vector<std::string>& notes, const char* kind, std::ostream& err) {
+  for (const std::string& note : notes) err << "velquin2ds: " << kind << ": " << note << '\n';
 }
 
 // Runs the angles of the sweep on the state of a completed run and writes polar.csv.
@@ -184,10 +217,35 @@ void CreateMissingOutputFolder(const std::string& directory) {
 
 }  // namespace
 
+std::string ShortUsage(const UsageError& error) {
+  return "velquin2ds: " + error.message +
+         "\n"
+         "usage: velquin2ds [--batch] [--panels TEXT] [--body NAME] [--alpha TEXT] [OPTION]...\n"
+         "Try 'velquin2ds --help'.\n";
+}
+
 bool IsCommandLineMode(const std::vector<std::string>& args) {
   return std::any_of(args.begin(), args.end(), [](const std::string& arg) {
     return arg == "--batch" || arg == "--help" || arg == "-h" || arg == "--version";
   });
+}
+
+ControlValues ParseWindowCommand(const std::vector<std::string>& args) {
+  const std::map<std::string, std::string> options = ParseOptions(args);
+  for (const auto& option : options) {
+    if (!FindOption(option.first)->input) {
+      throw UsageError{"option " + QuotedArgument(option.first) +
+                       " needs --batch (the window writes its reports into the current "
+                       "directory when Calculate is pressed)"};
+    }
+  }
+  ControlValues controls = ControlsFromOptions(options);
+  if (controls.Other_Body) {
+    throw UsageError{"the window offers the circle and the NACA 0012 section; run " +
+                     QuotedArgument(options.at("--body")) + " with --batch"};
+  }
+  controls.source = ControlValues::Source::kWindow;
+  return controls;
 }
 
 BatchRequest ParseBatchCommand(const std::vector<std::string>& args) {
@@ -222,6 +280,9 @@ int RunBatchRequest(const BatchRequest& request, std::ostream& out, std::ostream
         pictures ? &pictures->PictureOf(spec.id) : &nowhere;
   }
 
+  PrintNotes(ReadingNotes(request.controls), "note", err);
+  PrintNotes(IgnoredOptionNotes(request), "note", err);
+
   auto state = std::make_unique<Module_Common>();
   Form_Load(*state);
   BatchWindow window(request.controls, drawn_into, err);
@@ -230,6 +291,9 @@ int RunBatchRequest(const BatchRequest& request, std::ostream& out, std::ostream
   std::optional<RunInputs> read;
   if (Command1_Click(*state, window, reports, &read) != RunOutcome::kCompleted) return 1;
   const RunInputs& inputs = *read;
+  if (const auto warning = VortexPositionWarning(*state, inputs)) {
+    PrintNotes({*warning}, "warning", err);
+  }
   if (!request.sweep_angles.empty()) {
     try {
       if (!SweepAndWritePolar(*state, inputs, request.sweep_angles, reports, err)) return 1;
@@ -267,7 +331,7 @@ int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std
       throw UsageError{"--images is not available in this build"};
     }
   } catch (const UsageError& error) {
-    err << "velquin2ds: " << error.message << "\n\n" << UsageText();
+    err << ShortUsage(error);
     return 2;
   }
   return RunBatchRequest(request, out, err, decimal_separator, make_pictures);

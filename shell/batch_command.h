@@ -57,8 +57,17 @@ struct BatchRequest {
   bool images = false;
 };
 
+// The message for a malformed command line: the reason, one usage line and where to
+// find more ("Try 'velquin2ds --help'."), three lines in all.
+std::string ShortUsage(const UsageError& error);
+
 // True when args (without the program name) ask for batch mode, --help or --version.
 bool IsCommandLineMode(const std::vector<std::string>& args);
+
+// Parses the command line of the window (without the program name, no --batch): only
+// the input options, which preset the window's controls so that "Calculate" runs what
+// --batch would run. Bodies the window cannot show are refused. Throws UsageError.
+ControlValues ParseWindowCommand(const std::vector<std::string>& args);
 
 // Parses a --batch command line (without the program name). Throws UsageError.
 BatchRequest ParseBatchCommand(const std::vector<std::string>& args);

@@ -100,7 +100,9 @@ RunInputs ReadRunInputs(const ControlValues& controls) {
   CheckPanelCount(controls, inputs.NP, inputs.circulation, *inputs.body);
   inputs.vortex = ChosenVortexModel(controls);
   if (inputs.circulation && inputs.vortex == VortexModel::kNone) {
-    throw RunError(ErrorKind::kInvalidArgument, kChooseVortexModel);
+    const bool options = controls.source == ControlValues::Source::kCommandLine;
+    throw RunError(ErrorKind::kInvalidArgument,
+                   options ? kChooseVortexOption : kChooseVortexModel);
   }
   inputs.alpha_degrees = ReadControl(controls.Text_AlfaD, "angle of attack");
   const double Pi = 4 * std::atan(1.0);  // as the window's load event sets it
@@ -151,6 +153,9 @@ RunOutcome Command1_Click(Module_Common& C, RunWindow& window, const ReportOptio
     const RunInputs inputs = ReadRunInputs(window.Controls());
     if (inputs_read != nullptr) *inputs_read = inputs;
     if (RunCalculation(C, inputs, window, reports)) return RunOutcome::kCompleted;
+    // No pressure from this run: nothing of an earlier run may stand beside its body
+    // and matrix while the message is up.
+    window.Clear_Picture(PictureId::kPressure);
     window.MsgBox(kZeroPivotMessage);
     return RunOutcome::kZeroPivot;
   } catch (const RunError& error) {

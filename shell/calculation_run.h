@@ -20,10 +20,13 @@ enum class RunOutcome {
   kFailed,     // a run error stopped the run; its message was shown
 };
 
-// The refusal when circulation is asked for without a vortex model to carry it.
+// The refusal when circulation is asked for without a vortex model to carry it, in the
+// window's words and in the command line's.
 inline constexpr const char* kChooseVortexModel =
     "circulation needs a vortex model: choose \"Point vortex\" or \"Constant vortex "
     "distribution\".";
+inline constexpr const char* kChooseVortexOption =
+    "circulation needs a vortex model: give --vortex point or --vortex constant.";
 
 // The vortex model the controls choose: none without circulation, else the constant
 // vortex distribution when selected, else the point vortex when selected, else none.

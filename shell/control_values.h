@@ -23,6 +23,8 @@ struct ControlValues {
   // A body the two options cannot name (the command line's --body); when set, it is
   // the body of the run and the options are not read.
   BodyPtr Other_Body;
+  // Where the values come from: messages name the window's controls or the options.
+  enum class Source { kWindow, kCommandLine } source = Source::kWindow;
 };
 
 // A window that starts runs: it shows their results and holds their inputs.

@@ -23,6 +23,8 @@
 #include "shell/picture_widget.h"
 #include "shell/twips.h"
 #include "shell/user_locale.h"
+#include "shell/input_notes.h"
+#include "shell/status_text.h"
 #include "solver/derived_results.h"
 
 namespace velquin {
@@ -67,30 +69,6 @@ QRadioButton* NewOption(const QString& caption, QWidget* parent, const char* nam
 PictureWidget* NewPicture(PictureId id, QWidget* parent) {
   const PictureSpec& spec = PictureSpecOf(id);
   return new PictureWidget(spec.width, spec.height, spec.background, parent);
-}
-
-// Seven significant digits, a point as the separator whatever the locale, "0" for
-// either zero.
-QString SevenDigits(double value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value,
-                                    std::chars_format::general, 7);
-  return QString::fromLatin1(buffer, static_cast<int>(result.ptr - buffer));
-}
-
-// The status line after a completed run: the derived results to seven significant
-// digits, the deviation from the exact circle only when it is defined.
-QString DerivedResultsStatus(const DerivedResults& results) {
-  const QString gap = QStringLiteral("    ");
-  QString text = QStringLiteral("Cl (circulation) ") + SevenDigits(results.cl_circulation) + gap +
-                 QStringLiteral("Cl (pressure) ") + SevenDigits(results.cl_pressure) + gap +
-                 QStringLiteral("Cm c/4 ") + SevenDigits(results.cm_quarter_chord) + gap +
-                 QStringLiteral("\u03A3Q\u00B7S ") + SevenDigits(results.source_sum);
-  if (results.circle_deviation) {
-    text += gap + QStringLiteral("max |1\u2212Cp \u2212 exact| ") +
-            SevenDigits(*results.circle_deviation);
-  }
-  return text;
 }
 
 }  // namespace
@@ -207,11 +185,19 @@ void Form1::Form_Load() {
 void Form1::Command1_Click() {
   // Cleared first, so that no message of this run stands beside the last run's results.
   Label_Status_->clear();
+  const ControlValues controls = Controls();
+  std::vector<std::string> notes = ReadingNotes(controls);
   std::optional<RunInputs> inputs;
   last_outcome_ = velquin::Command1_Click(*state_, *this, reports_, &inputs);
+  std::string status;
   if (last_outcome_ == RunOutcome::kCompleted) {
-    Label_Status_->setText(DerivedResultsStatus(ComputeDerivedResults(*state_, *inputs)));
+    if (const auto warning = VortexPositionWarning(*state_, *inputs)) notes.push_back(*warning);
+    status = StatusLineText(*inputs, ComputeDerivedResults(*state_, *inputs));
   }
+  for (auto note = notes.rbegin(); note != notes.rend(); ++note) {
+    status.insert(0, "Note: " + *note + (status.empty() ? "." : ".   "));
+  }
+  Label_Status_->setText(QString::fromStdString(status));
 }
 
 void Form1::Option_ConstVortex_Click() {
@@ -228,6 +214,25 @@ void Form1::Mn_About_Click() {
   about_->show();
   about_->raise();
   about_->activateWindow();
+}
+
+void Form1::SetControls(const ControlValues& controls) {
+  Text_NP_->setText(QString::fromStdString(controls.Text_NP));
+  Text_AlfaD_->setText(QString::fromStdString(controls.Text_AlfaD));
+  Text_Xv_->setText(QString::fromStdString(controls.Text_Xv));
+  Text_Yv_->setText(QString::fromStdString(controls.Text_Yv));
+  Check_Circulation_->setChecked(controls.Check_Circulation == 1);
+  // Option buttons exclude each other only when one of them is chosen: turning one off
+  // needs the group's exclusivity lifted for a moment.
+  const auto set_option = [](QRadioButton* option, bool chosen) {
+    option->setAutoExclusive(false);
+    option->setChecked(chosen);
+    option->setAutoExclusive(true);
+  };
+  set_option(Option_Circle_, controls.Option_Circle);
+  set_option(Option_NACA12_, controls.Option_NACA12);
+  set_option(Option_PointVortex_, controls.Option_PointVortex);
+  set_option(Option_ConstVortex_, controls.Option_ConstVortex);
 }
 
 ControlValues Form1::Controls() const {

@@ -54,6 +54,9 @@ class Form1 : public QMainWindow, public RunWindow {
 
   // What the calculation run uses.
   ControlValues Controls() const override;
+  // Sets the controls, e.g. from the command line, so that "Calculate" runs them. The
+  // window's two bodies only (Other_Body is not shown).
+  void SetControls(const ControlValues& controls);
   Picture& PictureOf(PictureId id) override;
   void Repaint(PictureId id) override;
   void MsgBox(const std::string& text) override;

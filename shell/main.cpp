@@ -19,11 +19,21 @@ int main(int argc, char* argv[]) {
                                     [] { return std::make_unique<velquin::QtBatchPictures>(); });
   }
 
+  // Input options preset the window; anything else is refused before a window opens.
+  velquin::ControlValues controls;
+  try {
+    controls = velquin::ParseWindowCommand(args);
+  } catch (const velquin::UsageError& error) {
+    std::cerr << velquin::ShortUsage(error);
+    return 2;
+  }
+
   QApplication app(argc, argv);
   // The name stands in the title of the message boxes. (A display name would also be
   // appended to every window caption.)
   QApplication::setApplicationName(QStringLiteral("Velquin2DS"));
   velquin::Form1 window;
+  window.SetControls(controls);
   window.show();
   return app.exec();
 }

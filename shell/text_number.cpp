@@ -23,6 +23,10 @@ class BlankSkippingCursor {
   explicit BlankSkippingCursor(std::string_view text) : text_(text) { SkipBlanks(); }
   bool AtEnd() const { return pos_ >= text_.size(); }
   char Peek() const { return AtEnd() ? '\0' : text_[pos_]; }
+  std::string_view Rest() const { return text_.substr(std::min(pos_, text_.size())); }
+  // A position to come back to when what follows turns out not to belong to the number.
+  std::size_t Mark() const { return pos_; }
+  void Reset(std::size_t mark) { pos_ = mark; }
   void Advance() {
     ++pos_;
     SkipBlanks();
@@ -90,6 +94,7 @@ int CollectMantissa(BlankSkippingCursor& cursor, std::string& number) {
 void CollectExponent(BlankSkippingCursor& cursor, std::string& number) {
   const char marker = cursor.Peek();
   if (marker != 'e' && marker != 'E' && marker != 'd' && marker != 'D') return;
+  const std::size_t before_marker = cursor.Mark();
   cursor.Advance();
   bool negative = false;
   if (cursor.Peek() == '+' || cursor.Peek() == '-') {
@@ -103,7 +108,10 @@ void CollectExponent(BlankSkippingCursor& cursor, std::string& number) {
     if (exponent < 100000) exponent = exponent * 10 + (cursor.Peek() - '0');
     cursor.Advance();
   }
-  if (!any_digit) return;  // "1E" reads as 1
+  if (!any_digit) {  // "1E" reads as 1; the marker is not part of the number
+    cursor.Reset(before_marker);
+    return;
+  }
   number += 'e';
   if (negative) number += '-';
   number += std::to_string(exponent);
@@ -125,29 +133,40 @@ long DecimalMagnitude(const std::string& number) {
 
 }  // namespace
 
-double ReadNumber(std::string_view text) {
+NumberReading ReadNumberPart(std::string_view text) {
   BlankSkippingCursor cursor(text);
+  NumberReading reading;
+  const auto finish = [&](double value, bool number) {
+    reading.value = value;
+    reading.began_with_number = number;
+    reading.rest = number ? cursor.Rest() : BlankSkippingCursor(text).Rest();
+    return reading;
+  };
   if (cursor.Peek() == '&') {
     cursor.Advance();
     const char kind = cursor.Peek();
     if (kind == 'h' || kind == 'H' || kind == 'o' || kind == 'O') {
       cursor.Advance();
-      return ReadRadixNumber(cursor, (kind == 'h' || kind == 'H') ? 16 : 8, text);
+      return finish(ReadRadixNumber(cursor, (kind == 'h' || kind == 'H') ? 16 : 8, text), true);
     }
-    return 0;
+    return finish(0, false);
   }
 
   std::string number;
-  if (CollectMantissa(cursor, number) == 0) return 0;  // no digit: not a number
+  if (CollectMantissa(cursor, number) == 0) return finish(0, false);  // no digit: not a number
   CollectExponent(cursor, number);
 
   double value = 0;
   const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
   if (result.ec == std::errc::result_out_of_range) {
     if (DecimalMagnitude(number) > 0) ThrowOverflow(text);
-    return 0;  // too small for a double: reads as zero
+    return finish(0, true);  // too small for a double: reads as zero
   }
-  return value;
+  return finish(value, true);
+}
+
+double ReadNumber(std::string_view text) {
+  return ReadNumberPart(text).value;
 }
 
 }  // namespace velquin

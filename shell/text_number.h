@@ -20,6 +20,14 @@ namespace velquin {
 // a value too small for a double reads as 0.
 double ReadNumber(std::string_view text);
 
+// ReadNumber, also telling how much of the text the number took.
+struct NumberReading {
+  double value = 0;
+  bool began_with_number = false;  // false: the text reads 0 as it holds no number first
+  std::string_view rest;           // what follows the number, blanks skipped; may be empty
+};
+NumberReading ReadNumberPart(std::string_view text);
+
 // The shortest text that reads back as the same double, e.g. "8.5", "-1e+400" never
 // (the value is finite), "1e-05". For messages, not for reports.
 std::string NumberText(double value);

@@ -78,7 +78,8 @@ TEST(BatchCommand, MalformedCommandLinesExitWithTwoAndTheUsage) {
                                              {"--panels", "8"}}) {
     const Outcome outcome = Batch(args);
     EXPECT_EQ(outcome.status, 2) << args.back();
-    EXPECT_NE(outcome.err.find("usage: velquin2ds --batch"), std::string::npos);
+    EXPECT_NE(outcome.err.find("Try 'velquin2ds --help'."), std::string::npos);
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 3) << outcome.err;
   }
 }
 

@@ -48,7 +48,8 @@ TEST_F(Form1InputTest, HostileTextsEndInOneMessageOrACompletedRunAndTheWindowGoe
     SetText("Text_AlfaD", "0");
     SetText(c.field, c.text);
     EXPECT_EQ(CalculateIn(dir.path()), c.said ? RunOutcome::kFailed : RunOutcome::kCompleted);
-    EXPECT_EQ(Status().isEmpty(), c.said != nullptr);
+    // Results only after a completed run; notes on how a text was read may stand there.
+    EXPECT_EQ(Status().contains(QStringLiteral(": Cl ")), c.said == nullptr);
     if (c.said) {
       const QString said = OnlyMessage(Form1::MessageKind::kRunError);
       EXPECT_TRUE(said.startsWith(c.said)) << said.toStdString();

@@ -62,6 +62,16 @@ inline std::vector<std::string> Words(const std::string& text) {
   return words;
 }
 
+// Standard error without the lines of notes ("velquin2ds: note: ...").
+inline std::string WithoutNotes(const std::string& err) {
+  std::istringstream in(err);
+  std::string kept;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("velquin2ds: note: ", 0) != 0) kept += line + '\n';
+  }
+  return kept;
+}
+
 struct BatchOutcome {
   int status;
   std::string out, err;
