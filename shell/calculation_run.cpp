@@ -101,8 +101,7 @@ RunInputs ReadRunInputs(const ControlValues& controls) {
   inputs.vortex = ChosenVortexModel(controls);
   if (inputs.circulation && inputs.vortex == VortexModel::kNone) {
     const bool options = controls.source == ControlValues::Source::kCommandLine;
-    throw RunError(ErrorKind::kInvalidArgument,
-                   options ? kChooseVortexOption : kChooseVortexModel);
+    throw RunError(ErrorKind::kInvalidArgument, options ? kChooseVortexOption : kChooseVortexModel);
   }
   inputs.alpha_degrees = ReadControl(controls.Text_AlfaD, "angle of attack");
   const double Pi = 4 * std::atan(1.0);  // as the window's load event sets it

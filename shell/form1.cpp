@@ -20,11 +20,11 @@
 #include <iterator>
 
 #include "shell/form_about.h"
+#include "shell/input_notes.h"
 #include "shell/picture_widget.h"
+#include "shell/status_text.h"
 #include "shell/twips.h"
 #include "shell/user_locale.h"
-#include "shell/input_notes.h"
-#include "shell/status_text.h"
 #include "solver/derived_results.h"
 
 namespace velquin {

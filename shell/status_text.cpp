@@ -57,16 +57,15 @@ std::string VortexText(const RunInputs& inputs) {
 }  // namespace
 
 std::string StatusLineText(const RunInputs& inputs, const DerivedResults& results) {
-  std::string text = inputs.body->Name() + ", " + NumberText(inputs.NP) +
-                     (inputs.NP == 1 ? " panel" : " panels") + ", \u03B1 " +
-                     Typeset(NumberText(inputs.alpha_degrees)) + "\u00B0, " + VortexText(inputs) +
-                     ": Cl " + FourDecimals(results.cl_circulation) + " (\u0393) / " +
-                     FourDecimals(results.cl_pressure) + " (p), Cm\u00BC " +
-                     FourDecimals(results.cm_quarter_chord) + ", \u03A3Q\u00B7S " +
-                     TwoDigits(results.source_sum);
+  std::string text =
+      inputs.body->Name() + ", " + NumberText(inputs.NP) + (inputs.NP == 1 ? " panel" : " panels") +
+      ", \u03B1 " + Typeset(NumberText(inputs.alpha_degrees)) + "\u00B0, " + VortexText(inputs) +
+      ": Cl " + FourDecimals(results.cl_circulation) + " (\u0393) / " +
+      FourDecimals(results.cl_pressure) + " (p), Cm\u00BC " +
+      FourDecimals(results.cm_quarter_chord) + ", \u03A3Q\u00B7S " + TwoDigits(results.source_sum);
   if (results.cl_exact) text += ", Cl exact " + FourDecimals(*results.cl_exact);
-  const auto& deviation = results.circle_deviation ? results.circle_deviation
-                                                    : results.exact_deviation;
+  const auto& deviation =
+      results.circle_deviation ? results.circle_deviation : results.exact_deviation;
   if (deviation) text += ", max |\u0394(1\u2212Cp)| " + TwoDigits(*deviation);
   return text;
 }

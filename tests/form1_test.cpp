@@ -18,6 +18,7 @@
 #include "shell/batch_command.h"
 #include "shell/form_about.h"
 #include "shell/picture_widget.h"
+#include "support/run_helpers.h"
 #include "support/temp_dir.h"
 #include "support/window_driver.h"
 
@@ -153,8 +154,8 @@ TEST_F(Form1Test, CalculateWritesTheReportsAndShowsTheResultsOfTheBatchCommand) 
     const QString status = Status();
     EXPECT_TRUE(status.startsWith(run.naca ? "NACA 0012, " : "Circle, ")) << status.toStdString();
     EXPECT_TRUE(status.contains(QString(run.panels) + " panels")) << status.toStdString();
-    const auto shown = StatusNumbers(
-        status, {"Cl ", "(\u0393) / ", "Cm\u00BC ", "\u03A3Q\u00B7S ", "Cp)| "});
+    const auto shown =
+        StatusNumbers(status, {"Cl ", "(\u0393) / ", "Cm\u00BC ", "\u03A3Q\u00B7S ", "Cp)| "});
     const auto printed = PrintedNumbers(out.str());
     ASSERT_EQ(printed.size(), run.results) << out.str();
     for (std::size_t k = 0; k < printed.size(); ++k) {
@@ -166,13 +167,44 @@ TEST_F(Form1Test, CalculateWritesTheReportsAndShowsTheResultsOfTheBatchCommand) 
   EXPECT_TRUE(messages_.empty());
 }
 
+// The window preset from the command line runs what --batch runs with the same options.
+TEST_F(Form1Test, OptionsPresetTheWindowToRunWhatTheBatchCommandRuns) {
+  const std::string options =
+      "--body naca0012 --panels 24 --alpha 6 --circulation --vortex constant";
+  form_.SetControls(ParseWindowCommand(testing::Words(options)));
+  EXPECT_FALSE(Control<QWidget>("Frame2")->isVisible()) << "no position for the distribution";
+  TempDir window_dir, batch_dir;
+  ASSERT_EQ(CalculateIn(window_dir.path()), RunOutcome::kCompleted);
+  std::vector<std::string> args =
+      testing::Words("--batch " + options + " --out " + batch_dir.path());
+  std::ostringstream out, err;
+  ASSERT_EQ(RunBatchCommand(args, out, err, form_.reportOptions().decimal_separator, {}), 0);
+  EXPECT_EQ(testing::AllReports(window_dir.path()), testing::AllReports(batch_dir.path()));
+}
+
 TEST_F(Form1Test, AZeroPivotShowsItsMessageOnceClearsTheStatusAndTheWindowGoesOn) {
   // Run errors of every kind are in form1_input_test.
   TempDir dir;
   ASSERT_EQ(CalculateIn(dir.path()), RunOutcome::kCompleted);
   Choose("Option_NACA12");
   SetText("Text_NP", "2");  // both panels on the chord: the system is singular
+  // While the message is up, the new body stands and no curve of the last run.
+  const auto blank = [this](const char* name) {
+    const QImage& image = Control<PictureWidget>(name)->picture().image();
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (image.pixel(x, y) != image.pixel(0, 0)) return false;
+    return true;
+  };
+  bool pressure_blank = false, body_drawn = false;
+  form_.SetMessageHandler([&](Form1::MessageKind kind, const QString& text) {
+    messages_.push_back({kind, text});
+    pressure_blank = blank("Picture_Pressure");
+    body_drawn = !blank("Picture_Airfoil");
+  });
   EXPECT_EQ(CalculateIn(dir.path()), RunOutcome::kZeroPivot);
+  EXPECT_TRUE(pressure_blank);
+  EXPECT_TRUE(body_drawn);
   EXPECT_EQ(OnlyMessage(Kind::kMsgBox).toStdString(), " sıfır diyagonal elemanı");
   EXPECT_TRUE(Status().isEmpty()) << "the last run's results are gone";
   SetText("Text_NP", "8");
