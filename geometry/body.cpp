@@ -75,4 +75,12 @@ double BodyDrawScale(const Body& body, double RefLength) {
   return body.PlotScale() / RefLength;
 }
 
+double PlotScaleForExtent(double largest_x, double largest_ordinate) {
+  constexpr double kHalfHeight = 0.25, kRightEnd = 1.05;
+  double scale = 1;
+  if (largest_ordinate * scale > kHalfHeight) scale = kHalfHeight / largest_ordinate;
+  if (largest_x * scale > kRightEnd) scale = kRightEnd / largest_x;
+  return scale;
+}
+
 }  // namespace velquin

@@ -90,4 +90,11 @@ BodyPtr Naca0012Body();
 // RefLength throws RunError(kDivisionByZero).
 double BodyDrawScale(const Body& body, double RefLength);
 
+// The plot scale of a body of unit reference length that reaches from x = 0 to
+// largest_x and has no point further than largest_ordinate from the x axis: 1 where it
+// fits between y = -0.25 and 0.25 (the ends of the plot's y axis line) and x = 1.05,
+// otherwise the largest scale at which it does. The circle's 0.5 is this rule's value
+// for its ordinate 0.5.
+double PlotScaleForExtent(double largest_x, double largest_ordinate);
+
 }  // namespace velquin

@@ -1,7 +1,15 @@
 #include "geometry/body_names.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <vector>
 
+#include "geometry/karman_trefftz_section.h"
+#include "geometry/naca4_section.h"
+#include "geometry/naca5_section.h"
 #include "shell/text_number.h"
 
 namespace velquin {
@@ -13,7 +21,77 @@ std::string Lowercase(std::string_view text) {
   return lower;
 }
 
-// A body name with its factory. A name's parameters, if any, follow it after a colon.
+// "naca" and four digits MPXX or five digits LPQXX.
+BodyPtr NacaFromDigits(std::string_view digits, std::string& reason) {
+  const bool all_digits = !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+  });
+  if (!all_digits || (digits.size() != 4 && digits.size() != 5)) {
+    reason = "a NACA section has four digits (MPXX) or five (LPQXX)";
+    return nullptr;
+  }
+  if (digits.size() == 4) {
+    const std::optional<Naca4Digits> section = ParseNaca4Digits(digits, reason);
+    return section ? Naca4Body(*section) : nullptr;
+  }
+  const std::optional<Naca5Digits> section = ParseNaca5Digits(digits, reason);
+  return section ? Naca5Body(*section) : nullptr;
+}
+
+// A plain decimal number, "-0.1", "2.5e-2", read whatever the locale.
+std::optional<double> PlainNumber(std::string_view text) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, status] = std::from_chars(text.data(), end, value);
+  if (text.empty() || status != std::errc() || stop != end) return std::nullopt;
+  return value;
+}
+
+std::vector<std::string_view> SplitAtColons(std::string_view text) {
+  std::vector<std::string_view> fields;
+  for (std::size_t colon = text.find(':'); colon != std::string_view::npos;
+       colon = text.find(':')) {
+    fields.push_back(text.substr(0, colon));
+    text.remove_prefix(colon + 1);
+  }
+  fields.push_back(text);
+  return fields;
+}
+
+// XC:YC:TAU after "karman-trefftz:", XC:YC after "joukowski:".
+BodyPtr KarmanTrefftzFromFields(std::string_view text, bool joukowski, std::string& reason) {
+  static const char* const kNames[] = {"XC", "YC", "TAU"};
+  const std::vector<std::string_view> fields = SplitAtColons(text);
+  if (fields.size() != (joukowski ? 2u : 3u)) {
+    reason = joukowski ? "give joukowski:XC:YC, the centre of the circle"
+                       : "give karman-trefftz:XC:YC:TAU, the centre of the circle and the "
+                         "trailing-edge angle in degrees";
+    return nullptr;
+  }
+  double values[3] = {0, 0, 0};
+  for (std::size_t k = 0; k < fields.size(); ++k) {
+    const std::optional<double> value = PlainNumber(fields[k]);
+    if (!value) {
+      reason = std::string(kNames[k]) + " " + QuotedArgument(fields[k]) + " is not a number";
+      return nullptr;
+    }
+    values[k] = *value;
+  }
+  const KarmanTrefftzParameters parameters{values[0], values[1], values[2]};
+  reason = KarmanTrefftzProblem(parameters);
+  return reason.empty() ? KarmanTrefftzBody(parameters) : nullptr;
+}
+
+BodyPtr KarmanTrefftzFromText(std::string_view text, std::string& reason) {
+  return KarmanTrefftzFromFields(text, false, reason);
+}
+
+BodyPtr JoukowskiFromText(std::string_view text, std::string& reason) {
+  return KarmanTrefftzFromFields(text, true, reason);
+}
+
+// A body name with its factory.
 struct NamedBody {
   const char* name;
   BodyPtr (*make)();
@@ -23,12 +101,33 @@ const NamedBody kBodies[] = {
     {"naca0012", Naca0012Body},
 };
 
+// A family of bodies: a prefix, the parameters that follow it, and the factory that
+// reads them (null and a one-line reason when they make no body).
+struct BodyFamily {
+  const char* prefix;
+  const char* synopsis;
+  BodyPtr (*make)(std::string_view parameters, std::string& reason);
+};
+const BodyFamily kFamilies[] = {
+    {"naca", "nacaMPXX|nacaLPQXX", NacaFromDigits},
+    {"karman-trefftz:", "karman-trefftz:XC:YC:TAU", KarmanTrefftzFromText},
+    {"joukowski:", "joukowski:XC:YC", JoukowskiFromText},
+};
+
 }  // namespace
 
 BodyPtr BodyFromName(std::string_view name, std::string& error) {
   const std::string key = Lowercase(name);
   for (const NamedBody& body : kBodies) {
     if (key == body.name) return body.make();
+  }
+  for (const BodyFamily& family : kFamilies) {
+    const std::string_view prefix = family.prefix;
+    if (key.compare(0, prefix.size(), prefix) != 0) continue;
+    std::string reason;
+    BodyPtr body = family.make(std::string_view(key).substr(prefix.size()), reason);
+    if (!body) error = "--body " + QuotedArgument(name) + ": " + reason;
+    return body;
   }
   error = "--body must be one of " + BodyNamesSynopsis() + ", not " + QuotedArgument(name);
   return nullptr;
@@ -40,6 +139,7 @@ std::string BodyNamesSynopsis() {
     if (!names.empty()) names += '|';
     names += body.name;
   }
+  for (const BodyFamily& family : kFamilies) names += std::string("|") + family.synopsis;
   return names;
 }
 
