@@ -96,7 +96,8 @@ class KarmanTrefftzBodyImpl : public Body {
     const int count = static_cast<int>(NP);
     if (count < 3 || !PanelsCross(Nodes(section_, count, (2 * kPi) / NP))) return {};
     return "the panels of the " + Name() + " cross each other with " + NumberText(NP) +
-           " panels: the section is too thin there; give more panels";
+           " panels: the section is too thin for them near its edge; give more panels or a "
+           "thicker section (XC further below 0)";
   }
 
   void Contour(Module_Common& C) const override { Geometry_KarmanTrefftz(C, section_); }

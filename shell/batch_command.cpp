@@ -36,11 +36,16 @@ std::string UsageText() {
          "circle, angle 0, no circulation, no vortex model, vortex at (0.5, 0).\n"
          "NAME is one of " +
          BodyNamesSynopsis() +
-         ".\n"
+         "\n"
+         "(case-insensitive): NACA 4- and 5-digit sections such as naca2412, naca23012 or\n"
+         "the reflex naca23112; the Karman-Trefftz section of the circle centred at (XC, YC)\n"
+         "through 1 (XC < 0) with the trailing-edge angle TAU degrees (0 <= TAU < 180), and\n"
+         "the Joukowski section, the same with TAU = 0.\n"
          "--images also writes Picture_Airfoil.png, Picture_Pressure.png, Picture_Matrix.png.\n"
          "After a completed run one line of key=value pairs goes to standard output:\n"
          "cl_circulation, cl_pressure, cm_quarter_chord, source_sum (and circle_deviation\n"
-         "for the circle with the point vortex at its centre).\n"
+         "for the circle with the point vortex at its centre; cl_exact and exact_deviation,\n"
+         "against the exact flow, for the Karman-Trefftz and Joukowski sections).\n"
          "--sweep FROM:TO:STEP (degrees, plain decimals, instead of --alpha) runs every angle\n"
          "FROM, FROM+STEP, ... up to TO (at most 10001) and writes DIR/polar.csv; the reports\n"
          "and the line on standard output are those of the last angle.\n"
