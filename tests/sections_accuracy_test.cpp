@@ -43,8 +43,9 @@ std::vector<DerivedResults> Sweep(const std::string& body, int panels,
 // Reference: XFOIL 6.99 (Debian), inviscid, on the same closed-trailing-edge sections
 // (coordinates from the published formulas with -0.1036, 601 points) re-panelled by
 // XFOIL to 160 nodes (PPAR N 160), the node count of these runs; CL and CM (about the
-// quarter chord) of its polar at 0, 4 and 8 degrees. (XFOIL's own NACA sections have the
-// open edge of -0.1015 and about 0.005 less lift.)
+// quarter chord) of its polar at 0, 4 and 8 degrees; docs/xfoil_reference.sh regenerates
+// them. (XFOIL's own NACA sections have the open edge of -0.1015 and about 0.005 less
+// lift.)
 TEST(SectionAccuracy, NacaSectionsAt160PanelsAgreeWithXfoil) {
   const struct {
     const char* body;
