@@ -378,9 +378,29 @@ std::optional<std::pair<int, int>> SectionCrossing(const SectionPoints& section)
   for (int k = 0; k < n; ++k) {
     if (FoldsBack(segments[k], segments[(k + 1) % n])) return std::make_pair(k, (k + 1) % n);
   }
-  // Sweep in x: each segment is compared with those whose x range it overlaps. For the
-  // contour of a section, which a vertical line cuts a few times at most, that is a
-  // handful per segment.
+  // A sweep along the axis in which the segments cover the extent of the contour fewer
+  // times (whether two segments meet does not change when x and y trade places): each
+  // segment is compared with those whose range along that axis it overlaps. A line
+  // across a section's chord cuts its contour a few times at most, so that is a handful
+  // per segment.
+  double x_reach = 0, y_reach = 0, x_lo = segments[0].xmin, x_hi = x_lo, y_lo = segments[0].ymin,
+         y_hi = y_lo;
+  for (const Segment& g : segments) {
+    x_reach += g.xmax - g.xmin;
+    y_reach += g.ymax - g.ymin;
+    x_lo = std::min(x_lo, g.xmin);
+    x_hi = std::max(x_hi, g.xmax);
+    y_lo = std::min(y_lo, g.ymin);
+    y_hi = std::max(y_hi, g.ymax);
+  }
+  if (x_reach * (y_hi - y_lo) > y_reach * (x_hi - x_lo)) {
+    for (Segment& g : segments) {
+      std::swap(g.ax, g.ay);
+      std::swap(g.bx, g.by);
+      std::swap(g.xmin, g.ymin);
+      std::swap(g.xmax, g.ymax);
+    }
+  }
   std::sort(segments.begin(), segments.end(),
             [](const Segment& a, const Segment& b) { return a.xmin < b.xmin; });
   std::vector<const Segment*> open;
@@ -392,8 +412,9 @@ std::optional<std::pair<int, int>> SectionCrossing(const SectionPoints& section)
       const int gap = std::abs(o->start - g.start);
       if (gap == 1 || gap == n - 1) continue;  // neighbours share a node
       if (o->ymax < g.ymin || g.ymax < o->ymin) continue;
-      if (Meet(*o, g))
+      if (Meet(*o, g)) {
         return std::make_pair(std::min(o->start, g.start), std::max(o->start, g.start));
+      }
     }
     open.push_back(&g);
   }
