@@ -318,6 +318,7 @@ SectionPoints CheckedSection(std::string_view path, std::string_view text) {
   SectionPoints s;
   s.name =
       name.empty() ? Unquoted(std::filesystem::path(std::string(path)).filename().string()) : name;
+  s.source = "coordinate file " + Shown(path);
   s.file_points = listed_points;
   s.x.push_back(first == last ? first.x : 0.5 * first.x + 0.5 * last.x);
   s.y.push_back(first == last ? first.y : 0.5 * first.y + 0.5 * last.y);
@@ -464,7 +465,7 @@ class Section : public Body {
 
   std::string PanelCountProblem(double NP) const override {
     if (NP == points_.NodeCount()) return {};
-    return "the points of " + points_.name + " make " + std::to_string(points_.NodeCount()) +
+    return "the points of the " + points_.source + " make " + std::to_string(points_.NodeCount()) +
            " panels, not " + NumberText(NP);
   }
 
@@ -491,6 +492,28 @@ class Section : public Body {
 
 BodyPtr SectionBody(SectionPoints section) {
   return std::make_shared<const Section>(std::move(section));
+}
+
+BodyPtr SectionFileBody(const SectionPoints& section, std::optional<double> NP, bool circulation,
+                        std::string& error) {
+  const int capacity = circulation ? kMaxIndex - 2 : kMaxIndex - 1;
+  const std::string most = "at most " + std::to_string(capacity) + " panels " +
+                           (circulation ? "with" : "without") + " circulation";
+  if (!NP) {
+    if (section.NodeCount() <= capacity) return SectionBody(section);
+    error = section.source + " has " + std::to_string(section.file_points) + " points (" +
+            std::to_string(section.NodeCount()) + " panels); " + most +
+            ": give --panels to re-panel it";
+    return nullptr;
+  }
+  if (*NP != std::floor(*NP) || *NP < 1 || *NP > capacity) return SectionBody(section);
+  if (*NP < 3) {
+    error =
+        "re-panelling the " + section.source + " needs at least 3 panels, not " + NumberText(*NP);
+    return nullptr;
+  }
+  std::optional<SectionPoints> repanelled = RepanelSection(section, static_cast<int>(*NP), error);
+  return repanelled ? SectionBody(std::move(*repanelled)) : nullptr;
 }
 
 }  // namespace velquin

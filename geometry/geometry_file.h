@@ -31,7 +31,8 @@ namespace velquin {
 // The nodes of a section: node 0 is the trailing edge (1, 0), nodes 1..n-1 follow it
 // clockwise, and the contour closes from node n-1 back to node 0.
 struct SectionPoints {
-  std::string name;  // the file's name line (control characters as '?'), or its file name
+  std::string name;    // the file's name line (control characters as '?'), or its file name
+  std::string source;  // "coordinate file 'PATH'", as messages name it
   std::vector<double> x, y;
   // The file line of each node, for messages (the trailing edge: its first point).
   std::vector<int> line;
@@ -75,5 +76,15 @@ void Geometry_File(Module_Common& C, const SectionPoints& section);
 
 // The body of a section. Its own panel count is its node count, and it takes no other.
 BodyPtr SectionBody(SectionPoints section);
+
+// The body of a coordinate file for a run with or without circulation. Without NP, the
+// file's nodes, refused when they are more than the arrays hold (199 panels without
+// circulation, 198 with: "... has 250 points (249 panels); at most 198 panels with
+// circulation: give --panels to re-panel it"). With a whole NP from 3 to that capacity,
+// the section re-panelled with NP nodes; NP = 1 or 2 is refused (a contour needs three
+// nodes at least). Any other NP is left to the checks of the run's panel count: the
+// body of the file's nodes is returned. On a refusal returns null and sets `error`.
+BodyPtr SectionFileBody(const SectionPoints& section, std::optional<double> NP, bool circulation,
+                        std::string& error);
 
 }  // namespace velquin

@@ -89,8 +89,8 @@ std::optional<SectionPoints> RepanelSection(const SectionPoints& section, int NP
     // The spline needs arc lengths that grow: points closer than the rounding of the
     // arc length so far cannot be told apart along it.
     if (k > 0 && !(arc[k] > arc[k - 1])) {
-      error = "the points of " + section.name + " from line " +
-              std::to_string(section.line[k - 1]) + " on lie too close together to be re-panelled";
+      error = section.source + ", line " + std::to_string(section.line[k - 1]) +
+              ": the points from this line on lie too close together to be re-panelled";
       return std::nullopt;
     }
   }
@@ -100,6 +100,7 @@ std::optional<SectionPoints> RepanelSection(const SectionPoints& section, int NP
 
   SectionPoints out;
   out.name = section.name;
+  out.source = section.source;
   out.file_points = section.file_points;
   auto add = [&](double s) {
     out.x.push_back(x(s));
@@ -122,7 +123,7 @@ std::optional<SectionPoints> RepanelSection(const SectionPoints& section, int NP
     out.y[k] = out.y[k] / chord;
   }
   if (SectionCrossing(out)) {
-    error = "the spline through the points of " + section.name + " crosses itself with " +
+    error = section.source + ": the spline through its points crosses itself with " +
             std::to_string(NP) + " panels";
     return std::nullopt;
   }

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "geometry/geometry_file.h"
+#include "shell/batch_command.h"
 #include "support/temp_dir.h"
 
 namespace velquin {
@@ -195,6 +197,102 @@ TEST(SectionFile, FilesThatCannotBeReadOrAreTooLong) {
   }
   std::string error;
   EXPECT_TRUE(ReadSectionFile(dir.File("just-1MB.dat"), error)) << error;
+}
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+Outcome Batch(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int status = RunBatchCommand(args, out, err, '.', {});
+  return {status, out.str(), err.str()};
+}
+
+std::string Source(const std::string& file) {
+  return std::string(VELQUIN_SOURCE_DIR) + "/" + file;
+}
+
+double LiftFromCirculation(const std::string& line) {
+  const std::size_t at = line.find("cl_circulation=");
+  return at == std::string::npos ? std::nan("") : std::stod(line.substr(at + 15));
+}
+
+TEST(SectionFileRuns, BadFilesEndWithStatusOneBeforeAnyReportIsWritten) {
+  TempDir dir;
+  std::string many;  // 250 points round an ellipse: 249 panels
+  for (int k = 0; k < 250; ++k) {
+    const double t = 2 * M_PI * k / 250;
+    many +=
+        std::to_string(0.5 + 0.5 * std::cos(t)) + " " + std::to_string(0.1 * std::sin(t)) + "\n";
+  }
+  Write(dir.File("many.dat"), many);
+  Write(dir.File("bad.dat"), "1 0\n0.5 x\n");
+  struct Case {
+    std::vector<std::string> args;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {{"--body-file", dir.File("many.dat"), "--circulation", "--vortex", "point"},
+       "many.dat' has 250 points (249 panels); at most 198 panels with circulation: give "
+       "--panels to re-panel it"},
+      {{"--body-file", dir.File("bad.dat")}, "bad.dat', line 2: \"x\" is not a number"},
+      {{"--body-file", dir.File("none.dat")}, "none.dat': cannot be read"},
+      {{"--body-file", dir.File("many.dat"), "--panels", "2"}, "re-panelling the coordinate file"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"--batch", "--out", dir.File("out")};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Outcome outcome = Batch(args);
+    EXPECT_EQ(outcome.status, 1) << c.expected;
+    EXPECT_NE(outcome.err.find(c.expected), std::string::npos) << outcome.err;
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out"))) << c.expected;
+  }
+  // Re-panelled, the same file runs.
+  const Outcome repanelled = Batch(
+      {"--batch", "--out", dir.path(), "--body-file", dir.File("many.dat"), "--panels", "100"});
+  EXPECT_EQ(repanelled.status, 0) << repanelled.err;
+  EXPECT_NE(testing::ReadFile(dir.File("Output_PressCoeffs.txt")).find("\r\n 100 "),
+            std::string::npos);
+}
+
+// NACA 2412 from the published formulas (closed trailing edge), 160 panels cosine-spaced
+// in x, in the Selig and in the Lednicer layout; and the same section as XFOIL panels it,
+// 160 points with its slightly open trailing edge, upper side first. Inviscid XFOIL 6.99
+// lift coefficients for the points of each file (LOAD, then OPER, ALFA), at 0, 4 and 8
+// degrees.
+struct LiftCase {
+  const char* file;
+  const char* panels;  // "" : the file's own points
+  double xfoil_cl[3];
+  double tolerance;  // relative
+};
+
+TEST(SectionFileRuns, LiftFromCirculationAgreesWithXfoil) {
+  const LiftCase cases[] = {
+      {"examples/naca2412.dat", "", {0.2596, 0.7416, 1.2199}, 0.01},
+      {"examples/naca2412_lednicer.dat", "", {0.2596, 0.7416, 1.2199}, 0.01},
+      {"examples/naca2412.dat", "120", {0.2596, 0.7416, 1.2199}, 0.015},
+      {"examples/naca2412_lednicer.dat", "120", {0.2596, 0.7416, 1.2199}, 0.015},
+      {"tests/data/naca2412_xfoil.dat", "120", {0.2554, 0.7376, 1.2162}, 0.015},
+  };
+  TempDir dir;
+  const char* const angles[] = {"0", "4", "8"};
+  for (const LiftCase& c : cases) {
+    for (int a = 0; a < 3; ++a) {
+      std::vector<std::string> args = {"--batch",      "--out",   dir.path(), "--body-file",
+                                       Source(c.file), "--alpha", angles[a],  "--circulation",
+                                       "--vortex",     "constant"};
+      if (*c.panels) args.insert(args.end(), {"--panels", c.panels});
+      const Outcome outcome = Batch(args);
+      ASSERT_EQ(outcome.status, 0) << outcome.err;
+      const double cl = LiftFromCirculation(outcome.out);
+      EXPECT_NEAR(cl / c.xfoil_cl[a], 1, c.tolerance)
+          << c.file << " --panels " << c.panels << " at " << angles[a] << ": " << cl;
+    }
+  }
 }
 
 }  // namespace
