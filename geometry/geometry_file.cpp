@@ -219,15 +219,27 @@ void RefuseFewDistinctPoints(std::string_view path, std::vector<FilePoint> point
   }
 }
 
-// Twice the signed area of the closed polygon: positive when it runs counter-clockwise.
+// Twice the signed area of the closed polygon, positive when it runs counter-clockwise:
+// the triangles of a fan from node 0, which keeps the products small.
 double TwiceSignedArea(const SectionPoints& s) {
-  const int n = s.NodeCount();
   double sum = 0;
-  for (int k = 0; k < n; ++k) {
-    const int next = (k + 1) % n;
-    sum += s.x[k] * s.y[next] - s.x[next] * s.y[k];
+  for (int k = 1; k + 1 < s.NodeCount(); ++k) {
+    const double ax = s.x[k] - s.x[0], ay = s.y[k] - s.y[0];
+    const double bx = s.x[k + 1] - s.x[0], by = s.y[k + 1] - s.y[0];
+    sum += ax * by - bx * ay;
   }
   return sum;
+}
+
+// A contour whose area is lost in the rounding of its coordinates has no sense of
+// turning that the rounding could not flip; any real section encloses far more.
+bool EnclosesNoArea(const SectionPoints& s) {
+  double reach = 0;  // the largest squared distance from node 0
+  for (int k = 1; k < s.NodeCount(); ++k) {
+    const double dx = s.x[k] - s.x[0], dy = s.y[k] - s.y[0];
+    reach = std::max(reach, dx * dx + dy * dy);
+  }
+  return !(std::fabs(TwiceSignedArea(s)) > 1e-9 * reach);
 }
 
 // Clockwise, with node 0 kept as the first node.
@@ -328,25 +340,32 @@ SectionPoints CheckedSection(std::string_view path, std::string_view text) {
     s.y.push_back(points[k].y);
     s.line.push_back(points[k].line);
   }
+  if (!Normalise(s)) {
+    Refuse(path, first.line,
+           "no point lies ahead of the trailing edge, where the contour must start and end");
+  }
   const int n = s.NodeCount();
-  for (int k : {1, n - 1}) {
-    if (s.x[k] == s.x[0] && s.y[k] == s.y[0]) {
-      Refuse(path, s.line[k],
+  for (int k = 0; k < n; ++k) {
+    const int next = (k + 1) % n;
+    if (s.x[k] != s.x[next] || s.y[k] != s.y[next]) continue;
+    const int other = k == 0 ? next : k;  // the node that is not the trailing edge
+    if (k == 0 || next == 0) {
+      Refuse(path, s.line[other],
              "the point coincides with the trailing edge that joins the end points of lines " +
                  std::to_string(first.line) + " and " + std::to_string(last.line));
     }
+    Refuse(path, s.line[next],
+           "the point cannot be told apart from the one before it once the chord is 1");
   }
+  if (EnclosesNoArea(s)) Refuse(path, 0, "the contour encloses no area");
+  MakeClockwise(s);
+  // Checked on the nodes as the run will see them: scaling rounds, and a contour that
+  // only just misses itself could touch after it.
   if (const auto crossing = SectionCrossing(s)) {
     Refuse(path, 0,
            "the contour crosses itself: the segments from the points of lines " +
                std::to_string(s.line[crossing->first]) + " and " +
                std::to_string(s.line[crossing->second]) + " meet");
-  }
-  if (TwiceSignedArea(s) == 0) Refuse(path, 0, "the contour encloses no area");
-  MakeClockwise(s);
-  if (!Normalise(s)) {
-    Refuse(path, first.line,
-           "no point lies ahead of the trailing edge, where the contour must start and end");
   }
   return s;
 }

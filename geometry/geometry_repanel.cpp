@@ -122,6 +122,19 @@ std::optional<SectionPoints> RepanelSection(const SectionPoints& section, int NP
     out.x[k] = 1 + (out.x[k] - x_te) / chord;
     out.y[k] = out.y[k] / chord;
   }
+  // A spline through points of wildly different spacing can overflow; and the new
+  // nodes must make panels of their own length that do not cross.
+  bool unusable = false;
+  for (int k = 0; k < NP; ++k) {
+    const int next = (k + 1) % NP;
+    unusable = unusable || !std::isfinite(out.x[k]) || !std::isfinite(out.y[k]) ||
+               (out.x[k] == out.x[next] && out.y[k] == out.y[next]);
+  }
+  if (unusable) {
+    error = section.source + ": the spline through its points cannot be re-panelled with " +
+            std::to_string(NP) + " panels";
+    return std::nullopt;
+  }
   if (SectionCrossing(out)) {
     error = section.source + ": the spline through its points crosses itself with " +
             std::to_string(NP) + " panels";
