@@ -5,7 +5,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
 "$here/scripts/install-deps.sh" cmake make g++ qt6-base-dev qt6-qpa-plugins \
-  libgtest-dev libbenchmark-dev libboost-dev fonts-dejavu-core >&2
+  libgtest-dev libbenchmark-dev libboost-dev libgsl-dev fonts-dejavu-core >&2
 log="$(mktemp)"
 if ! { cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=Release &&
        cmake --build "$here/build" --target velquin2ds velquin2ds-window -j"$(nproc)"; } >"$log" 2>&1; then

@@ -5,7 +5,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 cd "$here"
 
 scripts/install-deps.sh cmake make g++ qt6-base-dev qt6-qpa-plugins \
-  libgtest-dev libbenchmark-dev libboost-dev fonts-dejavu-core locales
+  libgtest-dev libbenchmark-dev libboost-dev libgsl-dev fonts-dejavu-core locales
 
 # A locale with a decimal comma, for the tests of locale independence; they skip
 # themselves where it cannot be made (no root).

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <iterator>
 #include <memory>
 #include <optional>
 
 #include "geometry/body_names.h"
+#include "geometry/geometry_file.h"
 #include "shell/angle_range.h"
 #include "shell/batch_window.h"
 #include "shell/calculation_run.h"
@@ -25,9 +27,10 @@ namespace velquin {
 namespace {
 
 std::string UsageText() {
-  return "usage: velquin2ds --batch [--panels TEXT] [--body NAME] [--alpha TEXT]\n"
-         "                          [--circulation] [--vortex point|constant] [--xv TEXT]\n"
-         "                          [--yv TEXT] [--out DIR] [--images] [--sweep FROM:TO:STEP]\n"
+  return "usage: velquin2ds --batch [--panels TEXT] [--body NAME | --body-file PATH]\n"
+         "                          [--alpha TEXT] [--circulation] [--vortex point|constant]\n"
+         "                          [--xv TEXT] [--yv TEXT] [--out DIR] [--images]\n"
+         "                          [--sweep FROM:TO:STEP]\n"
          "       velquin2ds --help | --version\n"
          "\n"
          "Runs one calculation without a window and writes Output_Panel.txt,\n"
@@ -41,6 +44,8 @@ std::string UsageText() {
          "the reflex naca23112; the Karman-Trefftz section of the circle centred at (XC, YC)\n"
          "through 1 (XC < 0) with the trailing-edge angle TAU degrees (0 <= TAU < 180), and\n"
          "the Joukowski section, the same with TAU = 0.\n"
+         "--body-file PATH reads a section from a Selig or Lednicer coordinate file: its\n"
+         "points are the nodes, or with --panels the contour is re-panelled.\n"
          "--images also writes Picture_Airfoil.png, Picture_Pressure.png, Picture_Matrix.png.\n"
          "After a completed run one line of key=value pairs goes to standard output:\n"
          "cl_circulation, cl_pressure, cm_quarter_chord, source_sum (and circle_deviation\n"
@@ -63,7 +68,7 @@ const OptionSpec kOptions[] = {
     {"--batch", false, false},      {"--panels", true, true}, {"--body", true, true},
     {"--alpha", true, true},        {"--xv", true, true},     {"--yv", true, true},
     {"--circulation", false, true}, {"--vortex", true, true}, {"--out", true, false},
-    {"--images", false, false},     {"--sweep", true, false},
+    {"--images", false, false},     {"--sweep", true, false}, {"--body-file", true, true},
 };
 
 const OptionSpec* FindOption(const std::string& name) {
@@ -167,6 +172,28 @@ void PrintNotes(const std::vector<std::string>& notes, const char* kind, std::os
   for (const std::string& note : notes) err << "velquin2ds: " << kind << ": " << note << '\n';
 }
 
+// The section of --body-file as the body of the run: read and checked, re-panelled when
+// --panels is given, otherwise with the file's own points as the nodes and their count
+// as the panel count. Returns the reason for a refusal, empty when the body is set.
+std::string SetFileBody(BatchRequest& request) {
+  std::string error;
+  const std::optional<SectionPoints> section = ReadSectionFile(request.body_file, error);
+  if (!section) return error;
+  std::optional<double> NP;
+  if (request.options.count("--panels") != 0) {
+    try {
+      NP = ReadNumber(request.controls.Text_NP);
+    } catch (const RunError&) {
+      NP = std::nan("");  // left to the run, which names the overflow
+    }
+  }
+  ControlValues& controls = request.controls;
+  controls.Other_Body = SectionFileBody(*section, NP, controls.Check_Circulation == 1, error);
+  if (!controls.Other_Body) return error;
+  if (!NP) controls.Text_NP = std::to_string(*controls.Other_Body->OwnPanelCount());
+  return {};
+}
+
 // Runs the angles of the sweep on the state of a completed run and writes polar.csv.
 // Progress goes to `err` as one line that counts up when there are more than a few
 // angles. Returns false after a zero pivot (its message shown); throws RunError.
@@ -244,6 +271,11 @@ ControlValues ParseWindowCommand(const std::vector<std::string>& args) {
                        "directory when Calculate is pressed)"};
     }
   }
+  if (options.count("--body-file") != 0) {
+    throw UsageError{
+        "the window offers the circle and the NACA 0012 section; run --body-file "
+        "with --batch"};
+  }
   ControlValues controls = ControlsFromOptions(options);
   if (controls.Other_Body) {
     throw UsageError{"the window offers the circle and the NACA 0012 section; run " +
@@ -270,12 +302,25 @@ BatchRequest ParseBatchCommand(const std::vector<std::string>& args) {
     if (out->second.empty()) throw UsageError{"--out needs a directory"};
     request.out_directory = out->second;
   }
+  if (const auto file = options.find("--body-file"); file != options.end()) {
+    if (options.count("--body") != 0) throw UsageError{"--body and --body-file exclude each other"};
+    if (file->second.empty()) throw UsageError{"--body-file needs a file"};
+    request.body_file = file->second;
+  }
   request.images = options.count("--images") != 0;
   return request;
 }
 
-int RunBatchRequest(const BatchRequest& request, std::ostream& out, std::ostream& err,
+int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& err,
                     char decimal_separator, const BatchPicturesFactory& make_pictures) {
+  BatchRequest request = given;
+  if (!request.body_file.empty()) {
+    const std::string problem = SetFileBody(request);
+    if (!problem.empty()) {
+      err << "velquin2ds: " << problem << '\n';
+      return 1;
+    }
+  }
   std::unique_ptr<BatchPictures> pictures;
   if (request.images) pictures = make_pictures();
   PictureSet<Picture*> drawn_into;

@@ -1,10 +1,14 @@
 // The headless command line:
-//   velquin2ds --batch [--panels TEXT] [--body NAME] [--alpha TEXT]
+//   velquin2ds --batch [--panels TEXT] [--body NAME | --body-file PATH] [--alpha TEXT]
 //                      [--circulation] [--vortex point|constant] [--xv TEXT] [--yv TEXT]
 //                      [--out DIR] [--images] [--sweep FROM:TO:STEP]
 // It drives the same calculation run as the window, with the controls set from the
 // options. Exit status 0 after a completed run, 1 after a run error or a zero pivot
 // (message on stderr), 2 for a malformed command line (usage on stderr).
+//
+// --body-file PATH runs a section given by a coordinate file (geometry/geometry_file.h):
+// its own points as the nodes, or with --panels N re-panelled with N nodes. A file that
+// cannot be used is refused, exit status 1, before anything is written.
 //
 // After a completed run it prints the derived results (lift from the circulation and
 // from the pressure, quarter-chord moment, source sum, and where an exact solution is
@@ -53,6 +57,7 @@ struct BatchRequest {
   std::map<std::string, std::string> options;  // option name -> value ("" for flags)
   ControlValues controls;                      // the inputs, as the window's controls
   std::vector<std::string> sweep_angles;       // empty: one run at the --alpha angle
+  std::string body_file;                       // --body-file, read when the request runs
   std::string out_directory;                   // empty: the current one
   bool images = false;
 };

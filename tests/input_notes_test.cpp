@@ -78,6 +78,7 @@ TEST(WindowOptions, InputOptionsPresetTheControlsAndBatchOptionsAskForBatch) {
       {"--images", "option '--images' needs --batch"},
       {"--sweep 0:10:1", "option '--sweep' needs --batch"},
       {"--body square", "--body must be one of"},
+      {"--body-file a.dat", "the window offers the circle and the NACA 0012 section"},
       {"--wings 2", "unknown option '--wings'"},
   };
   for (const auto& r : refused) {

@@ -7,7 +7,7 @@ set -euo pipefail
 seconds="${1:?usage: tests/fuzz/run_fuzzers.sh SECONDS}"
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$root/build-fuzz"
-targets=(fuzz_text_number fuzz_calculation_run)
+targets=(fuzz_text_number fuzz_calculation_run fuzz_section_file)
 
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVELQUIN_BUILD_FUZZERS=ON -DVELQUIN_BUILD_TESTS=OFF -DVELQUIN_BUILD_GUI=OFF \

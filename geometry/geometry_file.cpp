@@ -1,0 +1,538 @@
+#include "geometry/geometry_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <utility>
+
+#include "shell/text_number.h"
+
+namespace velquin {
+namespace {
+
+// Coordinates beyond this size would overflow the differences and products of the
+// checks below; no section is drawn at such a scale.
+constexpr double kMaxCoordinate = 1e100;
+
+struct FilePoint {
+  double x = 0, y = 0;
+  int line = 0;
+};
+
+bool operator==(const FilePoint& a, const FilePoint& b) {
+  return a.x == b.x && a.y == b.y;
+}
+
+// The file's name as a message shows it: single quotes, shortened, control characters
+// as '?'.
+std::string Shown(std::string_view path) {
+  std::string quoted = QuotedInput(path);
+  quoted.front() = '\'';
+  quoted.back() = '\'';
+  return quoted;
+}
+
+std::string Unquoted(std::string_view text) {
+  const std::string quoted = QuotedInput(text);
+  return quoted.substr(1, quoted.size() - 2);
+}
+
+class SectionFault {
+ public:
+  explicit SectionFault(std::string message) : message_(std::move(message)) {}
+  const std::string& message() const { return message_; }
+
+ private:
+  std::string message_;
+};
+
+[[noreturn]] void Refuse(std::string_view path, int line, const std::string& reason) {
+  std::string where = "coordinate file " + Shown(path);
+  if (line > 0) where += ", line " + std::to_string(line);
+  throw SectionFault(where + ": " + reason);
+}
+
+bool IsSeparator(char c) {
+  return c == ' ' || c == '\t' || c == ',' || c == '\r';
+}
+
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  std::size_t at = 0;
+  while (at < line.size()) {
+    while (at < line.size() && IsSeparator(line[at])) ++at;
+    const std::size_t start = at;
+    while (at < line.size() && !IsSeparator(line[at])) ++at;
+    if (at > start) fields.push_back(line.substr(start, at - start));
+  }
+  return fields;
+}
+
+enum class FieldKind { kNumber, kNotFinite, kText };
+
+// One field as a number with a point as decimal separator (std::from_chars knows no
+// locale). Infinities, NaN and values beyond the range of a double are kNotFinite.
+FieldKind ReadField(std::string_view field, double& value) {
+  if (field.size() > 1 && field.front() == '+' && field[1] != '-') field.remove_prefix(1);
+  const char* const last = field.data() + field.size();
+  const auto [end, ec] = std::from_chars(field.data(), last, value);
+  if (ec == std::errc::invalid_argument || end != last) return FieldKind::kText;
+  if (ec == std::errc::result_out_of_range || !std::isfinite(value)) return FieldKind::kNotFinite;
+  return FieldKind::kNumber;
+}
+
+struct FileLine {
+  int number = 0;
+  std::string_view text;
+};
+
+// The lines that hold something other than separators, numbered from 1.
+std::vector<FileLine> FilledLines(std::string_view text) {
+  std::vector<FileLine> lines;
+  int number = 0;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    ++number;
+    const std::string_view line = text.substr(at, end - at);
+    if (!Fields(line).empty()) lines.push_back({number, line});
+    at = end + 1;
+  }
+  return lines;
+}
+
+// True when the line is two fields that read as numbers, finite or not.
+bool IsPointLine(const FileLine& line) {
+  const std::vector<std::string_view> fields = Fields(line.text);
+  double value = 0;
+  return fields.size() == 2 && ReadField(fields[0], value) != FieldKind::kText &&
+         ReadField(fields[1], value) != FieldKind::kText;
+}
+
+FilePoint ReadPoint(std::string_view path, const FileLine& line) {
+  const std::vector<std::string_view> fields = Fields(line.text);
+  if (fields.size() != 2) {
+    Refuse(path, line.number, "expected two numbers x y, found " + QuotedInput(line.text));
+  }
+  FilePoint point;
+  point.line = line.number;
+  double* const values[2] = {&point.x, &point.y};
+  for (int k = 0; k < 2; ++k) {
+    const FieldKind kind = ReadField(fields[k], *values[k]);
+    if (kind == FieldKind::kText) {
+      Refuse(path, line.number, QuotedInput(fields[k]) + " is not a number");
+    }
+    if (kind == FieldKind::kNotFinite) {
+      Refuse(path, line.number, QuotedInput(fields[k]) + " is not a finite number");
+    }
+    if (std::fabs(*values[k]) > kMaxCoordinate) {
+      Refuse(path, line.number, QuotedInput(fields[k]) + " is too large for a coordinate");
+    }
+  }
+  return point;
+}
+
+std::vector<FilePoint> ReadPoints(std::string_view path, const std::vector<FileLine>& lines,
+                                  std::size_t first, std::size_t count) {
+  std::vector<FilePoint> points;
+  points.reserve(count);
+  for (std::size_t k = first; k < first + count; ++k) points.push_back(ReadPoint(path, lines[k]));
+  return points;
+}
+
+void RefuseRepeatedPoints(std::string_view path, const std::vector<FilePoint>& points) {
+  for (std::size_t k = 1; k < points.size(); ++k) {
+    if (points[k] == points[k - 1]) {
+      Refuse(
+          path, points[k].line,
+          "the point repeats the one before it (line " + std::to_string(points[k - 1].line) + ")");
+    }
+  }
+}
+
+// Point counts of a Lednicer file: two whole numbers of at least 2 on the line after
+// the name. No coordinate of a section in the usual scale is that large, and a
+// section's trailing edge never sits at two such whole numbers.
+bool IsLednicerCounts(const FileLine& line, double& upper, double& lower) {
+  if (!IsPointLine(line)) return false;
+  const std::vector<std::string_view> fields = Fields(line.text);
+  if (ReadField(fields[0], upper) != FieldKind::kNumber ||
+      ReadField(fields[1], lower) != FieldKind::kNumber) {
+    return false;
+  }
+  auto is_count = [](double n) { return n >= 2 && n <= 1e7 && n == std::floor(n); };
+  return is_count(upper) && is_count(lower);
+}
+
+// The file's points in the order they run round the contour, from one trailing-edge
+// point to the other, each checked; `name` gets the name line, if there is one.
+std::vector<FilePoint> ContourPoints(std::string_view path, std::string_view text,
+                                     std::string& name, int& listed_points) {
+  const std::vector<FileLine> lines = FilledLines(text);
+  std::size_t first = 0;
+  if (!lines.empty() && !IsPointLine(lines[0])) {
+    name = Unquoted(lines[0].text);
+    first = 1;
+  }
+  double upper = 0, lower = 0;
+  if (first == 1 && lines.size() > 1 && IsLednicerCounts(lines[1], upper, lower)) {
+    const std::size_t listed = lines.size() - 2;
+    listed_points = static_cast<int>(listed);
+    if (upper + lower != static_cast<double>(listed)) {
+      Refuse(path, lines[1].number,
+             "the point counts " + NumberText(upper) + " and " + NumberText(lower) +
+                 " of the two surfaces do not add up to the " + std::to_string(listed) +
+                 " points that follow");
+    }
+    const auto n_upper = static_cast<std::size_t>(upper);
+    std::vector<FilePoint> top = ReadPoints(path, lines, 2, n_upper);
+    std::vector<FilePoint> bottom = ReadPoints(path, lines, 2 + n_upper, listed - n_upper);
+    RefuseRepeatedPoints(path, top);
+    RefuseRepeatedPoints(path, bottom);
+    // Lower surface back from the trailing to the leading edge, then the upper surface
+    // on to the trailing edge; the leading-edge point, listed twice, once.
+    std::vector<FilePoint> points(bottom.rbegin(), bottom.rend());
+    const bool shared_leading_edge = top.front() == bottom.front();
+    points.insert(points.end(), top.begin() + (shared_leading_edge ? 1 : 0), top.end());
+    return points;
+  }
+  std::vector<FilePoint> points = ReadPoints(path, lines, first, lines.size() - first);
+  listed_points = static_cast<int>(points.size());
+  RefuseRepeatedPoints(path, points);
+  return points;
+}
+
+void RefuseFewDistinctPoints(std::string_view path, std::vector<FilePoint> points) {
+  std::sort(points.begin(), points.end(), [](const FilePoint& a, const FilePoint& b) {
+    return a.x < b.x || (a.x == b.x && a.y < b.y);
+  });
+  const auto distinct = std::unique(points.begin(), points.end()) - points.begin();
+  if (distinct < 4) {
+    Refuse(path, 0,
+           "it has " + std::to_string(distinct) + " distinct points; a contour needs at least 4");
+  }
+}
+
+// Twice the signed area of the closed polygon, positive when it runs counter-clockwise:
+// the triangles of a fan from node 0, which keeps the products small.
+double TwiceSignedArea(const SectionPoints& s) {
+  double sum = 0;
+  for (int k = 1; k + 1 < s.NodeCount(); ++k) {
+    const double ax = s.x[k] - s.x[0], ay = s.y[k] - s.y[0];
+    const double bx = s.x[k + 1] - s.x[0], by = s.y[k + 1] - s.y[0];
+    sum += ax * by - bx * ay;
+  }
+  return sum;
+}
+
+// A contour whose area is lost in the rounding of its coordinates has no sense of
+// turning that the rounding could not flip; any real section encloses far more.
+bool EnclosesNoArea(const SectionPoints& s) {
+  double reach = 0;  // the largest squared distance from node 0
+  for (int k = 1; k < s.NodeCount(); ++k) {
+    const double dx = s.x[k] - s.x[0], dy = s.y[k] - s.y[0];
+    reach = std::max(reach, dx * dx + dy * dy);
+  }
+  return !(std::fabs(TwiceSignedArea(s)) > 1e-9 * reach);
+}
+
+// Clockwise, with node 0 kept as the first node.
+void MakeClockwise(SectionPoints& s) {
+  if (TwiceSignedArea(s) <= 0) return;
+  std::reverse(s.x.begin() + 1, s.x.end());
+  std::reverse(s.y.begin() + 1, s.y.end());
+  std::reverse(s.line.begin() + 1, s.line.end());
+}
+
+// Translated and scaled, not rotated: node 0 (the trailing edge) to (1, 0), the point
+// furthest forward to x = 0. Divides by the chord rather than multiplying by its
+// inverse, so that those two points land on 1 and 0 exactly.
+bool Normalise(SectionPoints& s) {
+  const double x_te = s.x[0], y_te = s.y[0];
+  const double x_le = *std::min_element(s.x.begin(), s.x.end());
+  const double chord = x_te - x_le;
+  if (!(chord > 0)) return false;
+  for (int k = 0; k < s.NodeCount(); ++k) {
+    s.x[k] = 1 + (s.x[k] - x_te) / chord;
+    s.y[k] = (s.y[k] - y_te) / chord;
+  }
+  return true;
+}
+
+// The sign of the turn from a->b to a->c: +1 left, -1 right, 0 in line.
+int Turn(double ax, double ay, double bx, double by, double cx, double cy) {
+  const double cross = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+  return (cross > 0) - (cross < 0);
+}
+
+// c lies on the segment ab, given that it is in line with it.
+bool Within(double ax, double ay, double bx, double by, double cx, double cy) {
+  return std::min(ax, bx) <= cx && cx <= std::max(ax, bx) && std::min(ay, by) <= cy &&
+         cy <= std::max(ay, by);
+}
+
+struct Segment {
+  double ax, ay, bx, by;
+  double xmin, xmax, ymin, ymax;
+  int start;  // node index of its start
+};
+
+// Segments that share no node: do they have a point in common?
+bool Meet(const Segment& p, const Segment& q) {
+  const int t1 = Turn(p.ax, p.ay, p.bx, p.by, q.ax, q.ay);
+  const int t2 = Turn(p.ax, p.ay, p.bx, p.by, q.bx, q.by);
+  const int t3 = Turn(q.ax, q.ay, q.bx, q.by, p.ax, p.ay);
+  const int t4 = Turn(q.ax, q.ay, q.bx, q.by, p.bx, p.by);
+  if (t1 * t2 < 0 && t3 * t4 < 0) return true;
+  return (t1 == 0 && Within(p.ax, p.ay, p.bx, p.by, q.ax, q.ay)) ||
+         (t2 == 0 && Within(p.ax, p.ay, p.bx, p.by, q.bx, q.by)) ||
+         (t3 == 0 && Within(q.ax, q.ay, q.bx, q.by, p.ax, p.ay)) ||
+         (t4 == 0 && Within(q.ax, q.ay, q.bx, q.by, p.bx, p.by));
+}
+
+// Neighbours p then q, sharing p's end and q's start: does q turn straight back over p?
+bool FoldsBack(const Segment& p, const Segment& q) {
+  const bool in_line = Turn(p.ax, p.ay, p.bx, p.by, q.bx, q.by) == 0;
+  const double dot = (p.bx - p.ax) * (q.bx - q.ax) + (p.by - p.ay) * (q.by - q.ay);
+  return in_line && dot < 0;
+}
+
+std::vector<Segment> Segments(const SectionPoints& s) {
+  const int n = s.NodeCount();
+  std::vector<Segment> segments(n);
+  for (int k = 0; k < n; ++k) {
+    const int next = (k + 1) % n;
+    Segment& g = segments[k];
+    g = {s.x[k], s.y[k], s.x[next], s.y[next], 0, 0, 0, 0, k};
+    g.xmin = std::min(g.ax, g.bx);
+    g.xmax = std::max(g.ax, g.bx);
+    g.ymin = std::min(g.ay, g.by);
+    g.ymax = std::max(g.ay, g.by);
+  }
+  return segments;
+}
+
+SectionPoints CheckedSection(std::string_view path, std::string_view text) {
+  std::string name;
+  int listed_points = 0;
+  const std::vector<FilePoint> points = ContourPoints(path, text, name, listed_points);
+  RefuseFewDistinctPoints(path, points);
+
+  // The two end points joined at their midpoint: the trailing-edge node.
+  const FilePoint& first = points.front();
+  const FilePoint& last = points.back();
+  SectionPoints s;
+  s.name =
+      name.empty() ? Unquoted(std::filesystem::path(std::string(path)).filename().string()) : name;
+  s.source = "coordinate file " + Shown(path);
+  s.file_points = listed_points;
+  s.x.push_back(first == last ? first.x : 0.5 * first.x + 0.5 * last.x);
+  s.y.push_back(first == last ? first.y : 0.5 * first.y + 0.5 * last.y);
+  s.line.push_back(first.line);
+  for (std::size_t k = 1; k + 1 < points.size(); ++k) {
+    s.x.push_back(points[k].x);
+    s.y.push_back(points[k].y);
+    s.line.push_back(points[k].line);
+  }
+  if (!Normalise(s)) {
+    Refuse(path, first.line,
+           "no point lies ahead of the trailing edge, where the contour must start and end");
+  }
+  const int n = s.NodeCount();
+  for (int k = 0; k < n; ++k) {
+    const int next = (k + 1) % n;
+    if (s.x[k] != s.x[next] || s.y[k] != s.y[next]) continue;
+    const int other = k == 0 ? next : k;  // the node that is not the trailing edge
+    if (k == 0 || next == 0) {
+      Refuse(path, s.line[other],
+             "the point coincides with the trailing edge that joins the end points of lines " +
+                 std::to_string(first.line) + " and " + std::to_string(last.line));
+    }
+    Refuse(path, s.line[next],
+           "the point cannot be told apart from the one before it once the chord is 1");
+  }
+  if (EnclosesNoArea(s)) Refuse(path, 0, "the contour encloses no area");
+  MakeClockwise(s);
+  // Checked on the nodes as the run will see them: scaling rounds, and a contour that
+  // only just misses itself could touch after it.
+  if (const auto crossing = SectionCrossing(s)) {
+    Refuse(path, 0,
+           "the contour crosses itself: the segments from the points of lines " +
+               std::to_string(s.line[crossing->first]) + " and " +
+               std::to_string(s.line[crossing->second]) + " meet");
+  }
+  return s;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::error_code code;
+  if (std::filesystem::is_directory(path, code)) Refuse(path, 0, "it is a folder, not a file");
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!file) Refuse(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+  std::string text;
+  char buffer[65536];
+  for (;;) {
+    const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
+    text.append(buffer, got);
+    if (static_cast<long long>(text.size()) > kMaxSectionFileBytes) {
+      Refuse(path, 0, "it is larger than 1 MB");
+    }
+    if (got < sizeof buffer) break;
+  }
+  if (std::ferror(file.get()))
+    Refuse(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::pair<int, int>> SectionCrossing(const SectionPoints& section) {
+  const int n = section.NodeCount();
+  std::vector<Segment> segments = Segments(section);
+  for (int k = 0; k < n; ++k) {
+    if (FoldsBack(segments[k], segments[(k + 1) % n])) return std::make_pair(k, (k + 1) % n);
+  }
+  // A sweep along the axis in which the segments cover the extent of the contour fewer
+  // times (whether two segments meet does not change when x and y trade places): each
+  // segment is compared with those whose range along that axis it overlaps. A line
+  // across a section's chord cuts its contour a few times at most, so that is a handful
+  // per segment.
+  double x_reach = 0, y_reach = 0, x_lo = segments[0].xmin, x_hi = x_lo, y_lo = segments[0].ymin,
+         y_hi = y_lo;
+  for (const Segment& g : segments) {
+    x_reach += g.xmax - g.xmin;
+    y_reach += g.ymax - g.ymin;
+    x_lo = std::min(x_lo, g.xmin);
+    x_hi = std::max(x_hi, g.xmax);
+    y_lo = std::min(y_lo, g.ymin);
+    y_hi = std::max(y_hi, g.ymax);
+  }
+  if (x_reach * (y_hi - y_lo) > y_reach * (x_hi - x_lo)) {
+    for (Segment& g : segments) {
+      std::swap(g.ax, g.ay);
+      std::swap(g.bx, g.by);
+      std::swap(g.xmin, g.ymin);
+      std::swap(g.xmax, g.ymax);
+    }
+  }
+  std::sort(segments.begin(), segments.end(),
+            [](const Segment& a, const Segment& b) { return a.xmin < b.xmin; });
+  std::vector<const Segment*> open;
+  for (const Segment& g : segments) {
+    open.erase(std::remove_if(open.begin(), open.end(),
+                              [&](const Segment* o) { return o->xmax < g.xmin; }),
+               open.end());
+    for (const Segment* o : open) {
+      const int gap = std::abs(o->start - g.start);
+      if (gap == 1 || gap == n - 1) continue;  // neighbours share a node
+      if (o->ymax < g.ymin || g.ymax < o->ymin) continue;
+      if (Meet(*o, g)) {
+        return std::make_pair(std::min(o->start, g.start), std::max(o->start, g.start));
+      }
+    }
+    open.push_back(&g);
+  }
+  return std::nullopt;
+}
+
+std::optional<SectionPoints> ParseSectionText(std::string_view text, std::string_view shown,
+                                              std::string& error) {
+  try {
+    return CheckedSection(shown, text);
+  } catch (const SectionFault& fault) {
+    error = fault.message();
+    return std::nullopt;
+  }
+}
+
+std::optional<SectionPoints> ReadSectionFile(const std::string& path, std::string& error) {
+  try {
+    const std::string text = ReadWholeFile(path);
+    return CheckedSection(path, text);
+  } catch (const SectionFault& fault) {
+    error = fault.message();
+    return std::nullopt;
+  }
+}
+
+void Geometry_File(Module_Common& C, const SectionPoints& section) {
+  const int n = section.NodeCount();
+  C.RefLength = 1;
+  C.X(2, 0) = C.RefLength * section.x[0];
+  C.Y(2, 0) = C.RefLength * section.y[0];
+  for (int i = 1; i <= C.NP; ++i) {
+    C.X(1, i) = C.X(2, i - 1);
+    C.Y(1, i) = C.Y(2, i - 1);
+    C.X(2, i) = C.RefLength * section.x[i % n];
+    C.Y(2, i) = C.RefLength * section.y[i % n];
+  }
+}
+
+namespace {
+
+class Section : public Body {
+ public:
+  explicit Section(SectionPoints points) : points_(std::move(points)) {}
+
+  std::string Name() const override { return points_.name; }
+
+  std::string PanelCountProblem(double NP) const override {
+    if (NP == points_.NodeCount()) return {};
+    return "the points of the " + points_.source + " make " + std::to_string(points_.NodeCount()) +
+           " panels, not " + NumberText(NP);
+  }
+
+  void Contour(Module_Common& C) const override { Geometry_File(C, points_); }
+
+  // The frame holds x from -0.1 to 1.1 and y from -0.3 to 0.3: a section that reaches
+  // further (thick, or with points behind its trailing edge) is drawn smaller.
+  double PlotScale() const override {
+    double y_extent = 0, x_extent = 1;
+    for (int k = 0; k < points_.NodeCount(); ++k) {
+      y_extent = std::max(y_extent, std::fabs(points_.y[k]));
+      x_extent = std::max(x_extent, points_.x[k]);
+    }
+    return std::min({1.0, 0.28 / std::max(y_extent, 1e-300), 1.08 / x_extent});
+  }
+
+  std::optional<int> OwnPanelCount() const override { return points_.NodeCount(); }
+
+ private:
+  SectionPoints points_;
+};
+
+}  // namespace
+
+BodyPtr SectionBody(SectionPoints section) {
+  return std::make_shared<const Section>(std::move(section));
+}
+
+BodyPtr SectionFileBody(const SectionPoints& section, std::optional<double> NP, bool circulation,
+                        std::string& error) {
+  const int capacity = circulation ? kMaxIndex - 2 : kMaxIndex - 1;
+  const std::string most = "at most " + std::to_string(capacity) + " panels " +
+                           (circulation ? "with" : "without") + " circulation";
+  if (!NP) {
+    if (section.NodeCount() <= capacity) return SectionBody(section);
+    error = section.source + " has " + std::to_string(section.file_points) + " points (" +
+            std::to_string(section.NodeCount()) + " panels); " + most +
+            ": give --panels to re-panel it";
+    return nullptr;
+  }
+  if (*NP != std::floor(*NP) || *NP < 1 || *NP > capacity) return SectionBody(section);
+  if (*NP < 3) {
+    error =
+        "re-panelling the " + section.source + " needs at least 3 panels, not " + NumberText(*NP);
+    return nullptr;
+  }
+  std::optional<SectionPoints> repanelled = RepanelSection(section, static_cast<int>(*NP), error);
+  return repanelled ? SectionBody(std::move(*repanelled)) : nullptr;
+}
+
+}  // namespace velquin
