@@ -30,7 +30,10 @@ std::string UsageText() {
   return "usage: velquin2ds --batch [--panels TEXT] [--body NAME | --body-file PATH]\n"
          "                          [--alpha TEXT] [--circulation] [--vortex point|constant]\n"
          "                          [--xv TEXT] [--yv TEXT] [--out DIR] [--images]\n"
-         "                          [--sweep FROM:TO:STEP]\n"
+         "                          [--sweep FROM:TO:STEP] [--flow]\n"
+         "       velquin2ds --explore [--panels TEXT] [--body NAME | --body-file PATH]\n"
+         "                            [--alpha TEXT] [--circulation] [--vortex point|constant]\n"
+         "                            [--xv TEXT] [--yv TEXT]\n"
          "       velquin2ds --help | --version\n"
          "\n"
          "Runs one calculation without a window and writes Output_Panel.txt,\n"
@@ -54,6 +57,8 @@ std::string UsageText() {
          "--sweep FROM:TO:STEP (degrees, plain decimals, instead of --alpha) runs every angle\n"
          "FROM, FROM+STEP, ... up to TO (at most 10001) and writes DIR/polar.csv; the reports\n"
          "and the line on standard output are those of the last angle.\n"
+         "--flow also writes the flow explorer's Flow.png and Cp.png (and Polar.png with\n"
+         "--sweep). --explore opens the flow explorer with the inputs instead.\n"
          "Exit status: 0 run completed, 1 run error or zero pivot, 2 malformed command line.\n";
 }
 
@@ -69,6 +74,7 @@ const OptionSpec kOptions[] = {
     {"--alpha", true, true},        {"--xv", true, true},     {"--yv", true, true},
     {"--circulation", false, true}, {"--vortex", true, true}, {"--out", true, false},
     {"--images", false, false},     {"--sweep", true, false}, {"--body-file", true, true},
+    {"--flow", false, false},       {"--explore", false, false},
 };
 
 const OptionSpec* FindOption(const std::string& name) {
@@ -307,12 +313,15 @@ BatchRequest ParseBatchCommand(const std::vector<std::string>& args) {
     if (file->second.empty()) throw UsageError{"--body-file needs a file"};
     request.body_file = file->second;
   }
+  if (options.count("--explore") != 0) throw UsageError{"--batch and --explore exclude each other"};
   request.images = options.count("--images") != 0;
+  request.flow = options.count("--flow") != 0;
   return request;
 }
 
 int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& err,
-                    char decimal_separator, const BatchPicturesFactory& make_pictures) {
+                    char decimal_separator, const BatchPicturesFactory& make_pictures,
+                    const FlowPicturesWriter& write_flow) {
   BatchRequest request = given;
   if (!request.body_file.empty()) {
     const std::string problem = SetFileBody(request);
@@ -359,12 +368,21 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
       return 1;
     }
   }
+  if (request.flow) {
+    const std::string failure =
+        write_flow(inputs, !request.sweep_angles.empty(), reports.directory);
+    if (!failure.empty()) {
+      err << failure << '\n';
+      return 1;
+    }
+  }
   out << DerivedResultsLine(ComputeDerivedResults(*state, inputs)) << '\n';
   return 0;
 }
 
 int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                    char decimal_separator, const BatchPicturesFactory& make_pictures) {
+                    char decimal_separator, const BatchPicturesFactory& make_pictures,
+                    const FlowPicturesWriter& write_flow) {
   if (std::find(args.begin(), args.end(), "--help") != args.end() ||
       std::find(args.begin(), args.end(), "-h") != args.end()) {
     out << UsageText();
@@ -380,11 +398,41 @@ int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std
     if (request.images && !make_pictures) {
       throw UsageError{"--images is not available in this build"};
     }
+    if (request.flow && !write_flow) throw UsageError{"--flow is not available in this build"};
   } catch (const UsageError& error) {
     err << ShortUsage(error);
     return 2;
   }
-  return RunBatchRequest(request, out, err, decimal_separator, make_pictures);
+  return RunBatchRequest(request, out, err, decimal_separator, make_pictures, write_flow);
+}
+
+bool IsExplorerMode(const std::vector<std::string>& args) {
+  return !IsCommandLineMode(args) && std::find(args.begin(), args.end(), "--explore") != args.end();
+}
+
+ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args) {
+  ExplorerCommand command;
+  try {
+    const std::map<std::string, std::string> options = ParseOptions(args);
+    if (options.count("--explore") == 0) throw UsageError{"--explore is missing"};
+    for (const auto& option : options) {
+      if (option.first != "--explore" && !FindOption(option.first)->input) {
+        throw UsageError{"option " + QuotedArgument(option.first) + " is not for the explorer"};
+      }
+    }
+    ControlValues controls = ControlsFromOptions(options);
+    // The explorer's defaults: a section lifts, the circle does not.
+    const bool vortex_given = options.count("--vortex") != 0;
+    const bool circle = !controls.Other_Body && controls.Option_Circle;
+    if (options.count("--circulation") == 0) controls.Check_Circulation = vortex_given || !circle;
+    if (!vortex_given) controls.Option_ConstVortex = true;
+    command.inputs = ReadRunInputs(controls);
+  } catch (const UsageError& error) {
+    command.error = ShortUsage(error);
+  } catch (const RunError& error) {
+    command.error = std::string("velquin2ds: ") + error.what() + '\n';
+  }
+  return command;
 }
 
 }  // namespace velquin

@@ -1,7 +1,7 @@
 // The headless command line:
 //   velquin2ds --batch [--panels TEXT] [--body NAME | --body-file PATH] [--alpha TEXT]
 //                      [--circulation] [--vortex point|constant] [--xv TEXT] [--yv TEXT]
-//                      [--out DIR] [--images] [--sweep FROM:TO:STEP]
+//                      [--out DIR] [--images] [--sweep FROM:TO:STEP] [--flow]
 // It drives the same calculation run as the window, with the controls set from the
 // options. Exit status 0 after a completed run, 1 after a run error or a zero pivot
 // (message on stderr), 2 for a malformed command line (usage on stderr).
@@ -21,6 +21,9 @@
 // a run at the last angle: that run is made first, as a run of its own; the matrix is
 // then assembled and eliminated once more and solved for all angles together
 // (solver/angle_sweep.h), which gives every angle the very bits of a separate run.
+//
+// --flow also draws the flow explorer's pictures of the run (Flow.png, Cp.png and, with
+// --sweep, Polar.png) into DIR.
 #pragma once
 
 #include <functional>
@@ -33,6 +36,7 @@
 #include "shell/control_values.h"
 #include "shell/picture.h"
 #include "shell/picture_table.h"
+#include "solver/run_inputs.h"
 
 namespace velquin {
 
@@ -47,6 +51,12 @@ class BatchPictures {
 };
 using BatchPicturesFactory = std::function<std::unique_ptr<BatchPictures>()>;
 
+// Draws the flow explorer's pictures of a completed run into `directory` (empty: the
+// current one): Flow.png and Cp.png, and Polar.png when `polar` is set (the Qt build's).
+// Returns an error message, empty on success.
+using FlowPicturesWriter =
+    std::function<std::string(const RunInputs& inputs, bool polar, const std::string& directory)>;
+
 // A command line that cannot be run as given; the message says why.
 struct UsageError {
   std::string message;
@@ -60,6 +70,7 @@ struct BatchRequest {
   std::string body_file;                       // --body-file, read when the request runs
   std::string out_directory;                   // empty: the current one
   bool images = false;
+  bool flow = false;
 };
 
 // The message for a malformed command line: the reason, one usage line and where to
@@ -78,13 +89,28 @@ ControlValues ParseWindowCommand(const std::vector<std::string>& args);
 BatchRequest ParseBatchCommand(const std::vector<std::string>& args);
 
 // Runs a parsed command line and returns the exit status. make_pictures may be empty
-// when request.images is false.
+// when request.images is false, write_flow when request.flow is false.
 int RunBatchRequest(const BatchRequest& request, std::ostream& out, std::ostream& err,
-                    char decimal_separator, const BatchPicturesFactory& make_pictures);
+                    char decimal_separator, const BatchPicturesFactory& make_pictures,
+                    const FlowPicturesWriter& write_flow = {});
 
 // Runs the command line args (without the program name) and returns the exit status.
-// make_pictures may be empty: then --images is refused.
+// make_pictures may be empty: then --images is refused; so is --flow without write_flow.
 int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                    char decimal_separator, const BatchPicturesFactory& make_pictures);
+                    char decimal_separator, const BatchPicturesFactory& make_pictures,
+                    const FlowPicturesWriter& write_flow = {});
+
+// velquin2ds --explore [--panels TEXT] [--body NAME] [--alpha TEXT] [--circulation]
+//                      [--vortex point|constant] [--xv TEXT] [--yv TEXT]
+// opens the flow explorer with these inputs, read as a run reads them. Without
+// --circulation or --vortex a section has circulation (the constant vortex
+// distribution) and the circle none; --vortex alone turns circulation on, and
+// --circulation alone takes the constant vortex distribution.
+bool IsExplorerMode(const std::vector<std::string>& args);
+struct ExplorerCommand {
+  RunInputs inputs;
+  std::string error;  // why the command line cannot be run, empty when it can
+};
+ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args);
 
 }  // namespace velquin

@@ -20,6 +20,7 @@
 #include <iterator>
 
 #include "shell/form_about.h"
+#include "shell/form_explorer.h"
 #include "shell/input_notes.h"
 #include "shell/picture_widget.h"
 #include "shell/status_text.h"
@@ -87,6 +88,9 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent), state_(std::make_unique<Mod
   QAction* about = menuBar()->addAction(QStringLiteral("About"));
   about->setObjectName(QStringLiteral("Mn_About"));
   connect(about, &QAction::triggered, this, &Form1::Mn_About_Click);
+  QAction* explorer = menuBar()->addAction(QStringLiteral("Explorer"));
+  explorer->setObjectName(QStringLiteral("Mn_Explorer"));
+  connect(explorer, &QAction::triggered, this, &Form1::Mn_Explorer_Click);
 
   CreateControls();
   SetTabOrder();
@@ -214,6 +218,19 @@ void Form1::Mn_About_Click() {
   about_->show();
   about_->raise();
   about_->activateWindow();
+}
+
+void Form1::Mn_Explorer_Click() {
+  // One explorer, shown again with the inputs of the moment.
+  const RunInputs inputs = Explorer_InputsFromControls(Controls());
+  if (!explorer_) {
+    explorer_ = std::make_unique<Form_Explorer>(inputs);
+  } else {
+    explorer_->ShowInputs(inputs);
+  }
+  explorer_->show();
+  explorer_->raise();
+  explorer_->activateWindow();
 }
 
 void Form1::SetControls(const ControlValues& controls) {

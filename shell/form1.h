@@ -28,6 +28,7 @@ class QRadioButton;
 namespace velquin {
 
 class Form_About;
+class Form_Explorer;
 class PictureWidget;
 
 class Form1 : public QMainWindow, public RunWindow {
@@ -72,6 +73,8 @@ class Form1 : public QMainWindow, public RunWindow {
   std::optional<RunOutcome> lastOutcome() const { return last_outcome_; }
   // The About window, null until "About" is first chosen.
   Form_About* aboutWindow() const { return about_.get(); }
+  // The flow explorer, null until "Explorer" is first chosen.
+  Form_Explorer* explorerWindow() const { return explorer_.get(); }
 
  public slots:
   // "Calculate": one calculation run with the current values of the controls, reports
@@ -82,6 +85,7 @@ class Form1 : public QMainWindow, public RunWindow {
   void Option_ConstVortex_Click();
   void Option_PointVortex_Click();
   void Mn_About_Click();
+  void Mn_Explorer_Click();
 
  private:
   void Form_Load();
@@ -99,6 +103,7 @@ class Form1 : public QMainWindow, public RunWindow {
   MessageHandler message_handler_;
   SavePathChooser save_path_chooser_;
   std::unique_ptr<Form_About> about_;
+  std::unique_ptr<Form_Explorer> explorer_;
 
   PictureWidget* Picture_Matrix_ = nullptr;
   PictureWidget* Picture_Pressure_ = nullptr;

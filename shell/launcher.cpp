@@ -1,8 +1,8 @@
 // velquin2ds: the program's command. Batch work (--batch, --help, --version) runs here,
 // without loading Qt, so that a run or a sweep costs milliseconds rather than the tens of
 // milliseconds the toolkit's libraries take to load. The window, and batch runs that
-// export pictures (--images), are handed to velquin2ds-window, which lies beside this
-// executable.
+// export pictures (--images, --flow), and the flow explorer (--explore) are handed to
+// velquin2ds-window, which lies beside this executable.
 #include <limits.h>
 #include <unistd.h>
 
@@ -39,7 +39,8 @@ int StartWindowProgram(char* argv[]) {
 
 int main(int argc, char* argv[]) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  const bool wants_images = std::find(args.begin(), args.end(), "--images") != args.end();
+  const bool wants_images = std::find(args.begin(), args.end(), "--images") != args.end() ||
+                            std::find(args.begin(), args.end(), "--flow") != args.end();
   if (!velquin::IsCommandLineMode(args) || wants_images) return StartWindowProgram(argv);
   return velquin::RunBatchCommand(args, std::cout, std::cerr, velquin::UserDecimalSeparator(), {});
 }

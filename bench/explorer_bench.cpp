@@ -1,0 +1,90 @@
+// Timings of the flow explorer at 198 panels with the constant vortex distribution, on
+// the NACA 0012 section and on the circle, on the default grid (kFlowGridNx x
+// kFlowGridNy nodes) with the default number of streamlines.
+//
+//  - BM_ExplorerGeometry: a change of body or panel count: panels, assembly, one
+//    elimination for both base solutions, both base fields on the grid, the polar.
+//  - BM_ExplorerFrame: a change of angle to a fully repainted window: the frame
+//    (strengths, surface pressure, the field's combination, the streamlines, stagnation
+//    points, numbers), the views brought up to date, and each of the four views
+//    (flow, pressure, polar, numbers) painted into an offscreen image of its size in the
+//    window of 1500 x 950 pixels. The angle moves by 0.1 degrees a frame, as the arrow
+//    keys move it, back and forth across the slider's range.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <memory>
+
+#include "shell/explorer_charts.h"
+#include "shell/flow_view.h"
+#include "shell/form_explorer.h"
+#include "shell/numbers_view.h"
+
+namespace velquin {
+namespace {
+
+constexpr int kPanels = 198;
+
+RunInputs Inputs(bool circle) {
+  RunInputs inputs;
+  inputs.body = circle ? CircleBody() : Naca0012Body();
+  inputs.NP = kPanels;
+  inputs.circulation = true;
+  inputs.vortex = VortexModel::kConstantDistribution;
+  return inputs;
+}
+
+void BM_ExplorerGeometry(benchmark::State& state) {
+  const RunInputs inputs = Inputs(state.range(0) == 1);
+  for (auto _ : state) {
+    std::unique_ptr<ExplorerGeometry> geometry = Explorer_Geometry(inputs);
+    benchmark::DoNotOptimize(geometry->grid.u0.data());
+  }
+  state.SetLabel(state.range(0) == 1 ? "circle" : "naca0012");
+}
+
+void Paint(QWidget& view, QImage& image) {
+  if (image.size() != view.size()) image = QImage(view.size(), QImage::Format_RGB32);
+  QPainter painter(&image);
+  view.render(&painter);
+}
+
+void BM_ExplorerFrame(benchmark::State& state) {
+  Form_Explorer explorer(Inputs(state.range(0) == 1));
+  explorer.resize(1500, 950);
+  explorer.show();
+  QApplication::processEvents();
+  QImage flow, pressure, polar, numbers;
+  int tenths = 0, step = 1;
+  std::size_t streamlines = 0;
+  for (auto _ : state) {
+    if (tenths + step > 200 || tenths + step < -200) step = -step;
+    tenths += step;
+    explorer.SetAngle(tenths / 10.0);
+    Paint(*explorer.flowView(), flow);
+    Paint(*explorer.pressureChart(), pressure);
+    Paint(*explorer.polarChart(), polar);
+    Paint(*explorer.numbersView(), numbers);
+    streamlines = explorer.frame().streamlines.size();
+  }
+  state.counters["streamlines"] = static_cast<double>(streamlines);
+  state.counters["grid_nodes"] = kFlowGridNx * kFlowGridNy;
+  state.SetLabel(state.range(0) == 1 ? "circle" : "naca0012");
+}
+
+BENCHMARK(BM_ExplorerGeometry)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExplorerFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace velquin
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,340 @@
+#include "shell/form_explorer.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "geometry/body_names.h"
+#include "shell/explorer_charts.h"
+#include "shell/flow_view.h"
+#include "shell/numbers_view.h"
+#include "shell/run_error.h"
+#include "shell/view_export.h"
+
+namespace velquin {
+namespace {
+
+constexpr int kTenths = 10;  // slider steps per degree
+
+// The bodies of the command line's name table, in its order.
+std::vector<BodyPtr> KnownBodies() {
+  std::vector<BodyPtr> bodies;
+  const QStringList names = QString::fromStdString(BodyNamesSynopsis()).split(QLatin1Char('|'));
+  for (const QString& name : names) {
+    std::string error;
+    if (BodyPtr body = BodyFromName(name.toStdString(), error)) bodies.push_back(body);
+  }
+  return bodies;
+}
+
+QDoubleSpinBox* NewLengthBox(QWidget* parent, const char* name) {
+  auto* box = new QDoubleSpinBox(parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setLocale(QLocale::c());  // a point as the separator, whatever the user's locale
+  box->setRange(-10, 10);
+  box->setDecimals(3);
+  box->setSingleStep(0.01);
+  box->setKeyboardTracking(false);
+  return box;
+}
+
+}  // namespace
+
+Form_Explorer::Form_Explorer(const RunInputs& inputs, QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("Form_Explorer"));
+  setWindowTitle(QStringLiteral("Velquin2DS - Flow explorer"));
+  setAttribute(Qt::WA_DeleteOnClose, false);
+
+  auto* central = new QWidget(this);
+  auto* layout = new QHBoxLayout(central);
+  auto* panel = new QWidget(central);
+  panel->setFixedWidth(270);
+  CreateInputs(panel);
+  layout->addWidget(panel);
+
+  flow_view_ = new FlowView(central);
+  pressure_chart_ = new PressureChart(central);
+  polar_chart_ = new PolarChart(central);
+  auto* charts = new QSplitter(Qt::Horizontal);
+  charts->addWidget(pressure_chart_);
+  charts->addWidget(polar_chart_);
+  auto* views = new QSplitter(Qt::Vertical);
+  views->addWidget(flow_view_);
+  views->addWidget(charts);
+  views->setStretchFactor(0, 3);
+  views->setStretchFactor(1, 2);
+  pressure_chart_->setMinimumHeight(280);
+  polar_chart_->setMinimumHeight(280);
+  layout->addWidget(views, 1);
+  setCentralWidget(central);
+  resize(1500, 950);
+  // The flow about twice as wide as high (its domain's shape), the charts beneath.
+  views->setSizes({540, 400});
+
+  for (QWidget* view :
+       std::initializer_list<QWidget*>{flow_view_, pressure_chart_, polar_chart_, numbers_view_}) {
+    connect(view, &QWidget::customContextMenuRequested, this,
+            [this, view](const QPoint& position) { ShowViewMenu(view, position); });
+  }
+  SetInputs(inputs);
+  ConnectInputs();
+  UpdateGeometry();
+  angle_slider_->setFocus();
+}
+
+Form_Explorer::~Form_Explorer() = default;
+
+void Form_Explorer::CreateInputs(QWidget* panel) {
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(0, 0, 0, 0);
+
+  auto* body_box = new QGroupBox(QStringLiteral("Body"), panel);
+  auto* body_form = new QFormLayout(body_box);
+  Combo_Body_ = new QComboBox(body_box);
+  Combo_Body_->setObjectName(QStringLiteral("Combo_Body"));
+  for (const BodyPtr& body : KnownBodies()) {
+    Combo_Body_->addItem(QString::fromStdString(body->Name()),
+                         QVariant::fromValue(static_cast<const void*>(body.get())));
+  }
+  Spin_NP_ = new QSpinBox(body_box);
+  Spin_NP_->setObjectName(QStringLiteral("Spin_NP"));
+  Spin_NP_->setRange(kExplorerPanelsMin, kExplorerPanelsMax);
+  Spin_NP_->setKeyboardTracking(false);
+  body_form->addRow(QStringLiteral("Body"), Combo_Body_);
+  body_form->addRow(QStringLiteral("Panels"), Spin_NP_);
+  column->addWidget(body_box);
+
+  auto* vortex_box = new QGroupBox(QStringLiteral("Circulation"), panel);
+  auto* vortex_column = new QVBoxLayout(vortex_box);
+  Check_Circulation_ = new QCheckBox(QStringLiteral("Circulation"), vortex_box);
+  Check_Circulation_->setObjectName(QStringLiteral("Check_Circulation"));
+  Option_ConstVortex_ =
+      new QRadioButton(QStringLiteral("Constant vortex distribution"), vortex_box);
+  Option_ConstVortex_->setObjectName(QStringLiteral("Option_ConstVortex"));
+  Option_PointVortex_ = new QRadioButton(QStringLiteral("Point vortex"), vortex_box);
+  Option_PointVortex_->setObjectName(QStringLiteral("Option_PointVortex"));
+  Frame_VortexPosition_ = new QWidget(vortex_box);
+  auto* position_form = new QFormLayout(Frame_VortexPosition_);
+  position_form->setContentsMargins(20, 0, 0, 0);
+  Spin_Xv_ = NewLengthBox(Frame_VortexPosition_, "Spin_Xv");
+  Spin_Yv_ = NewLengthBox(Frame_VortexPosition_, "Spin_Yv");
+  position_form->addRow(QStringLiteral("Xv"), Spin_Xv_);
+  position_form->addRow(QStringLiteral("Yv"), Spin_Yv_);
+  for (QWidget* w : std::initializer_list<QWidget*>{Check_Circulation_, Option_ConstVortex_,
+                                                    Option_PointVortex_, Frame_VortexPosition_}) {
+    vortex_column->addWidget(w);
+  }
+  column->addWidget(vortex_box);
+
+  auto* angle_box = new QGroupBox(QStringLiteral("Angle of attack (degrees)"), panel);
+  auto* angle_row = new QHBoxLayout(angle_box);
+  angle_slider_ = new QSlider(Qt::Horizontal, angle_box);
+  angle_slider_->setObjectName(QStringLiteral("Slider_Alpha"));
+  angle_slider_->setRange(static_cast<int>(kExplorerAlphaMin) * kTenths,
+                          static_cast<int>(kExplorerAlphaMax) * kTenths);
+  angle_slider_->setSingleStep(1);      // arrow keys: 0.1 degrees
+  angle_slider_->setPageStep(kTenths);  // Page Up / Page Down: 1 degree
+  angle_slider_->setFocusPolicy(Qt::StrongFocus);
+  Spin_Alpha_ = new QDoubleSpinBox(angle_box);
+  Spin_Alpha_->setObjectName(QStringLiteral("Spin_Alpha"));
+  Spin_Alpha_->setLocale(QLocale::c());
+  Spin_Alpha_->setRange(kExplorerAlphaMin, kExplorerAlphaMax);
+  Spin_Alpha_->setDecimals(1);
+  Spin_Alpha_->setSingleStep(0.1);
+  angle_row->addWidget(angle_slider_, 1);
+  angle_row->addWidget(Spin_Alpha_);
+  column->addWidget(angle_box);
+
+  auto* numbers_box = new QGroupBox(QStringLiteral("Numbers"), panel);
+  auto* numbers_column = new QVBoxLayout(numbers_box);
+  numbers_view_ = new NumbersView(numbers_box);
+  numbers_column->addWidget(numbers_view_);
+  column->addWidget(numbers_box);
+
+  Label_Problem_ = new QLabel(panel);
+  Label_Problem_->setObjectName(QStringLiteral("Label_Problem"));
+  Label_Problem_->setWordWrap(true);
+  Label_Problem_->setStyleSheet(QStringLiteral("color: #b00000"));
+  column->addWidget(Label_Problem_);
+  column->addStretch(1);
+}
+
+void Form_Explorer::SetInputs(const RunInputs& inputs) {
+  updating_inputs_ = true;
+  for (int k = 0; k < Combo_Body_->count(); ++k) {
+    if (Combo_Body_->itemData(k).value<const void*>() == inputs.body.get()) {
+      Combo_Body_->setCurrentIndex(k);
+    }
+  }
+  Spin_NP_->setValue(static_cast<int>(std::lround(inputs.NP)));
+  Check_Circulation_->setChecked(inputs.circulation);
+  Option_PointVortex_->setChecked(inputs.vortex == VortexModel::kPointVortex);
+  Option_ConstVortex_->setChecked(inputs.vortex != VortexModel::kPointVortex);
+  Spin_Xv_->setValue(inputs.Xv);
+  Spin_Yv_->setValue(inputs.Yv);
+  const double alpha = std::clamp(inputs.alpha_degrees, kExplorerAlphaMin, kExplorerAlphaMax);
+  angle_slider_->setValue(static_cast<int>(std::lround(alpha * kTenths)));
+  Spin_Alpha_->setValue(angle_slider_->value() / static_cast<double>(kTenths));
+  updating_inputs_ = false;
+  Vortex_Changed();
+}
+
+void Form_Explorer::ConnectInputs() {
+  connect(Combo_Body_, &QComboBox::currentIndexChanged, this, &Form_Explorer::Body_Changed);
+  connect(Spin_NP_, &QSpinBox::valueChanged, this, &Form_Explorer::UpdateGeometry);
+  for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
+           Check_Circulation_, Option_ConstVortex_, Option_PointVortex_}) {
+    connect(button, &QAbstractButton::toggled, this, [this](bool) {
+      if (updating_inputs_) return;
+      Vortex_Changed();
+      UpdateGeometry();
+    });
+  }
+  connect(Spin_Xv_, &QDoubleSpinBox::valueChanged, this, &Form_Explorer::UpdateGeometry);
+  connect(Spin_Yv_, &QDoubleSpinBox::valueChanged, this, &Form_Explorer::UpdateGeometry);
+  connect(angle_slider_, &QSlider::valueChanged, this, [this](int tenths) {
+    updating_inputs_ = true;
+    Spin_Alpha_->setValue(tenths / static_cast<double>(kTenths));
+    updating_inputs_ = false;
+    UpdateFrame();
+  });
+  connect(Spin_Alpha_, &QDoubleSpinBox::valueChanged, this, [this](double alpha) {
+    if (!updating_inputs_) angle_slider_->setValue(static_cast<int>(std::lround(alpha * kTenths)));
+  });
+}
+
+void Form_Explorer::Body_Changed() {
+  if (updating_inputs_) return;
+  // Sections lift through their circulation; the circle is shown without by default.
+  const bool circle = Combo_Body_->currentData().value<const void*>() == CircleBody().get();
+  updating_inputs_ = true;
+  Check_Circulation_->setChecked(!circle);
+  if (!circle) Option_ConstVortex_->setChecked(true);
+  // A section's halves mirror each other: an even count.
+  if (!circle && Spin_NP_->value() % 2 != 0) Spin_NP_->setValue(Spin_NP_->value() + 1);
+  updating_inputs_ = false;
+  Vortex_Changed();
+  UpdateGeometry();
+}
+
+void Form_Explorer::Vortex_Changed() {
+  const bool circulation = Check_Circulation_->isChecked();
+  Option_ConstVortex_->setEnabled(circulation);
+  Option_PointVortex_->setEnabled(circulation);
+  Frame_VortexPosition_->setVisible(circulation && Option_PointVortex_->isChecked());
+}
+
+RunInputs Form_Explorer::Inputs() const {
+  RunInputs inputs;
+  for (const BodyPtr& body : KnownBodies()) {
+    if (Combo_Body_->currentData().value<const void*>() == body.get()) inputs.body = body;
+  }
+  if (!inputs.body) inputs.body = CircleBody();
+  inputs.NP = Spin_NP_->value();
+  inputs.circulation = Check_Circulation_->isChecked();
+  inputs.vortex = !inputs.circulation                ? VortexModel::kNone
+                  : Option_PointVortex_->isChecked() ? VortexModel::kPointVortex
+                                                     : VortexModel::kConstantDistribution;
+  inputs.Xv = Spin_Xv_->value();
+  inputs.Yv = Spin_Yv_->value();
+  inputs.alpha_degrees = Angle();
+  return inputs;
+}
+
+void Form_Explorer::ShowInputs(const RunInputs& inputs) {
+  SetInputs(inputs);
+  UpdateGeometry();
+}
+
+double Form_Explorer::Angle() const {
+  return angle_slider_->value() / static_cast<double>(kTenths);
+}
+
+void Form_Explorer::SetAngle(double alpha_degrees) {
+  angle_slider_->setValue(static_cast<int>(std::lround(alpha_degrees * kTenths)));
+}
+
+QString Form_Explorer::Problem() const {
+  return Label_Problem_->text();
+}
+
+void Form_Explorer::ShowProblem(const QString& message) {
+  Label_Problem_->setText(message);
+}
+
+void Form_Explorer::UpdateGeometry() {
+  if (updating_inputs_) return;
+  try {
+    geometry_ = Explorer_Geometry(Inputs());
+  } catch (const RunError& error) {
+    // The last geometry stays on show, with the reason beneath the inputs.
+    ShowProblem(QString::fromStdString(error.what()));
+    return;
+  }
+  ShowProblem(QString());
+  polar_chart_->SetGeometry(*geometry_);
+  UpdateFrame();
+}
+
+void Form_Explorer::UpdateFrame() {
+  if (!geometry_) return;
+  Explorer_Frame(*geometry_, Angle(), frame_);
+  flow_view_->SetFrame(geometry_.get(), &frame_);
+  pressure_chart_->SetFrame(*geometry_, frame_);
+  polar_chart_->SetFrame(*geometry_, frame_);
+  numbers_view_->SetFrame(frame_);
+}
+
+void Form_Explorer::ShowViewMenu(QWidget* view, const QPoint& position) {
+  QMenu menu(this);
+  menu.addAction(QStringLiteral("Save as PNG\u2026"), this,
+                 [=] { SaveView(view, QStringLiteral("PNG")); });
+  menu.addAction(QStringLiteral("Save as SVG\u2026"), this,
+                 [=] { SaveView(view, QStringLiteral("SVG")); });
+  if (view == pressure_chart_) {
+    menu.addAction(QStringLiteral("Save data as CSV\u2026"), this,
+                   [=] { SaveView(view, QStringLiteral("CSV")); });
+  }
+  menu.exec(view->mapToGlobal(position));
+}
+
+void Form_Explorer::SaveView(QWidget* view, const QString& kind) {
+  const QString base = view == flow_view_        ? QStringLiteral("Flow")
+                       : view == pressure_chart_ ? QStringLiteral("Cp")
+                       : view == polar_chart_    ? QStringLiteral("Polar")
+                                                 : QStringLiteral("Numbers");
+  const QString suggestion = QDir::current().filePath(base + QLatin1Char('.') + kind.toLower());
+  QString path;
+  if (save_path_chooser_) {
+    path = save_path_chooser_(suggestion, kind);
+  } else {
+    path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save as ") + kind, suggestion,
+        kind + QStringLiteral(" files (*.") + kind.toLower() + QStringLiteral(")"));
+  }
+  if (path.isEmpty()) return;
+  std::string error;
+  if (kind == QStringLiteral("CSV")) {
+    if (geometry_) error = SaveText(path, Explorer_PressureCsv(*geometry_, frame_));
+  } else if (kind == QStringLiteral("SVG")) {
+    error = SaveViewSvg(*view, view->size(), path);
+  } else {
+    error = SaveViewPng(*view, view->size(), path);
+  }
+  ShowProblem(QString::fromStdString(error));
+}
+
+}  // namespace velquin

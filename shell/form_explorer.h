@@ -1,0 +1,100 @@
+// Form_Explorer: the flow explorer. The body, the panels, the vortex model and the angle
+// of attack on the left; the flow, the pressure along the surface, the polar and the
+// numbers, all following the angle slider as it moves. A change of body, panels or
+// vortex model prepares a new geometry (assembly, one elimination, both base fields);
+// a change of angle only combines them (shell/flow_explorer.h). Each view saves itself
+// from its context menu (PNG, SVG; the pressure also as CSV). Nothing else is written.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+#include "shell/flow_explorer.h"
+#include "solver/run_inputs.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QRadioButton;
+class QSlider;
+class QSpinBox;
+class QWidget;
+
+namespace velquin {
+
+class FlowView;
+class NumbersView;
+class PolarChart;
+class PressureChart;
+
+class Form_Explorer : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Chooses the file a view is saved to, given a suggestion and the kind ("PNG", "SVG",
+  // "CSV"); empty cancels. By default a file dialog asks.
+  using SavePathChooser = std::function<QString(const QString& suggestion, const QString& kind)>;
+
+  explicit Form_Explorer(const RunInputs& inputs, QWidget* parent = nullptr);
+  ~Form_Explorer() override;
+
+  // Shows a new geometry from these inputs at their angle.
+  void ShowInputs(const RunInputs& inputs);
+
+  void SetSavePathChooser(SavePathChooser chooser) { save_path_chooser_ = std::move(chooser); }
+
+  // The angle of attack in degrees, as the slider holds it.
+  double Angle() const;
+  void SetAngle(double alpha_degrees);
+
+  // The inputs of the geometry shown (its angle the current one).
+  RunInputs Inputs() const;
+  // The message of the last refused input, empty when the inputs were accepted.
+  QString Problem() const;
+
+  const ExplorerGeometry* geometry() const { return geometry_.get(); }
+  const ExplorerFrame& frame() const { return frame_; }
+  FlowView* flowView() const { return flow_view_; }
+  PressureChart* pressureChart() const { return pressure_chart_; }
+  PolarChart* polarChart() const { return polar_chart_; }
+  NumbersView* numbersView() const { return numbers_view_; }
+  QSlider* angleSlider() const { return angle_slider_; }
+
+ private:
+  void CreateInputs(QWidget* panel);
+  void SetInputs(const RunInputs& inputs);
+  void ConnectInputs();
+  void Body_Changed();
+  void Vortex_Changed();
+  // A new geometry from the inputs, then the frame at the current angle.
+  void UpdateGeometry();
+  void UpdateFrame();
+  void ShowProblem(const QString& message);
+  void ShowViewMenu(QWidget* view, const QPoint& position);
+  void SaveView(QWidget* view, const QString& kind);
+
+  std::unique_ptr<ExplorerGeometry> geometry_;
+  ExplorerFrame frame_;
+  SavePathChooser save_path_chooser_;
+  bool updating_inputs_ = false;
+
+  QComboBox* Combo_Body_ = nullptr;
+  QSpinBox* Spin_NP_ = nullptr;
+  QCheckBox* Check_Circulation_ = nullptr;
+  QRadioButton* Option_ConstVortex_ = nullptr;
+  QRadioButton* Option_PointVortex_ = nullptr;
+  QWidget* Frame_VortexPosition_ = nullptr;
+  QDoubleSpinBox* Spin_Xv_ = nullptr;
+  QDoubleSpinBox* Spin_Yv_ = nullptr;
+  QSlider* angle_slider_ = nullptr;
+  QDoubleSpinBox* Spin_Alpha_ = nullptr;
+  QLabel* Label_Problem_ = nullptr;
+  FlowView* flow_view_ = nullptr;
+  PressureChart* pressure_chart_ = nullptr;
+  PolarChart* polar_chart_ = nullptr;
+  NumbersView* numbers_view_ = nullptr;
+};
+
+}  // namespace velquin

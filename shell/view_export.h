@@ -1,0 +1,35 @@
+// Saving the explorer's views: as PNG images and SVG drawings of any size, the pressure
+// table as text, and the headless pictures of "velquin2ds --batch ... --flow".
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <string>
+
+#include "solver/run_inputs.h"
+
+class QWidget;
+
+namespace velquin {
+
+// The view painted at `size` (it is resized to it first).
+QImage RenderView(QWidget& view, const QSize& size);
+
+// Each returns an error message that names the file and the reason, empty on success.
+std::string SaveViewPng(QWidget& view, const QSize& size, const QString& path);
+std::string SaveViewSvg(QWidget& view, const QSize& size, const QString& path);
+std::string SaveText(const QString& path, const std::string& text);
+
+// The size of the headless pictures; the flow's as wide as its domain, twice its height.
+inline constexpr int kChartPictureWidth = 1500;
+inline constexpr int kChartPictureHeight = 1000;
+inline constexpr int kFlowPictureWidth = 2000;
+inline constexpr int kFlowPictureHeight = 1000;
+
+// The explorer at the inputs' angle, drawn by the window's own views without a display:
+// Flow.png and Cp.png, and Polar.png when `polar` is set, into `directory` (empty: the
+// current one). Returns an error message, empty on success.
+std::string WriteFlowPictures(const RunInputs& inputs, bool polar, const std::string& directory);
+
+}  // namespace velquin
