@@ -70,10 +70,10 @@ struct OptionSpec {
   bool input;
 };
 const OptionSpec kOptions[] = {
-    {"--batch", false, false},      {"--panels", true, true}, {"--body", true, true},
-    {"--alpha", true, true},        {"--xv", true, true},     {"--yv", true, true},
-    {"--circulation", false, true}, {"--vortex", true, true}, {"--out", true, false},
-    {"--images", false, false},     {"--sweep", true, false}, {"--body-file", true, true},
+    {"--batch", false, false},      {"--panels", true, true},    {"--body", true, true},
+    {"--alpha", true, true},        {"--xv", true, true},        {"--yv", true, true},
+    {"--circulation", false, true}, {"--vortex", true, true},    {"--out", true, false},
+    {"--images", false, false},     {"--sweep", true, false},    {"--body-file", true, true},
     {"--flow", false, false},       {"--explore", false, false},
 };
 
@@ -421,11 +421,25 @@ ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args) {
       }
     }
     ControlValues controls = ControlsFromOptions(options);
-    // The explorer's defaults: a section lifts, the circle does not.
     const bool vortex_given = options.count("--vortex") != 0;
-    const bool circle = !controls.Other_Body && controls.Option_Circle;
+    const bool file_given = options.count("--body-file") != 0;
+    // The explorer's defaults: a section lifts, the circle does not.
+    const bool circle = !file_given && !controls.Other_Body && controls.Option_Circle;
     if (options.count("--circulation") == 0) controls.Check_Circulation = vortex_given || !circle;
     if (!vortex_given) controls.Option_ConstVortex = true;
+    if (file_given) {
+      if (options.count("--body") != 0)
+        throw UsageError{"--body and --body-file exclude each other"};
+      std::string error;
+      command.section = ReadSectionFile(options.at("--body-file"), error);
+      if (!command.section) throw RunError(ErrorKind::kFileError, error);
+      std::optional<double> NP;
+      if (options.count("--panels") != 0) NP = ReadNumber(controls.Text_NP);
+      controls.Other_Body =
+          SectionFileBody(*command.section, NP, controls.Check_Circulation == 1, error);
+      if (!controls.Other_Body) throw RunError(ErrorKind::kInvalidArgument, error);
+      if (!NP) controls.Text_NP = std::to_string(*controls.Other_Body->OwnPanelCount());
+    }
     command.inputs = ReadRunInputs(controls);
   } catch (const UsageError& error) {
     command.error = ShortUsage(error);

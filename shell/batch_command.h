@@ -29,10 +29,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "geometry/geometry_file.h"
 #include "shell/control_values.h"
 #include "shell/picture.h"
 #include "shell/picture_table.h"
@@ -100,8 +102,8 @@ int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std
                     char decimal_separator, const BatchPicturesFactory& make_pictures,
                     const FlowPicturesWriter& write_flow = {});
 
-// velquin2ds --explore [--panels TEXT] [--body NAME] [--alpha TEXT] [--circulation]
-//                      [--vortex point|constant] [--xv TEXT] [--yv TEXT]
+// velquin2ds --explore [--panels TEXT] [--body NAME | --body-file PATH] [--alpha TEXT]
+//                      [--circulation] [--vortex point|constant] [--xv TEXT] [--yv TEXT]
 // opens the flow explorer with these inputs, read as a run reads them. Without
 // --circulation or --vortex a section has circulation (the constant vortex
 // distribution) and the circle none; --vortex alone turns circulation on, and
@@ -109,7 +111,8 @@ int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std
 bool IsExplorerMode(const std::vector<std::string>& args);
 struct ExplorerCommand {
   RunInputs inputs;
-  std::string error;  // why the command line cannot be run, empty when it can
+  std::optional<SectionPoints> section;  // the coordinate file of --body-file
+  std::string error;                     // why the command line cannot be run, empty when it can
 };
 ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args);
 

@@ -9,7 +9,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -18,6 +20,7 @@
 #include <cmath>
 
 #include "geometry/body_names.h"
+#include "geometry/geometry_file.h"
 #include "shell/explorer_charts.h"
 #include "shell/flow_view.h"
 #include "shell/numbers_view.h"
@@ -29,16 +32,20 @@ namespace {
 
 constexpr int kTenths = 10;  // slider steps per degree
 
-// The bodies of the command line's name table, in its order.
-std::vector<BodyPtr> KnownBodies() {
-  std::vector<BodyPtr> bodies;
-  const QStringList names = QString::fromStdString(BodyNamesSynopsis()).split(QLatin1Char('|'));
-  for (const QString& name : names) {
-    std::string error;
-    if (BodyPtr body = BodyFromName(name.toStdString(), error)) bodies.push_back(body);
-  }
-  return bodies;
-}
+// The bodies offered in the list, by the names the command line gives them; any other
+// name the command line knows can be typed in.
+const char* const kBodyPresets[] = {"circle",
+                                    "naca0012",
+                                    "naca2412",
+                                    "naca4415",
+                                    "naca23012",
+                                    "joukowski:-0.1:0.1",
+                                    "karman-trefftz:-0.1:0.1:10"};
+
+// What an entry of the body list stands for (its item data): a name to look up, a body
+// handed over as it is (an index into given_bodies_), or the coordinate file loaded.
+constexpr int kNamedBody = -1;
+constexpr int kFileBody = -2;
 
 QDoubleSpinBox* NewLengthBox(QWidget* parent, const char* name) {
   auto* box = new QDoubleSpinBox(parent);
@@ -105,15 +112,19 @@ void Form_Explorer::CreateInputs(QWidget* panel) {
   auto* body_form = new QFormLayout(body_box);
   Combo_Body_ = new QComboBox(body_box);
   Combo_Body_->setObjectName(QStringLiteral("Combo_Body"));
-  for (const BodyPtr& body : KnownBodies()) {
-    Combo_Body_->addItem(QString::fromStdString(body->Name()),
-                         QVariant::fromValue(static_cast<const void*>(body.get())));
-  }
+  Combo_Body_->setEditable(true);  // any name of the command line's --body
+  Combo_Body_->setInsertPolicy(QComboBox::NoInsert);
+  Combo_Body_->setToolTip(
+      QString::fromStdString("A body as --body names it: " + BodyNamesSynopsis()));
+  for (const char* name : kBodyPresets) Combo_Body_->addItem(QString::fromLatin1(name), kNamedBody);
+  Command_File_ = new QPushButton(QStringLiteral("Coordinate file\u2026"), body_box);
+  Command_File_->setObjectName(QStringLiteral("Command_File"));
   Spin_NP_ = new QSpinBox(body_box);
   Spin_NP_->setObjectName(QStringLiteral("Spin_NP"));
   Spin_NP_->setRange(kExplorerPanelsMin, kExplorerPanelsMax);
   Spin_NP_->setKeyboardTracking(false);
   body_form->addRow(QStringLiteral("Body"), Combo_Body_);
+  body_form->addRow(QString(), Command_File_);
   body_form->addRow(QStringLiteral("Panels"), Spin_NP_);
   column->addWidget(body_box);
 
@@ -174,11 +185,7 @@ void Form_Explorer::CreateInputs(QWidget* panel) {
 
 void Form_Explorer::SetInputs(const RunInputs& inputs) {
   updating_inputs_ = true;
-  for (int k = 0; k < Combo_Body_->count(); ++k) {
-    if (Combo_Body_->itemData(k).value<const void*>() == inputs.body.get()) {
-      Combo_Body_->setCurrentIndex(k);
-    }
-  }
+  SelectBody(inputs.body);
   Spin_NP_->setValue(static_cast<int>(std::lround(inputs.NP)));
   Check_Circulation_->setChecked(inputs.circulation);
   Option_PointVortex_->setChecked(inputs.vortex == VortexModel::kPointVortex);
@@ -194,6 +201,8 @@ void Form_Explorer::SetInputs(const RunInputs& inputs) {
 
 void Form_Explorer::ConnectInputs() {
   connect(Combo_Body_, &QComboBox::currentIndexChanged, this, &Form_Explorer::Body_Changed);
+  connect(Combo_Body_->lineEdit(), &QLineEdit::editingFinished, this, &Form_Explorer::Body_Changed);
+  connect(Command_File_, &QPushButton::clicked, this, &Form_Explorer::Command_File_Click);
   connect(Spin_NP_, &QSpinBox::valueChanged, this, &Form_Explorer::UpdateGeometry);
   for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
            Check_Circulation_, Option_ConstVortex_, Option_PointVortex_}) {
@@ -216,15 +225,107 @@ void Form_Explorer::ConnectInputs() {
   });
 }
 
+void Form_Explorer::SelectBody(const BodyPtr& body) {
+  // The entry of that very body, else one whose name gives it, else a new entry.
+  for (int k = 0; k < Combo_Body_->count(); ++k) {
+    const int kind = Combo_Body_->itemData(k).toInt();
+    std::string ignored;
+    const bool same =
+        kind >= 0 ? given_bodies_[static_cast<std::size_t>(kind)] == body
+                  : kind == kNamedBody &&
+                        BodyFromName(Combo_Body_->itemText(k).toStdString(), ignored) == body;
+    if (same) {
+      Combo_Body_->setCurrentIndex(k);
+      body_text_ = Combo_Body_->currentText();
+      return;
+    }
+  }
+  given_bodies_.push_back(body);
+  Combo_Body_->addItem(QString::fromStdString(body->Name()),
+                       static_cast<int>(given_bodies_.size()) - 1);
+  Combo_Body_->setCurrentIndex(Combo_Body_->count() - 1);
+  body_text_ = Combo_Body_->currentText();
+}
+
+void Form_Explorer::ShowSection(const SectionPoints& section, std::optional<int> NP) {
+  section_ = section;
+  section_panels_ = NP;
+  const QString text = QStringLiteral("file: ") + QString::fromStdString(section.name);
+  int index = Combo_Body_->findData(kFileBody);
+  if (index < 0) {
+    Combo_Body_->addItem(text, kFileBody);
+    index = Combo_Body_->count() - 1;
+  }
+  Combo_Body_->setItemText(index, text);
+  updating_inputs_ = true;
+  Combo_Body_->setCurrentIndex(index);
+  updating_inputs_ = false;
+  body_text_.clear();
+  Body_Changed();
+}
+
+void Form_Explorer::Command_File_Click() {
+  QString path;
+  if (open_path_chooser_) {
+    path = open_path_chooser_();
+  } else {
+    path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Coordinate file"), QString(),
+        QStringLiteral("Coordinate files (*.dat *.txt);;All files (*)"));
+  }
+  if (path.isEmpty()) return;
+  std::string error;
+  const std::optional<SectionPoints> section = ReadSectionFile(path.toStdString(), error);
+  if (!section) {
+    ShowProblem(QString::fromStdString(error));
+    return;
+  }
+  ShowSection(*section);
+}
+
+BodyPtr Form_Explorer::ChosenBody(double NP, bool circulation, std::string& problem) const {
+  const QString text = Combo_Body_->currentText();
+  const int index = Combo_Body_->findText(text);
+  const int kind = index < 0 ? kNamedBody : Combo_Body_->itemData(index).toInt();
+  if (kind >= 0) return given_bodies_[static_cast<std::size_t>(kind)];
+  if (kind == kFileBody && section_) {
+    // The file's own points at their own count, else the section re-panelled.
+    const std::optional<double> panels =
+        NP == section_->NodeCount() ? std::nullopt : std::optional<double>(NP);
+    return SectionFileBody(*section_, panels, circulation, problem);
+  }
+  return BodyFromName(text.trimmed().toStdString(), problem);
+}
+
 void Form_Explorer::Body_Changed() {
-  if (updating_inputs_) return;
+  if (updating_inputs_ || Combo_Body_->currentText() == body_text_) return;
+  body_text_ = Combo_Body_->currentText();
+  std::string problem;
+  const BodyPtr body = ChosenBody(Spin_NP_->value(), true, problem);
+  if (!body) {
+    ShowProblem(QString::fromStdString(problem));
+    return;
+  }
   // Sections lift through their circulation; the circle is shown without by default.
-  const bool circle = Combo_Body_->currentData().value<const void*>() == CircleBody().get();
+  const bool circle = body == CircleBody();
   updating_inputs_ = true;
   Check_Circulation_->setChecked(!circle);
   if (!circle) Option_ConstVortex_->setChecked(true);
-  // A section's halves mirror each other: an even count.
-  if (!circle && Spin_NP_->value() % 2 != 0) Spin_NP_->setValue(Spin_NP_->value() + 1);
+  // A coordinate file starts at the count asked for, else its own if the arrays hold it.
+  if (Combo_Body_->currentData().toInt() == kFileBody && section_) {
+    if (section_panels_) {
+      Spin_NP_->setValue(*section_panels_);
+    } else if (section_->NodeCount() <= kExplorerPanelsMax) {
+      Spin_NP_->setValue(section_->NodeCount());
+    }
+    section_panels_.reset();
+  }
+  // A count the body refuses (an odd one on a section whose halves mirror) moves up one.
+  const int NP = Spin_NP_->value();
+  if (!body->PanelCountProblem(NP).empty() && body->PanelCountProblem(NP + 1).empty() &&
+      NP < kExplorerPanelsMax) {
+    Spin_NP_->setValue(NP + 1);
+  }
   updating_inputs_ = false;
   Vortex_Changed();
   UpdateGeometry();
@@ -238,13 +339,15 @@ void Form_Explorer::Vortex_Changed() {
 }
 
 RunInputs Form_Explorer::Inputs() const {
+  std::string ignored;
+  return ReadInputs(ignored);
+}
+
+RunInputs Form_Explorer::ReadInputs(std::string& problem) const {
   RunInputs inputs;
-  for (const BodyPtr& body : KnownBodies()) {
-    if (Combo_Body_->currentData().value<const void*>() == body.get()) inputs.body = body;
-  }
-  if (!inputs.body) inputs.body = CircleBody();
   inputs.NP = Spin_NP_->value();
   inputs.circulation = Check_Circulation_->isChecked();
+  inputs.body = ChosenBody(inputs.NP, inputs.circulation, problem);
   inputs.vortex = !inputs.circulation                ? VortexModel::kNone
                   : Option_PointVortex_->isChecked() ? VortexModel::kPointVortex
                                                      : VortexModel::kConstantDistribution;
@@ -277,8 +380,14 @@ void Form_Explorer::ShowProblem(const QString& message) {
 
 void Form_Explorer::UpdateGeometry() {
   if (updating_inputs_) return;
+  std::string problem;
+  const RunInputs inputs = ReadInputs(problem);
+  if (!inputs.body) {
+    ShowProblem(QString::fromStdString(problem));
+    return;
+  }
   try {
-    geometry_ = Explorer_Geometry(Inputs());
+    geometry_ = Explorer_Geometry(inputs);
   } catch (const RunError& error) {
     // The last geometry stays on show, with the reason beneath the inputs.
     ShowProblem(QString::fromStdString(error.what()));

@@ -9,7 +9,10 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "geometry/geometry_file.h"
 #include "shell/flow_explorer.h"
 #include "solver/run_inputs.h"
 
@@ -17,6 +20,7 @@ class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QPushButton;
 class QRadioButton;
 class QSlider;
 class QSpinBox;
@@ -37,19 +41,27 @@ class Form_Explorer : public QMainWindow {
   // "CSV"); empty cancels. By default a file dialog asks.
   using SavePathChooser = std::function<QString(const QString& suggestion, const QString& kind)>;
 
+  // Chooses a coordinate file to open; empty cancels. By default a file dialog asks.
+  using OpenPathChooser = std::function<QString()>;
+
   explicit Form_Explorer(const RunInputs& inputs, QWidget* parent = nullptr);
   ~Form_Explorer() override;
 
   // Shows a new geometry from these inputs at their angle.
   void ShowInputs(const RunInputs& inputs);
 
+  // Shows the section of a coordinate file with NP panels, or with its own count when
+  // none is given (re-panelled whenever the count is not the file's own).
+  void ShowSection(const SectionPoints& section, std::optional<int> NP = std::nullopt);
+
   void SetSavePathChooser(SavePathChooser chooser) { save_path_chooser_ = std::move(chooser); }
+  void SetOpenPathChooser(OpenPathChooser chooser) { open_path_chooser_ = std::move(chooser); }
 
   // The angle of attack in degrees, as the slider holds it.
   double Angle() const;
   void SetAngle(double alpha_degrees);
 
-  // The inputs of the geometry shown (its angle the current one).
+  // The inputs the controls hold (the body null when they name none).
   RunInputs Inputs() const;
   // The message of the last refused input, empty when the inputs were accepted.
   QString Problem() const;
@@ -66,7 +78,13 @@ class Form_Explorer : public QMainWindow {
   void CreateInputs(QWidget* panel);
   void SetInputs(const RunInputs& inputs);
   void ConnectInputs();
+  void SelectBody(const BodyPtr& body);
   void Body_Changed();
+  void Command_File_Click();
+  // The body the list names, for a panel count (a coordinate file is re-panelled);
+  // null, with the reason in `problem`, when it names none.
+  BodyPtr ChosenBody(double NP, bool circulation, std::string& problem) const;
+  RunInputs ReadInputs(std::string& problem) const;
   void Vortex_Changed();
   // A new geometry from the inputs, then the frame at the current angle.
   void UpdateGeometry();
@@ -78,9 +96,15 @@ class Form_Explorer : public QMainWindow {
   std::unique_ptr<ExplorerGeometry> geometry_;
   ExplorerFrame frame_;
   SavePathChooser save_path_chooser_;
+  OpenPathChooser open_path_chooser_;
+  std::vector<BodyPtr> given_bodies_;     // bodies handed over as they are
+  std::optional<SectionPoints> section_;  // the coordinate file loaded
+  std::optional<int> section_panels_;     // the panel count it is first shown with
+  QString body_text_;                     // the body name last taken
   bool updating_inputs_ = false;
 
   QComboBox* Combo_Body_ = nullptr;
+  QPushButton* Command_File_ = nullptr;
   QSpinBox* Spin_NP_ = nullptr;
   QCheckBox* Check_Circulation_ = nullptr;
   QRadioButton* Option_ConstVortex_ = nullptr;

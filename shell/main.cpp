@@ -68,6 +68,9 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Velquin2DS"));
   if (explore) {
     velquin::Form_Explorer explorer(explore->inputs);
+    if (explore->section) {
+      explorer.ShowSection(*explore->section, static_cast<int>(explore->inputs.NP));
+    }
     explorer.show();
     return app.exec();
   }

@@ -129,6 +129,12 @@ TEST(FlowExplorer, CommandLine) {
       {"--explore --circulation --panels=30", CircleBody(), 30, 0,
        VortexModel::kConstantDistribution},
   };
+  const ExplorerCommand file = ParseExplorerCommand(
+      {"--explore", "--body-file", VELQUIN_SOURCE_DIR "/examples/naca2412.dat", "--panels", "80"});
+  EXPECT_EQ(file.error, "");
+  ASSERT_TRUE(file.section.has_value());
+  EXPECT_EQ(file.inputs.NP, 80);
+  EXPECT_EQ(file.inputs.vortex, VortexModel::kConstantDistribution);
   for (const auto& c : accepted) {
     const ExplorerCommand command = ParseExplorerCommand(Words(c.args));
     EXPECT_EQ(command.error, "") << c.args;
@@ -149,6 +155,7 @@ TEST(FlowExplorer, CommandLine) {
       {"--explore --vortex strong", "--vortex must be 'point' or 'constant'", true},
       {"--explore --alpha 1e999", "angle of attack", false},
       {"--explore --body naca0012 --panels 7", "even number of panels", false},
+      {"--explore --body-file /nonexistent.dat", "nonexistent.dat", false},
   };
   for (const auto& c : refused) {
     const std::string error = ParseExplorerCommand(Words(c.args)).error;

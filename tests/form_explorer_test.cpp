@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -117,6 +118,33 @@ TEST(FormExplorer, RefusedInputKeepsTheLastGeometry) {
   explorer.findChild<QSpinBox*>("Spin_NP")->setValue(62);
   EXPECT_EQ(explorer.Problem(), "");
   EXPECT_EQ(explorer.geometry()->inputs.NP, 62);
+}
+
+// Any body the command line names can be typed in; a coordinate file comes through the
+// file button and is re-panelled to the panel count; a malformed name is named.
+TEST(FormExplorer, BodiesByNameAndFromACoordinateFile) {
+  Form_Explorer explorer(Section(60));
+  auto* body = explorer.findChild<QComboBox*>("Combo_Body");
+  body->setEditText(QStringLiteral("naca2412"));
+  emit body->lineEdit()->editingFinished();
+  EXPECT_EQ(explorer.Problem(), "");
+  EXPECT_EQ(explorer.geometry()->inputs.body->Name(), "NACA 2412");
+  EXPECT_GT(explorer.geometry()->zero_lift_alpha_degrees, -3);  // about -2 degrees
+  EXPECT_LT(explorer.geometry()->zero_lift_alpha_degrees, -1.5);
+
+  body->setEditText(QStringLiteral("naca99999"));
+  emit body->lineEdit()->editingFinished();
+  EXPECT_NE(explorer.Problem().indexOf("naca99999"), -1) << explorer.Problem().toStdString();
+  EXPECT_EQ(explorer.geometry()->inputs.body->Name(), "NACA 2412");
+
+  explorer.SetOpenPathChooser(
+      [] { return QStringLiteral(VELQUIN_SOURCE_DIR "/examples/naca2412.dat"); });
+  explorer.findChild<QPushButton*>("Command_File")->click();
+  EXPECT_EQ(explorer.Problem(), "");
+  EXPECT_EQ(explorer.geometry()->inputs.NP, 160);  // the file's own points
+  explorer.findChild<QSpinBox*>("Spin_NP")->setValue(90);
+  EXPECT_EQ(explorer.Problem(), "");
+  EXPECT_EQ(explorer.geometry()->C->NP, 90);  // re-panelled
 }
 
 // Every view saves itself as PNG and SVG, the pressure also as CSV; a file that cannot be
