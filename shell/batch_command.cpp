@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -16,8 +15,10 @@
 #include "shell/derived_text.h"
 #include "shell/input_notes.h"
 #include "shell/module_common.h"
+#include "shell/report_folder.h"
 #include "shell/report_writer.h"
 #include "shell/run_error.h"
+#include "shell/standard_streams.h"
 #include "shell/text_number.h"
 #include "solver/angle_sweep.h"
 #include "solver/derived_results.h"
@@ -202,7 +203,8 @@ std::string SetFileBody(BatchRequest& request) {
 
 // Runs the angles of the sweep on the state of a completed run and writes polar.csv.
 // Progress goes to `err` as one line that counts up when there are more than a few
-// angles. Returns false after a zero pivot (its message shown); throws RunError.
+// angles and stderr is a terminal. Returns false after a zero pivot (its message shown);
+// throws RunError.
 bool SweepAndWritePolar(const Module_Common& state, const RunInputs& inputs,
                         const std::vector<std::string>& angles, const ReportOptions& reports,
                         std::ostream& err) {
@@ -212,7 +214,7 @@ bool SweepAndWritePolar(const Module_Common& state, const RunInputs& inputs,
   for (const std::string& angle : angles) degrees.push_back(ReadNumber(angle));
 
   const std::size_t total = angles.size();
-  const bool show_progress = total > kQuietAngles;
+  const bool show_progress = total > kQuietAngles && IsTerminalStderr(err);
   AngleObserver progress;
   if (show_progress) {
     progress = [&err, total](std::size_t index, const AngleSolution&) {
@@ -243,14 +245,6 @@ bool SweepAndWritePolar(const Module_Common& state, const RunInputs& inputs,
   for (std::size_t k = 0; k < total; ++k) out.Text(PolarRow(angles[k], (*results)[k])).Text("\n");
   file.Close();
   return true;
-}
-
-// An output folder that does not exist yet is made, with its parents, as a user of
-// --out expects. Where that fails (a file on the way, no permission), the first report
-// file meets the same fault and its error names the file and the reason.
-void CreateMissingOutputFolder(const std::string& directory) {
-  std::error_code ignored;
-  if (!directory.empty()) std::filesystem::create_directories(directory, ignored);
 }
 
 }  // namespace
@@ -345,8 +339,10 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
   auto state = std::make_unique<Module_Common>();
   Form_Load(*state);
   BatchWindow window(request.controls, drawn_into, err);
-  const ReportOptions reports{request.out_directory, decimal_separator};
-  CreateMissingOutputFolder(reports.directory);
+  // The folder is made and held from the first report to the end of the run: the
+  // reports, polar.csv and the pictures all come from this run.
+  ReportFolder folder(request.out_directory);
+  const ReportOptions reports{request.out_directory, decimal_separator, &folder};
   std::optional<RunInputs> read;
   if (Command1_Click(*state, window, reports, &read) != RunOutcome::kCompleted) return 1;
   const RunInputs& inputs = *read;
@@ -376,8 +372,8 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
       return 1;
     }
   }
-  out << DerivedResultsLine(ComputeDerivedResults(*state, inputs)) << '\n';
-  return 0;
+  const std::string line = DerivedResultsLine(ComputeDerivedResults(*state, inputs)) + "\n";
+  return WriteResults(out, line, err) ? 0 : 1;
 }
 
 int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -385,12 +381,10 @@ int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std
                     const FlowPicturesWriter& write_flow) {
   if (std::find(args.begin(), args.end(), "--help") != args.end() ||
       std::find(args.begin(), args.end(), "-h") != args.end()) {
-    out << UsageText();
-    return 0;
+    return WriteResults(out, UsageText(), err) ? 0 : 1;
   }
   if (std::find(args.begin(), args.end(), "--version") != args.end()) {
-    out << "velquin2ds " << VELQUIN_VERSION << '\n';
-    return 0;
+    return WriteResults(out, std::string("velquin2ds ") + VELQUIN_VERSION + "\n", err) ? 0 : 1;
   }
   BatchRequest request;
   try {

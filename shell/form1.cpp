@@ -23,6 +23,7 @@
 #include "shell/form_explorer.h"
 #include "shell/input_notes.h"
 #include "shell/picture_widget.h"
+#include "shell/report_folder.h"
 #include "shell/status_text.h"
 #include "shell/twips.h"
 #include "shell/user_locale.h"
@@ -192,7 +193,11 @@ void Form1::Command1_Click() {
   const ControlValues controls = Controls();
   std::vector<std::string> notes = ReadingNotes(controls);
   std::optional<RunInputs> inputs;
-  last_outcome_ = velquin::Command1_Click(*state_, *this, reports_, &inputs);
+  // The folder is held for the whole run, as by the batch command (shell/report_folder.h).
+  ReportFolder folder(reports_.directory);
+  ReportOptions reports = reports_;
+  reports.folder = &folder;
+  last_outcome_ = velquin::Command1_Click(*state_, *this, reports, &inputs);
   std::string status;
   if (last_outcome_ == RunOutcome::kCompleted) {
     if (const auto warning = VortexPositionWarning(*state_, *inputs)) notes.push_back(*warning);

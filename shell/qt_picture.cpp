@@ -1,16 +1,21 @@
 #include "shell/qt_picture.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QColor>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPen>
 #include <QPoint>
 #include <QRect>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <string_view>
+
+#include "shell/report_writer.h"
+#include "shell/text_number.h"
 
 namespace velquin {
 
@@ -224,27 +229,33 @@ void QtPicture::Circle(float x, float y, float r, std::optional<Colour> colour) 
 }
 
 std::string QtPicture::Save(const QString& path, int scale_factor) const {
-  const auto failure = [&path](const QString& reason) {
-    return "Cannot write " + path.toStdString() + ": " + reason.toStdString() +
-           (reason.endsWith(QLatin1Char('.')) ? "" : ".");
+  const std::string file = QFile::encodeName(path).toStdString();
+  const auto failure = [&file](const std::string& reason) {
+    return "Cannot write " + QuotedPath(file) + ": " + reason +
+           (!reason.empty() && reason.back() == '.' ? "" : ".");
   };
   if (scale_factor < 1 || scale_factor > kMaxScale) {
-    return failure(QStringLiteral("the scale factor must lie in 1..%1").arg(kMaxScale));
+    return failure("the scale factor must lie in 1.." + std::to_string(kMaxScale));
   }
   QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
   if (format.isEmpty()) format = QByteArrayLiteral("png");
 
-  // A temporary file beside the target, renamed over it once complete: a failure leaves
-  // a file that was there before as it was.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return failure(file.errorString());
-  QImageWriter writer(&file, format);
-  if (!writer.write(Render(scale_factor))) {
-    file.cancelWriting();
-    return failure(writer.errorString());
-  }
-  if (!file.commit()) return failure(file.errorString());
-  return {};
+  // The image is made in memory and then takes the file's place in one step, with the
+  // rules of the reports: no link followed, only a regular file replaced, and a failure
+  // leaves a file that was there before as it was.
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, format);
+  if (!writer.write(Render(scale_factor))) return failure(writer.errorString().toStdString());
+  const std::size_t slash = file.rfind('/');
+  const std::string directory =
+      slash == std::string::npos ? std::string() : (slash == 0 ? "/" : file.substr(0, slash));
+  const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+  ReplacingFile target;
+  std::string reason = target.Create(directory, name);
+  if (reason.empty()) reason = target.Commit(std::string_view(bytes.constData(), bytes.size()));
+  return reason.empty() ? std::string() : failure(reason);
 }
 
 }  // namespace velquin

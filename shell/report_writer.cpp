@@ -1,14 +1,23 @@
 #include "shell/report_writer.h"
 
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <utility>
 
+#include "shell/report_folder.h"
 #include "shell/run_error.h"
+#include "shell/text_number.h"
 
 namespace velquin {
 namespace {
@@ -81,16 +90,6 @@ void AppendDigits(std::string& out, std::uint64_t value) {
   char buffer[24];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   out.append(buffer, result.ptr);
-}
-
-// A report's path for a message: quoted, and shortened from the front when very long,
-// so that the file name itself always shows.
-std::string QuotedPath(const std::string& path) {
-  constexpr std::size_t kMaxShown = 160;
-  if (path.size() <= kMaxShown) return "\"" + path + "\"";
-  std::size_t start = path.size() - kMaxShown;
-  while (start < path.size() && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80) ++start;
-  return "\"..." + path.substr(start) + "\"";
 }
 
 }  // namespace
@@ -204,37 +203,158 @@ ReportText& ReportText::Bare(double value) {
   return Text(text);
 }
 
+namespace {
+
+constexpr const char* kNotRegular = "not a regular file";
+
+std::string Reason(int error) {
+  return std::strerror(error != 0 ? error : EIO);
+}
+
+// Six letters or digits for a temporary name. They need not be secret: the file is
+// created exclusively and a name that is taken is simply drawn again.
+std::string RandomLetters() {
+  static constexpr char kLetters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static std::atomic<std::uint64_t> counter{0};
+  std::uint64_t bits = 0;
+  if (getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+    bits = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+           (static_cast<std::uint64_t>(getpid()) << 32) ^ (counter++ * 0x9E3779B97F4A7C15u);
+  }
+  std::string letters;
+  for (int k = 0; k < 6; ++k, bits /= 62) letters += kLetters[bits % 62];
+  return letters;
+}
+
+bool IsLetterOrDigit(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+}  // namespace
+
+bool ReplacingFile::IsTemporaryName(std::string_view candidate, std::string_view name) {
+  if (candidate.size() != name.size() + 8 || candidate[0] != '.' ||
+      candidate.substr(1, name.size()) != name || candidate[name.size() + 1] != '.') {
+    return false;
+  }
+  const std::string_view letters = candidate.substr(name.size() + 2);
+  return std::all_of(letters.begin(), letters.end(), IsLetterOrDigit);
+}
+
+ReplacingFile::~ReplacingFile() {
+  Discard();
+}
+
+void ReplacingFile::Discard() {
+  if (fd_ >= 0) close(fd_);
+  if (!temporary_name_.empty()) unlinkat(directory_fd_, temporary_name_.c_str(), 0);
+  if (directory_fd_ >= 0) close(directory_fd_);
+  fd_ = -1;
+  directory_fd_ = -1;
+  temporary_name_.clear();
+}
+
+std::string ReplacingFile::Create(const std::string& directory, const std::string& name) {
+  Discard();
+  name_ = name;
+  const auto refuse = [this](const std::string& reason) {
+    Discard();
+    return reason;
+  };
+  if (name.empty()) return refuse(Reason(EISDIR));
+  // The folder as a handle of its own: every step below happens in this one folder,
+  // whatever becomes of its path meanwhile. (A handle that only names it: the folder
+  // need not be readable, only writable, as for creating a file by its path.)
+  directory_fd_ =
+      open(directory.empty() ? "." : directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (directory_fd_ < 0) return refuse(Reason(errno));
+
+  // What stands at the name, not following a link. Nothing is opened: a FIFO opened for
+  // writing waits for a reader, and opening a device can act on it.
+  bool replaces_file = false;
+  mode_t mode = 0;
+  struct stat status {};
+  if (fstatat(directory_fd_, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (S_ISDIR(status.st_mode)) return refuse(Reason(EISDIR));
+    if (S_ISREG(status.st_mode)) {
+      // A file that may not be written (read-only, immutable) stays as it is.
+      if (faccessat(directory_fd_, name.c_str(), W_OK, AT_EACCESS) != 0) {
+        return refuse(Reason(errno));
+      }
+      replaces_file = true;
+      mode = status.st_mode & 0777;
+    } else if (!S_ISLNK(status.st_mode)) {
+      return refuse(kNotRegular);
+    }
+  } else if (errno != ENOENT) {
+    return refuse(Reason(errno));
+  }
+
+  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+    temporary_name_ = "." + name + "." + RandomLetters();
+    fd_ = openat(directory_fd_, temporary_name_.c_str(),
+                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd_ < 0) {
+      const int error = errno;
+      temporary_name_.clear();
+      if (error != EEXIST) return refuse(Reason(error));
+    }
+  }
+  if (fd_ < 0) return refuse(Reason(EEXIST));
+  // A new file has 0666 less the umask from openat; a replaced one keeps its bits, where
+  // the file system keeps any (FAT does not: the new file then has its default bits).
+  if (replaces_file && fchmod(fd_, mode) != 0 && errno != EPERM && errno != EOPNOTSUPP) {
+    return refuse(Reason(errno));
+  }
+  return {};
+}
+
+std::string ReplacingFile::Commit(std::string_view bytes) {
+  if (fd_ < 0) return Reason(EBADF);
+  const auto fail = [this](int error) {
+    Discard();
+    return Reason(error);
+  };
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t written = write(fd_, bytes.data() + done, bytes.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return fail(written < 0 ? errno : EIO);
+    done += static_cast<std::size_t>(written);
+  }
+  const int closed = close(fd_);
+  fd_ = -1;
+  if (closed != 0 && errno != EINTR) return fail(errno);
+  if (renameat(directory_fd_, temporary_name_.c_str(), directory_fd_, name_.c_str()) != 0) {
+    return fail(errno);
+  }
+  temporary_name_.clear();
+  Discard();
+  return {};
+}
+
 ReportFile::ReportFile(const ReportOptions& options, const char* name)
     : path_(options.directory.empty() ? std::string(name) : options.directory + "/" + name),
       text_(options.decimal_separator) {
-  file_ = std::fopen(path_.c_str(), "wb");
-  if (file_ == nullptr) {
+  if (options.folder != nullptr) options.folder->Enter();
+  const std::string refusal = file_.Create(options.directory, name);
+  if (!refusal.empty()) {
     throw RunError(ErrorKind::kFileError,
-                   "cannot create " + QuotedPath(path_) + ": " + std::strerror(errno) + ".");
+                   "cannot create " + QuotedPath(path_) + ": " + refusal + ".");
   }
 }
 
 ReportFile::~ReportFile() {
-  if (file_ == nullptr) return;
   // Abandoned by a run error: keep what the run had written, as the message says.
-  std::fwrite(text_.str().data(), 1, text_.str().size(), file_);
-  std::fclose(file_);
+  if (!closed_) file_.Commit(text_.str());
 }
 
 void ReportFile::Close() {
-  std::FILE* file = file_;
-  file_ = nullptr;
-  const std::string_view text = text_.str();
-  errno = 0;
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  const int write_errno = errno;
-  const bool flushed = std::fflush(file) == 0;
-  const int flush_errno = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !flushed || !closed) {
-    const int reason = !written ? write_errno : (!flushed ? flush_errno : errno);
-    throw RunError(ErrorKind::kFileError, "cannot write " + QuotedPath(path_) + ": " +
-                                              std::strerror(reason != 0 ? reason : EIO) + ".");
+  closed_ = true;
+  const std::string failure = file_.Commit(text_.str());
+  if (!failure.empty()) {
+    throw RunError(ErrorKind::kFileError,
+                   "cannot write " + QuotedPath(path_) + ": " + failure + ".");
   }
 }
 

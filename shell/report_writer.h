@@ -11,10 +11,15 @@
 
 namespace velquin {
 
+class ReportFolder;
+
 // Where the reports go and how their numbers look.
 struct ReportOptions {
   std::string directory;  // empty: the current working directory
   char decimal_separator = '.';
+  // The run's hold on `directory` (shell/report_folder.h), entered before the first file
+  // is written; none: the files are written without it.
+  ReportFolder* folder = nullptr;
 };
 
 // Appends value rounded to `decimals` places (ties away from zero), with exactly that
@@ -76,10 +81,50 @@ class ReportText {
   char separator_;
 };
 
-// One report file. The constructor creates the file (emptying an earlier one), as the
-// report's procedure opens it; the text is collected in memory and written by Close()
-// in one go. If the run is abandoned by an error before Close(), the destructor still
-// writes what the run had produced, as an unbuffered file would hold it.
+// A file that takes the place of directory/name only once it is complete, so that at
+// every moment the name holds either its earlier complete content or the new one.
+//
+// Create() looks at what stands at the name without opening it, and refuses what must not
+// be replaced: a directory ("Is a directory"), a FIFO, socket or device ("not a regular
+// file"; nothing is opened that could wait for a partner), and an existing regular file
+// this process may not write (read-only, immutable: the system's reason). A symbolic link
+// is replaced like a file; its target is never opened, written or created. It then
+// creates the temporary file ".NAME.XXXXXX" beside the name, exclusively and without
+// following links, with the permission bits of the file it replaces (a new name gets
+// 0666 less the umask). Commit() writes the bytes into it and renames it over the name.
+// Both return the reason of a failure, empty on success; a temporary file that is not
+// committed is removed.
+//
+// The data are not forced to the disk (no fsync): rename makes the replacement atomic for
+// every process, and a process that is killed leaves the earlier content or the new one.
+class ReplacingFile {
+ public:
+  ReplacingFile() = default;
+  ~ReplacingFile();
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  std::string Create(const std::string& directory, const std::string& name);
+  std::string Commit(std::string_view bytes);
+
+  // The names of the temporary files of `name`: ".NAME." and 6 letters or digits.
+  static bool IsTemporaryName(std::string_view candidate, std::string_view name);
+
+ private:
+  void Discard();
+
+  int directory_fd_ = -1;
+  int fd_ = -1;
+  std::string name_;
+  std::string temporary_name_;
+};
+
+// One report file. The constructor checks that the report can be replaced and creates
+// its temporary file (ReplacingFile), as the report's procedure opens it; the text is
+// collected in memory and Close() writes it and puts it in the report's place in one
+// go. Until then an earlier report stays complete. If the run is abandoned by an error
+// before Close(), the destructor still puts in place what the run had produced, as the
+// message of the error says the run stopped there.
 // Errors throw RunError(kFileError) naming the file and the system's reason.
 class ReportFile {
  public:
@@ -93,7 +138,8 @@ class ReportFile {
 
  private:
   std::string path_;
-  std::FILE* file_ = nullptr;
+  ReplacingFile file_;
+  bool closed_ = false;
   ReportText text_;
 };
 

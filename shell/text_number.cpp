@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "shell/run_error.h"
@@ -45,11 +46,55 @@ class BlankSkippingCursor {
                  "the number in " + QuotedInput(text) + " is too large for a real number.");
 }
 
+// A whole number in base 2^bits_per_digit, rounded to the nearest double (ties to even)
+// however many digits it has. Only the leading 64 bits are kept, plus one "sticky" flag
+// for any 1 among the bits below them: the rounding of 64 bits to 53 needs nothing more.
+class BinaryWholeNumber {
+ public:
+  explicit BinaryWholeNumber(int bits_per_digit) : bits_per_digit_(bits_per_digit) {}
+
+  void AppendDigit(unsigned digit) {
+    for (int k = bits_per_digit_ - 1; k >= 0; --k) AppendBit((digit >> k) & 1u);
+  }
+  // The value rounded to 53 significant bits; `length` becomes the length of the
+  // rounded value (one more when it rounds up to the next power of two).
+  double Rounded(std::uint64_t& length) const {
+    length = length_;
+    if (kept_ <= 53) return static_cast<double>(leading_);  // every bit kept: exact
+    const int dropped = kept_ - 53;
+    std::uint64_t mantissa = leading_ >> dropped;
+    const std::uint64_t rest = leading_ & ((std::uint64_t{1} << dropped) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (dropped - 1);
+    if (rest > half || (rest == half && (sticky_ || (mantissa & 1u) != 0))) ++mantissa;
+    if (mantissa == (std::uint64_t{1} << 53)) ++length;
+    // Far beyond 1024 the exponent only has to stay an int: the caller reports overflow.
+    const int exponent = static_cast<int>(std::min<std::uint64_t>(length_ - 53, 2000));
+    return std::ldexp(static_cast<double>(mantissa), exponent);
+  }
+
+ private:
+  void AppendBit(unsigned bit) {
+    if (length_ == 0 && bit == 0) return;  // leading zeros
+    ++length_;
+    if (kept_ < 64) {
+      leading_ = (leading_ << 1) | bit;
+      ++kept_;
+    } else {
+      sticky_ = sticky_ || bit != 0;
+    }
+  }
+
+  int bits_per_digit_;
+  std::uint64_t leading_ = 0;  // the first kept_ bits
+  int kept_ = 0;
+  std::uint64_t length_ = 0;
+  bool sticky_ = false;
+};
+
 // "&H..." or "&O...": a whole number in base 16 or 8; digits that do not belong to the
-// base end it. Accumulated in double so that long inputs overflow to infinity, which is
-// then reported, rather than wrapping around.
+// base end it. A value of 2^1024 or more, after rounding, is beyond the reals.
 double ReadRadixNumber(BlankSkippingCursor& cursor, int base, std::string_view text) {
-  double value = 0;
+  BinaryWholeNumber number(base == 16 ? 4 : 3);
   for (;;) {
     const char c = cursor.Peek();
     int digit = -1;
@@ -57,41 +102,69 @@ double ReadRadixNumber(BlankSkippingCursor& cursor, int base, std::string_view t
     if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
     if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
     if (digit < 0 || digit >= base) break;
-    value = value * base + digit;
+    number.AppendDigit(static_cast<unsigned>(digit));
     cursor.Advance();
   }
-  if (std::isinf(value)) ThrowOverflow(text);
+  std::uint64_t length = 0;
+  const double value = number.Rounded(length);
+  if (length > 1024) ThrowOverflow(text);
   return value;
 }
 
-// Collects "[sign]digits[.digits]" into `number` (blanks removed). Returns the number of
-// mantissa digits seen.
-int CollectMantissa(BlankSkippingCursor& cursor, std::string& number) {
+// A decimal number as 0.D x 10^Scale, D its significant digits: leading zeros dropped,
+// and after kMaxDigits only a note whether any further digit was not 0. Every halfway
+// point between two neighbouring doubles has at most 767 significant digits, so 800
+// digits and that note round exactly as the whole text would, however long it is.
+struct DecimalNumber {
+  static constexpr std::size_t kMaxDigits = 800;
+  bool negative = false;
+  std::string digits;
+  bool more_nonzero_digits = false;
+  long long scale = 0;  // the decimal exponent of the digits' point, exponent included
+
+  void AppendDigit(char c, bool after_point) {
+    if (digits.empty() && c == '0') {
+      if (after_point) --scale;  // 0.001: the first digit lies further right
+      return;
+    }
+    if (!after_point) ++scale;
+    if (digits.size() < kMaxDigits) {
+      digits += c;
+    } else if (c != '0') {
+      more_nonzero_digits = true;
+    }
+  }
+};
+
+// Collects "[sign]digits[.digits]". Returns whether there was a digit.
+bool CollectMantissa(BlankSkippingCursor& cursor, DecimalNumber& number) {
   if (cursor.Peek() == '+' || cursor.Peek() == '-') {
-    if (cursor.Peek() == '-') number += '-';
+    number.negative = cursor.Peek() == '-';
     cursor.Advance();
   }
-  int digits = 0;
+  bool seen_digit = false;
   bool seen_point = false;
   for (;;) {
     const char c = cursor.Peek();
     if (IsDigit(c)) {
-      number += c;
-      ++digits;
+      number.AppendDigit(c, seen_point);
+      seen_digit = true;
     } else if (c == '.' && !seen_point) {
-      number += '.';
       seen_point = true;
     } else {
       break;
     }
     cursor.Advance();
   }
-  return digits;
+  return seen_digit;
 }
 
-// Collects an exponent "E|D[sign]digits" when one follows; its value saturates far
-// beyond the range of a double so that a long run of digits cannot overflow an int.
-void CollectExponent(BlankSkippingCursor& cursor, std::string& number) {
+// Adds an exponent "E|D[sign]digits" when one follows. Its value saturates at a bound far
+// beyond the range of a double, still far inside that of a long long whatever the length
+// of the text: 10^400000000000000000 overflows, and 10^-400000000000000000 is zero, exactly
+// as a number of that size would.
+void CollectExponent(BlankSkippingCursor& cursor, DecimalNumber& number) {
+  constexpr long long kSaturated = 400000000000000000;
   const char marker = cursor.Peek();
   if (marker != 'e' && marker != 'E' && marker != 'd' && marker != 'D') return;
   const std::size_t before_marker = cursor.Mark();
@@ -101,34 +174,38 @@ void CollectExponent(BlankSkippingCursor& cursor, std::string& number) {
     negative = cursor.Peek() == '-';
     cursor.Advance();
   }
-  long exponent = 0;
+  long long exponent = 0;
   bool any_digit = false;
   while (IsDigit(cursor.Peek())) {
     any_digit = true;
-    if (exponent < 100000) exponent = exponent * 10 + (cursor.Peek() - '0');
+    exponent = std::min(exponent * 10 + (cursor.Peek() - '0'), kSaturated);
     cursor.Advance();
   }
   if (!any_digit) {  // "1E" reads as 1; the marker is not part of the number
     cursor.Reset(before_marker);
     return;
   }
-  number += 'e';
-  if (negative) number += '-';
-  number += std::to_string(exponent);
+  number.scale += negative ? -exponent : exponent;
 }
 
-// The power of ten of the leading digit of a collected number ("123e4" gives 6, "0.05"
-// gives -2), used only to tell an overflow from an underflow.
-long DecimalMagnitude(const std::string& number) {
-  const std::size_t e = number.find('e');
-  const long exponent = e == std::string::npos ? 0 : std::stol(number.substr(e + 1));
-  const std::string mantissa = number.substr(0, e);
-  const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-  const std::size_t first_digit = mantissa.find_first_of("123456789");
-  if (first_digit == std::string::npos) return 0;
-  const long magnitude = first_digit < point ? static_cast<long>(point - first_digit) - 1
-                                             : -static_cast<long>(first_digit - point);
-  return magnitude + exponent;
+// The nearest double to 0.D x 10^Scale. Beyond 10^310 nothing is a double; below 10^-330
+// everything rounds to zero (the smallest double is 4.9e-324).
+double NearestDouble(const DecimalNumber& number, std::string_view text) {
+  if (number.digits.empty()) return number.negative ? -0.0 : 0.0;
+  if (number.scale < -330) return 0;  // too small for a double: reads as zero
+  if (number.scale > 310) ThrowOverflow(text);
+  std::string canonical = number.negative ? "-0." : "0.";
+  canonical += number.digits;
+  if (number.more_nonzero_digits) canonical += '1';
+  canonical += 'e';
+  canonical += std::to_string(number.scale);
+  double value = 0;
+  const auto result = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    if (number.scale > 0) ThrowOverflow(text);
+    return 0;
+  }
+  return value;
 }
 
 }  // namespace
@@ -152,17 +229,10 @@ NumberReading ReadNumberPart(std::string_view text) {
     return finish(0, false);
   }
 
-  std::string number;
-  if (CollectMantissa(cursor, number) == 0) return finish(0, false);  // no digit: not a number
+  DecimalNumber number;
+  if (!CollectMantissa(cursor, number)) return finish(0, false);  // no digit: not a number
   CollectExponent(cursor, number);
-
-  double value = 0;
-  const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (result.ec == std::errc::result_out_of_range) {
-    if (DecimalMagnitude(number) > 0) ThrowOverflow(text);
-    return finish(0, true);  // too small for a double: reads as zero
-  }
-  return finish(value, true);
+  return finish(NearestDouble(number, text), true);
 }
 
 double ReadNumber(std::string_view text) {
@@ -196,26 +266,31 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
   return length;
 }
 
+// Appends the character of `length` bytes at text[at] (0: not UTF-8), or '?' for a
+// control character or a byte that is not UTF-8, so that a message never carries
+// terminal escapes or broken characters. Returns the number of bytes consumed.
+std::size_t AppendShown(std::string& out, std::string_view text, std::size_t at,
+                        std::size_t length) {
+  const unsigned char c = static_cast<unsigned char>(text[at]);
+  if (length == 0 || c < 0x20 || c == 0x7f) {
+    out += '?';
+    return 1;
+  }
+  out.append(text.substr(at, length));
+  return length;
+}
+
 }  // namespace
 
 std::string QuotedInput(std::string_view text) {
-  // At most 40 bytes of the text, cut between characters; control characters and bytes
-  // that are not UTF-8 are shown as '?', so a message never carries terminal escapes
-  // or broken characters.
+  // At most 40 bytes of the text, cut between characters.
   constexpr std::size_t kMaxShown = 40;
   std::string quoted = "\"";
   std::size_t at = 0;
   while (at < text.size()) {
     const std::size_t length = Utf8SequenceLength(text, at);
     if (at + std::max<std::size_t>(length, 1) > kMaxShown) break;
-    const unsigned char c = static_cast<unsigned char>(text[at]);
-    if (length == 0 || c < 0x20 || c == 0x7f) {
-      quoted += '?';
-      at += 1;
-    } else {
-      quoted.append(text.substr(at, length));
-      at += length;
-    }
+    at += AppendShown(quoted, text, at, length);
   }
   if (at < text.size()) quoted += "...";
   quoted += '"';
@@ -226,6 +301,21 @@ std::string QuotedArgument(std::string_view text) {
   std::string quoted = QuotedInput(text);
   quoted.front() = '\'';
   quoted.back() = '\'';
+  return quoted;
+}
+
+std::string QuotedPath(std::string_view path) {
+  // At most the last 160 bytes, cut between characters.
+  constexpr std::size_t kMaxShown = 160;
+  std::string quoted = "\"";
+  std::size_t at = 0;
+  if (path.size() > kMaxShown) {
+    at = path.size() - kMaxShown;
+    while (at < path.size() && (static_cast<unsigned char>(path[at]) & 0xC0) == 0x80) ++at;
+    quoted += "...";
+  }
+  while (at < path.size()) at += AppendShown(quoted, path, at, Utf8SequenceLength(path, at));
+  quoted += '"';
   return quoted;
 }
 

@@ -16,8 +16,9 @@ namespace velquin {
 //    ("8 panels" reads 8, "0,5" reads 0);
 //  - "&H" or "&O" (either case) starts a hexadecimal or octal whole number;
 //  - an empty text, or one that does not begin with a number, reads 0.
-// A value beyond the range of a double throws RunError(kOverflow) naming the text;
-// a value too small for a double reads as 0.
+// Decimals of any length, and &H and &O numbers of any length, read as the nearest
+// double (ties to even). A value beyond the range of a double throws RunError(kOverflow)
+// naming the text; a value too small for a double reads as 0.
 double ReadNumber(std::string_view text);
 
 // ReadNumber, also telling how much of the text the number took.
@@ -38,5 +39,10 @@ std::string QuotedInput(std::string_view text);
 
 // A piece of the command line as a message shows it: QuotedInput in single quotes.
 std::string QuotedArgument(std::string_view text);
+
+// A path quoted for a message, with the same rules for control characters and bytes that
+// are not UTF-8; a very long path is shortened from the front ("...") to its last 160
+// bytes, so that the file name always shows.
+std::string QuotedPath(std::string_view path);
 
 }  // namespace velquin

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -59,8 +60,13 @@ TEST(BatchCommand, RunErrorsAndZeroPivotsExitWithOneAndAMessage) {
   EXPECT_NE(outcome.err.find("plain/sub/Output_Panel.txt\": Not a directory"), std::string::npos);
 }
 
-TEST(BatchCommand, AMissingOutputFolderIsMade) {
+TEST(BatchCommand, AMissingOutputFolderIsMadeOnlyForTheFirstReport) {
   testing::TempDir dir;
+  // Refused input writes nothing, so it makes no folder either.
+  for (const char* refused : {"0", "8.5", "1e999"}) {
+    EXPECT_EQ(Batch({"--batch", "--panels", refused, "--out", dir.File("new/a/b")}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("new"))) << refused;
+  }
   const Outcome outcome = Batch({"--batch", "--out", dir.File("new/folder")});
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_NE(testing::ReadFile(dir.File("new/folder/Output_PressCoeffs.txt")), "<missing>");

@@ -1,6 +1,7 @@
-// Report files that cannot be written: the run stops at the report that failed, with a
-// message naming the file and the system's reason and exit status 1. Reports completed
-// before it are complete; reports after it are left as they were.
+// Report files that cannot be written, and what must not be written: the run stops at the
+// report that failed, with a message naming the file and the system's reason and exit
+// status 1. Reports completed before it are complete; reports after it are left as they
+// were. Links in place of a report are replaced, never followed.
 //
 // Permission bits stop nobody when the tests run as root (in CI): there the immutable
 // attribute or a mounted file system stands in for them, and a test skips with its
@@ -10,11 +11,15 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -94,7 +99,37 @@ std::unique_ptr<Change> MountSmallFileSystem(const std::string& dir, unsigned lo
   return change;
 }
 
-enum class Spoil { kDirectory, kReadOnly, kFullDevice };
+enum class Spoil { kDirectory, kReadOnly, kFifo, kSocket, kDevice };
+
+// Puts what `spoil` names in place of path; returns why it could not.
+std::string PutInPlace(Spoil spoil, const std::string& path) {
+  if (unlink(path.c_str()) != 0) return std::strerror(errno);
+  int made = -1;
+  switch (spoil) {
+    case Spoil::kDirectory:
+      made = mkdir(path.c_str(), 0755);
+      break;
+    case Spoil::kFifo:
+      made = mkfifo(path.c_str(), 0644);
+      break;
+    case Spoil::kSocket: {
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      if (path.size() >= sizeof address.sun_path) return "socket path too long";
+      std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+      const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+      made = bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+      close(fd);
+      break;
+    }
+    case Spoil::kDevice:  // a node of the full device, as root may make one anywhere
+      made = mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7));
+      break;
+    case Spoil::kReadOnly:
+      break;
+  }
+  return made == 0 ? std::string() : std::string("cannot make it: ") + std::strerror(errno);
+}
 
 // For each report k: the reports of the default run with report k spoilt, then the run
 // at ten degrees, which must stop at report k.
@@ -112,10 +147,8 @@ void ExpectTheRunToStopAtEachSpoiltReport(Spoil spoil, const char* action,
       protection = WriteProtect(report, 0444);
       if (!protection->failure.empty()) GTEST_SKIP() << protection->failure;
     } else {
-      ASSERT_EQ(unlink(report.c_str()), 0);
-      ASSERT_EQ(spoil == Spoil::kDirectory ? mkdir(report.c_str(), 0755)
-                                           : symlink("/dev/full", report.c_str()),
-                0);
+      const std::string failure = PutInPlace(spoil, report);
+      if (!failure.empty()) GTEST_SKIP() << failure;
     }
     const std::vector<std::string> before = Reports(dir.path());
 
@@ -139,9 +172,78 @@ TEST(FileFault, ReadOnlyReportIsLeftCompleteAndNamed) {
   ExpectTheRunToStopAtEachSpoiltReport(Spoil::kReadOnly, "create", PermissionDenied());
 }
 
-TEST(FileFault, FullDeviceInPlaceOfAReportIsNoSpaceLeft) {
-  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no writable /dev/full here";
-  ExpectTheRunToStopAtEachSpoiltReport(Spoil::kFullDevice, "write", "No space left on device");
+// Nothing is opened that could wait for a partner or act on a device: the run stops at
+// once with the message, whatever kind of file stands in the report's place.
+TEST(FileFault, WhatIsNotARegularFileIsRefusedWithoutOpeningIt) {
+  for (const Spoil spoil : {Spoil::kFifo, Spoil::kSocket}) {
+    ExpectTheRunToStopAtEachSpoiltReport(spoil, "create", "not a regular file");
+  }
+  if (geteuid() != 0) GTEST_SKIP() << "only root makes device nodes";
+  ExpectTheRunToStopAtEachSpoiltReport(Spoil::kDevice, "create", "not a regular file");
+}
+
+// A link in place of a report is replaced by the report; what it points to is never
+// written or created: a file of another folder, a name that does not exist, a device,
+// a file only root may read, linked from a shared folder with the sticky bit.
+TEST(FileFault, ALinkInPlaceOfAReportIsReplacedAndItsTargetStaysUntouched) {
+  TempDir healthy, elsewhere;
+  ASSERT_EQ(RunBatch(healthy.path(), kTenDegrees).status, 0);
+  const std::vector<std::string> of_the_run = Reports(healthy.path());
+  std::ofstream(elsewhere.File("target")) << "target";
+  std::ofstream(elsewhere.File("secret")) << "secret";
+  chmod(elsewhere.File("secret").c_str(), 0600);
+  const struct {
+    std::string target;
+    bool sticky_folder;
+  } cases[] = {{elsewhere.File("target"), false},
+               {elsewhere.File("created"), false},
+               {"/dev/full", false},
+               {elsewhere.File("secret"), true}};
+  for (const auto& c : cases) {
+    for (std::size_t k = 0; k < 3; ++k) {
+      SCOPED_TRACE(c.target + " in place of " + kReports[k]);
+      TempDir dir;
+      ASSERT_EQ(RunBatch(dir.path(), {}).status, 0);
+      if (c.sticky_folder) chmod(dir.path().c_str(), 01777);
+      const std::string report = dir.File(kReports[k]);
+      ASSERT_EQ(unlink(report.c_str()), 0);
+      ASSERT_EQ(symlink(c.target.c_str(), report.c_str()), 0);
+
+      const BatchOutcome outcome = RunBatch(dir.path(), kTenDegrees);
+      EXPECT_EQ(outcome.status, 0) << outcome.err;
+      EXPECT_EQ(Reports(dir.path()), of_the_run);
+      EXPECT_EQ(ReadFile(elsewhere.File("target")), "target");
+      EXPECT_EQ(ReadFile(elsewhere.File("secret")), "secret");
+      EXPECT_FALSE(std::filesystem::exists(elsewhere.File("created")));
+    }
+  }
+}
+
+// A replaced report keeps its permission bits; a new one gets 0666 less the umask.
+TEST(FileFault, ReportsKeepTheirPermissionBits) {
+  const auto mode = [](const std::string& path) {
+    struct stat status {};
+    stat(path.c_str(), &status);
+    return status.st_mode & 07777;
+  };
+  const struct {
+    mode_t earlier;  // 0: no earlier report
+    mode_t umask;
+    mode_t after;
+  } cases[] = {{0640, 022, 0640}, {0604, 077, 0604}, {0, 027, 0640}, {0, 0, 0666}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.earlier);
+    TempDir dir;
+    if (c.earlier != 0) {
+      ASSERT_EQ(RunBatch(dir.path(), {}).status, 0);
+      for (const char* report : kReports) chmod(dir.File(report).c_str(), c.earlier);
+    }
+    const mode_t previous = umask(c.umask);
+    const BatchOutcome outcome = RunBatch(dir.path(), kTenDegrees);
+    umask(previous);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    for (const char* report : kReports) EXPECT_EQ(mode(dir.File(report)), c.after) << report;
+  }
 }
 
 TEST(FileFault, UnwritableOutputDirectoryGetsNoReport) {
@@ -149,23 +251,29 @@ TEST(FileFault, UnwritableOutputDirectoryGetsNoReport) {
   std::ofstream(dir.File("plain")) << "x";
   const std::string out = dir.File("out");
   ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
-  std::vector<std::pair<std::string, std::string>> cases = {
-      {dir.File("plain"), "Not a directory"}, {dir.File("plain/sub"), "Not a directory"}};
+  struct Case {
+    std::string out_dir, shown, reason;
+  };
+  // Control characters of the path reach the message as '?', never the terminal.
+  std::vector<Case> cases = {
+      {dir.File("plain"), dir.File("plain"), "Not a directory"},
+      {dir.File("plain/sub"), dir.File("plain/sub"), "Not a directory"},
+      {dir.File("plain/\x1b]0;title\a\xff"), dir.File("plain/?]0;title??"), "Not a directory"}};
   const auto protection = WriteProtect(out, 0555);
   std::unique_ptr<Change> read_only;
   if (protection->failure.empty()) {
-    cases.push_back({out, PermissionDenied()});
+    cases.push_back({out, out, PermissionDenied()});
   } else {  // a read-only file system stops root too
     read_only = MountSmallFileSystem(out, MS_RDONLY);
-    if (read_only->failure.empty()) cases.push_back({out, "Read-only file system"});
+    if (read_only->failure.empty()) cases.push_back({out, out, "Read-only file system"});
   }
-  for (const auto& [out_dir, reason] : cases) {
-    const BatchOutcome outcome = RunBatch(out_dir, {});
+  for (const Case& c : cases) {
+    const BatchOutcome outcome = RunBatch(c.out_dir, {});
     EXPECT_EQ(outcome.status, 1);
-    EXPECT_EQ(outcome.err, FileError(out_dir, kReports[0], "create", reason));
+    EXPECT_EQ(outcome.err, FileError(c.shown, kReports[0], "create", c.reason));
   }
   EXPECT_EQ(Reports(out), std::vector<std::string>(3, "<no regular file>"));
-  if (cases.size() < 3) GTEST_SKIP() << protection->failure << "; " << read_only->failure;
+  if (cases.size() < 4) GTEST_SKIP() << protection->failure << "; " << read_only->failure;
 }
 
 TEST(FileFault, FullFileSystemNamesTheReportThatDidNotFit) {

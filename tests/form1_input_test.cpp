@@ -1,6 +1,7 @@
 // The main window under hostile texts and file faults: each run ends completed or with
 // one short message, and the window goes on working.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QChar>
 #include <filesystem>
@@ -62,39 +63,49 @@ TEST_F(Form1InputTest, HostileTextsEndInOneMessageOrACompletedRunAndTheWindowGoe
   }
 }
 
-TEST_F(Form1InputTest, AReportThatIsADirectoryIsNamedAndTheOtherReportsAreNotLeftHalfDone) {
+// A directory, or a FIFO that would make a run wait for a reader forever, in place of a
+// report: the message names it at once.
+TEST_F(Form1InputTest, AReportThatIsADirectoryOrAFifoIsNamedAndTheOtherReportsAreNotLeftHalfDone) {
   SetText("Text_NP", "12");
   TempDir reference;
   ASSERT_EQ(CalculateIn(reference.path()), RunOutcome::kCompleted);
-  for (std::size_t blocked = 0; blocked < std::size(kReports); ++blocked) {
-    SCOPED_TRACE(kReports[blocked]);
-    TempDir dir;  // the reports of 8 panels, then a directory in place of one of them
-    SetText("Text_NP", "8");
-    ASSERT_EQ(CalculateIn(dir.path()), RunOutcome::kCompleted);
-    std::string before[std::size(kReports)];
-    for (std::size_t k = 0; k < std::size(kReports); ++k)
-      before[k] = ReadFile(dir.File(kReports[k]));
-    std::filesystem::remove(dir.File(kReports[blocked]));
-    std::filesystem::create_directory(dir.File(kReports[blocked]));
+  for (const bool fifo : {false, true})
+    for (std::size_t blocked = 0; blocked < std::size(kReports); ++blocked) {
+      SCOPED_TRACE(std::string(kReports[blocked]) + (fifo ? " FIFO" : " directory"));
+      TempDir dir;  // the reports of 8 panels, then a directory in place of one of them
+      SetText("Text_NP", "8");
+      ASSERT_EQ(CalculateIn(dir.path()), RunOutcome::kCompleted);
+      std::string before[std::size(kReports)];
+      for (std::size_t k = 0; k < std::size(kReports); ++k)
+        before[k] = ReadFile(dir.File(kReports[k]));
+      std::filesystem::remove(dir.File(kReports[blocked]));
+      if (fifo) {
+        ASSERT_EQ(mkfifo(dir.File(kReports[blocked]).c_str(), 0644), 0);
+      } else {
+        std::filesystem::create_directory(dir.File(kReports[blocked]));
+      }
 
-    messages_.clear();
-    SetText("Text_NP", "12");
-    EXPECT_EQ(CalculateIn(dir.path()), RunOutcome::kFailed);
-    const QString said = OnlyMessage(Form1::MessageKind::kRunError);
-    EXPECT_TRUE(said.contains(kReports[blocked])) << said.toStdString();
-    EXPECT_TRUE(Status().isEmpty());
-    // The reports written before it are complete, those after it untouched.
-    for (std::size_t k = 0; k < std::size(kReports); ++k) {
-      if (k == blocked) continue;
-      const std::string expected = k < blocked ? ReadFile(reference.File(kReports[k])) : before[k];
-      EXPECT_EQ(ReadFile(dir.File(kReports[k])), expected) << kReports[k];
+      messages_.clear();
+      SetText("Text_NP", "12");
+      EXPECT_EQ(CalculateIn(dir.path()), RunOutcome::kFailed);
+      const QString said = OnlyMessage(Form1::MessageKind::kRunError);
+      EXPECT_EQ(said.toStdString(),
+                std::string("File error: cannot create \"") + kReports[blocked] +
+                    "\": " + (fifo ? "not a regular file" : "Is a directory") + ".");
+      EXPECT_TRUE(Status().isEmpty());
+      // The reports written before it are complete, those after it untouched.
+      for (std::size_t k = 0; k < std::size(kReports); ++k) {
+        if (k == blocked) continue;
+        const std::string expected =
+            k < blocked ? ReadFile(reference.File(kReports[k])) : before[k];
+        EXPECT_EQ(ReadFile(dir.File(kReports[k])), expected) << kReports[k];
+      }
+      // The window goes on once the way is clear.
+      std::filesystem::remove(dir.File(kReports[blocked]));
+      EXPECT_EQ(CalculateIn(dir.path()), RunOutcome::kCompleted);
+      EXPECT_EQ(ReadFile(dir.File(kReports[blocked])), ReadFile(reference.File(kReports[blocked])));
+      EXPECT_EQ(messages_.size(), 1u);
     }
-    // The window goes on once the way is clear.
-    std::filesystem::remove(dir.File(kReports[blocked]));
-    EXPECT_EQ(CalculateIn(dir.path()), RunOutcome::kCompleted);
-    EXPECT_EQ(ReadFile(dir.File(kReports[blocked])), ReadFile(reference.File(kReports[blocked])));
-    EXPECT_EQ(messages_.size(), 1u);
-  }
 }
 
 }  // namespace

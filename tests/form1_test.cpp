@@ -186,6 +186,13 @@ TEST_F(Form1Test, AZeroPivotShowsItsMessageOnceClearsTheStatusAndTheWindowGoesOn
   // Run errors of every kind are in form1_input_test.
   TempDir dir;
   ASSERT_EQ(CalculateIn(dir.path()), RunOutcome::kCompleted);
+  const std::string earlier = ReadFile(dir.File("Output_InfCoeffs.txt"));
+  // While the box is up, the coefficient report is the earlier run's, complete.
+  std::string while_the_box_is_up;
+  form_.SetMessageHandler([&](Kind kind, const QString& text) {
+    messages_.push_back({kind, text});
+    while_the_box_is_up = ReadFile(dir.File("Output_InfCoeffs.txt"));
+  });
   Choose("Option_NACA12");
   SetText("Text_NP", "2");  // both panels on the chord: the system is singular
   // While the message is up, the new body stands and no curve of the last run.
@@ -206,6 +213,8 @@ TEST_F(Form1Test, AZeroPivotShowsItsMessageOnceClearsTheStatusAndTheWindowGoesOn
   EXPECT_TRUE(pressure_blank);
   EXPECT_TRUE(body_drawn);
   EXPECT_EQ(OnlyMessage(Kind::kMsgBox).toStdString(), " sıfır diyagonal elemanı");
+  EXPECT_EQ(while_the_box_is_up, earlier);
+  EXPECT_NE(ReadFile(dir.File("Output_InfCoeffs.txt")), earlier) << "the coefficients of 2 panels";
   EXPECT_TRUE(Status().isEmpty()) << "the last run's results are gone";
   SetText("Text_NP", "8");
   EXPECT_EQ(CalculateIn(dir.path()), RunOutcome::kCompleted);

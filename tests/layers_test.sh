@@ -6,7 +6,7 @@ set -euo pipefail
 cd "${1:?usage: layers_test.sh SOURCE_DIR}"
 
 # The lowest layer: the parts of shell/ that everything shares.
-base='shell/(module_common|run_error|text_number|report_writer|user_locale|picture|picture_table|calculation_window|vortex_model)\.h'
+base='shell/(module_common|run_error|text_number|report_writer|report_folder|user_locale|picture|picture_table|calculation_window|vortex_model)\.h'
 status=0
 complain() { echo "layers: $*" >&2; status=1; }
 
@@ -25,7 +25,7 @@ check_layer() {  # check_layer NAME ALLOWED_REGEX FILES...
 shopt -s nullglob
 base_files=()
 for f in shell/*.h shell/*.cpp; do
-  [[ "$f" =~ ^$base$ || "$f" =~ ^shell/(module_common|run_error|text_number|report_writer|user_locale)\.cpp$ ]] && base_files+=("$f")
+  [[ "$f" =~ ^$base$ || "$f" =~ ^shell/(module_common|run_error|text_number|report_writer|report_folder|user_locale)\.cpp$ ]] && base_files+=("$f")
 done
 check_layer base "$base" "${base_files[@]}"
 check_layer geometry "$base|geometry/[a-z0-9_]+\.h" geometry/*.h geometry/*.cpp

@@ -3,10 +3,12 @@
 #include "shell/qt_picture.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QImage>
 #include <QString>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -190,6 +192,25 @@ TEST(QtPicture, SavesCompletePngFilesAndNamesTheFileThatCannotBeWritten) {
   EXPECT_EQ(load("Picture_Matrix.png"), pictures.image(PictureId::kMatrix).image());
   const std::string error = pictures.Save(dir.File("no-such-folder"));
   EXPECT_NE(error.find("Picture_Airfoil.png"), std::string::npos) << error;
+  // A link in place of a picture is replaced and its target never written, a FIFO is
+  // refused without waiting for a reader, as for the reports.
+  testing::TempDir elsewhere;
+  std::ofstream(elsewhere.File("target")) << "target";
+  const std::string airfoil = dir.File("Picture_Airfoil.png");
+  const std::string pressure = dir.File("Picture_Pressure.png");
+  std::filesystem::remove(airfoil);
+  std::filesystem::create_symlink(elsewhere.File("target"), airfoil);
+  std::filesystem::remove(pressure);
+  std::filesystem::create_symlink(elsewhere.File("never-made"), pressure);
+  ASSERT_EQ(pictures.Save(dir.path()), "");
+  EXPECT_EQ(load("Picture_Airfoil.png").size(), QSize(400, 200));
+  EXPECT_FALSE(std::filesystem::is_symlink(airfoil) || std::filesystem::is_symlink(pressure));
+  EXPECT_EQ(testing::ReadFile(elsewhere.File("target")), "target");
+  EXPECT_FALSE(std::filesystem::exists(elsewhere.File("never-made")));
+  std::filesystem::remove(dir.File("Picture_Matrix.png"));
+  ASSERT_EQ(mkfifo(dir.File("Picture_Matrix.png").c_str(), 0644), 0);
+  EXPECT_EQ(pictures.Save(dir.path()),
+            "Cannot write \"" + dir.File("Picture_Matrix.png") + "\": not a regular file.");
 }
 
 }  // namespace

@@ -4,10 +4,18 @@
 #include <locale.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
+#include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "shell/report_folder.h"
 #include "shell/run_error.h"
 #include "shell/user_locale.h"
 #include "support/temp_dir.h"
@@ -68,21 +76,70 @@ TEST(BareNumber, ShortestFormBetweenASignPlaceAndASpace) {
   EXPECT_EQ(out, " ,5 ");
 }
 
-TEST(ReportFile, CreatesAtOnceWritesOnCloseAndKeepsPartialTextWhenAbandoned) {
+TEST(ReportFile, TakesTheReportsPlaceOnCloseAndKeepsPartialTextWhenAbandoned) {
   testing::TempDir dir;
   const ReportOptions options{dir.path(), '.'};
+  const auto names = [&dir] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
   {
     ReportFile file(options, "a.txt");
-    EXPECT_EQ(testing::ReadFile(dir.File("a.txt")), "");  // created, still empty
     file.out().Text("x").Fixed4(2).EndLine();
     file.Close();
   }
   EXPECT_EQ(testing::ReadFile(dir.File("a.txt")), "x2.0000\r\n");
   {
     ReportFile file(options, "a.txt");
-    file.out().Text("partial");
+    file.out().Text("new");
+    // Until Close the earlier report stands complete beside the temporary file.
+    ASSERT_EQ(names().size(), 2u);
+    EXPECT_TRUE(ReplacingFile::IsTemporaryName(names()[0], "a.txt")) << names()[0];
+    EXPECT_EQ(testing::ReadFile(dir.File("a.txt")), "x2.0000\r\n");
   }  // abandoned, as by a run error
-  EXPECT_EQ(testing::ReadFile(dir.File("a.txt")), "partial");
+  EXPECT_EQ(testing::ReadFile(dir.File("a.txt")), "new");
+  EXPECT_EQ(names(), std::vector<std::string>{"a.txt"});
+}
+
+// The lock of a run on its folder: a second run waits, and after its wait (10 s in a
+// run, 0.1 s here) stops with a message naming the folder; other folders never wait.
+TEST(ReportFolder, OneRunAtATimeInAFolderMadeOnlyWhenTheFirstReportComes) {
+  testing::TempDir dir;
+  const std::string out = dir.File("new/out");
+  std::optional<ReportFolder> first(std::in_place, out);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("new")));
+  first->Enter();
+  ASSERT_TRUE(std::filesystem::is_directory(out));
+  std::ofstream(out + "/.Output_Panel.txt.Ab3xYz") << "left by a killed run";
+  std::ofstream(out + "/.notes.txt.Ab3xYz") << "not ours";
+
+  ReportFolder other(dir.path());
+  const auto started = std::chrono::steady_clock::now();
+  other.Enter();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(50));
+
+  try {
+    ReportFolder second(out, std::chrono::milliseconds(100));
+    second.Enter();
+    ADD_FAILURE() << "no wait";
+  } catch (const RunError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "File error: another run is writing reports in \"" + out + "\".");
+  }
+  // A run that waits gets in when the first run ends, and clears the temporary reports
+  // of killed runs; other files stay.
+  std::thread end_of_first([&first] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    first.reset();
+  });
+  ReportFolder third(out);
+  third.Enter();
+  end_of_first.join();
+  EXPECT_FALSE(std::filesystem::exists(out + "/.Output_Panel.txt.Ab3xYz"));
+  EXPECT_TRUE(std::filesystem::exists(out + "/.notes.txt.Ab3xYz"));
 }
 
 TEST(ReportFile, AFileThatCannotBeCreatedIsAFileErrorNamingIt) {
