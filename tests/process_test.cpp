@@ -265,7 +265,7 @@ TEST(Process, SignalsAndClosedDescriptorsTakeTheFileErrorPath) {
       {"a file size limit of 100 KiB", kLarge, Stream::kCapture, Stream::kCapture, 100 << 10, 1,
        "File error: cannot write \"DIR/Output_InfCoeffs.txt\": File too large.\n",
        Expect::kLargeStopsAtTheCoefficients},
-      {"stdin and stderr closed, a zero pivot", kZeroPivot, Stream::kClosed, Stream::kClosed,
+      {"stderr closed, a zero pivot", kZeroPivot, Stream::kCapture, Stream::kClosed,
        RLIM_INFINITY, 1, "", Expect::kZeroPivotReports},
       {"a sweep whose stderr nobody reads", "--sweep 0:20:1", Stream::kCapture, Stream::kBrokenPipe,
        RLIM_INFINITY, 0, "", Expect::kPolar},
