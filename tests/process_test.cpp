@@ -217,6 +217,14 @@ std::vector<std::string> ReportsIn(const std::string& dir) {
   return reports;
 }
 
+// Under the sanitizers a run takes some 20 times as long: the stress tests below then
+// run a tenth of their rounds, their kills spread over the longer runs.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kRounds = 6, kSlowdown = 20;
+#else
+constexpr int kRounds = 60, kSlowdown = 1;
+#endif
+
 const std::string kLarge = "--panels 198 --circulation --vortex constant --body naca0012";
 const std::string kZeroPivot = "--panels 1 --circulation --vortex point --xv 1 --yv 0.3";
 
@@ -380,12 +388,12 @@ TEST(Process, RunsAtOnceIntoOneFolderLeaveTheReportsOfOneRun) {
   const std::vector<std::string> of_the_small = ReportsIn(reference_small.path());
   std::mt19937 random(9);
   int large_last = 0;
-  for (int pair = 0; pair < 60; ++pair) {
+  for (int pair = 0; pair < kRounds; ++pair) {
     const std::string dir = pairs.File(std::to_string(pair));
     Launch first(Batch(dir, pair % 2 ? kLarge : small));
     Launch second(Batch(dir, pair % 2 ? small : kLarge));
     Process one(first);
-    std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % (3000 * kSlowdown)));
     Process other(second);
     EXPECT_EQ(one.Wait().status, 0);
     EXPECT_EQ(other.Wait().status, 0);
@@ -393,7 +401,7 @@ TEST(Process, RunsAtOnceIntoOneFolderLeaveTheReportsOfOneRun) {
     EXPECT_TRUE(reports == of_the_large || reports == of_the_small) << "pair " << pair;
     large_last += reports == of_the_large;
   }
-  std::cout << "the large run wrote last in " << large_last << " of 60 folders\n";
+  std::cout << "the large run wrote last in " << large_last << " of " << kRounds << " folders\n";
 }
 
 // Sixty runs killed 1 to 15 ms after their start: every report is the complete text of
@@ -409,10 +417,10 @@ TEST(Process, ARunKilledWhileItWritesLeavesEveryReportOldOrNew) {
   ASSERT_EQ(RunBatch(dir.path(), Words(runs[0])).status, 0);
   std::mt19937 random(15);
   int killed = 0, half_way = 0;  // half way: some reports of the killed run, not all
-  for (int attempt = 0; attempt < 60; ++attempt) {
+  for (int attempt = 0; attempt < kRounds; ++attempt) {
     const std::vector<std::string> before = ReportsIn(dir.path());
     Process run(Launch(Batch(dir.path(), runs[(attempt + 1) % 2])));
-    std::this_thread::sleep_for(std::chrono::microseconds(1000 + random() % 14001));
+    std::this_thread::sleep_for(std::chrono::microseconds((1000 + random() % 14001) * kSlowdown));
     run.Kill(attempt % 2 ? SIGKILL : SIGTERM);
     killed += run.Wait().status != 0;
     const std::vector<std::string> reports = ReportsIn(dir.path());
@@ -422,7 +430,7 @@ TEST(Process, ARunKilledWhileItWritesLeavesEveryReportOldOrNew) {
     }
     half_way += reports != before && reports != of_run[(attempt + 1) % 2];
   }
-  std::cout << killed << " of 60 runs were killed before they ended, " << half_way
+  std::cout << killed << " of " << kRounds << " runs were killed before they ended, " << half_way
             << " of them after some of their reports\n";
 }
 
