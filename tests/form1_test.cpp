@@ -187,15 +187,10 @@ TEST_F(Form1Test, AZeroPivotShowsItsMessageOnceClearsTheStatusAndTheWindowGoesOn
   TempDir dir;
   ASSERT_EQ(CalculateIn(dir.path()), RunOutcome::kCompleted);
   const std::string earlier = ReadFile(dir.File("Output_InfCoeffs.txt"));
-  // While the box is up, the coefficient report is complete: this run's coefficients.
-  std::string while_the_box_is_up;
-  form_.SetMessageHandler([&](Kind kind, const QString& text) {
-    messages_.push_back({kind, text});
-    while_the_box_is_up = ReadFile(dir.File("Output_InfCoeffs.txt"));
-  });
   Choose("Option_NACA12");
   SetText("Text_NP", "2");  // both panels on the chord: the system is singular
-  // While the message is up, the new body stands and no curve of the last run.
+  // While the message is up, the new body stands and no curve of the last run, and the
+  // coefficient report is complete: this run's coefficients.
   const auto blank = [this](const char* name) {
     const QImage& image = Control<PictureWidget>(name)->picture().image();
     for (int y = 0; y < image.height(); ++y)
@@ -204,10 +199,12 @@ TEST_F(Form1Test, AZeroPivotShowsItsMessageOnceClearsTheStatusAndTheWindowGoesOn
     return true;
   };
   bool pressure_blank = false, body_drawn = false;
+  std::string while_the_box_is_up;
   form_.SetMessageHandler([&](Form1::MessageKind kind, const QString& text) {
     messages_.push_back({kind, text});
     pressure_blank = blank("Picture_Pressure");
     body_drawn = !blank("Picture_Airfoil");
+    while_the_box_is_up = ReadFile(dir.File("Output_InfCoeffs.txt"));
   });
   EXPECT_EQ(CalculateIn(dir.path()), RunOutcome::kZeroPivot);
   EXPECT_TRUE(pressure_blank);
