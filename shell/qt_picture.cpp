@@ -248,13 +248,8 @@ std::string QtPicture::Save(const QString& path, int scale_factor) const {
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, format);
   if (!writer.write(Render(scale_factor))) return failure(writer.errorString().toStdString());
-  const std::size_t slash = file.rfind('/');
-  const std::string directory =
-      slash == std::string::npos ? std::string() : (slash == 0 ? "/" : file.substr(0, slash));
-  const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
-  ReplacingFile target;
-  std::string reason = target.Create(directory, name);
-  if (reason.empty()) reason = target.Commit(std::string_view(bytes.constData(), bytes.size()));
+  const std::string reason =
+      ReplacingFile::Replace(file, std::string_view(bytes.constData(), bytes.size()));
   return reason.empty() ? std::string() : failure(reason);
 }
 

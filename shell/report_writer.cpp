@@ -333,6 +333,16 @@ std::string ReplacingFile::Commit(std::string_view bytes) {
   return {};
 }
 
+std::string ReplacingFile::Replace(const std::string& path, std::string_view bytes) {
+  const std::size_t slash = path.rfind('/');
+  const std::string directory =
+      slash == std::string::npos ? std::string() : (slash == 0 ? "/" : path.substr(0, slash));
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  ReplacingFile file;
+  const std::string refusal = file.Create(directory, name);
+  return refusal.empty() ? file.Commit(bytes) : refusal;
+}
+
 ReportFile::ReportFile(const ReportOptions& options, const char* name)
     : path_(options.directory.empty() ? std::string(name) : options.directory + "/" + name),
       text_(options.decimal_separator) {

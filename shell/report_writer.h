@@ -106,6 +106,8 @@ class ReplacingFile {
 
   std::string Create(const std::string& directory, const std::string& name);
   std::string Commit(std::string_view bytes);
+  // Create and Commit for a whole path ("dir/name", "name", "/name"): the bytes in one go.
+  static std::string Replace(const std::string& path, std::string_view bytes);
 
   // The names of the temporary files of `name`: ".NAME." and 6 letters or digits.
   static bool IsTemporaryName(std::string_view candidate, std::string_view name);

@@ -1,5 +1,7 @@
 #include "shell/view_export.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -9,14 +11,25 @@
 #include "shell/explorer_charts.h"
 #include "shell/flow_explorer.h"
 #include "shell/flow_view.h"
+#include "shell/report_writer.h"
 #include "shell/run_error.h"
+#include "shell/text_number.h"
 
 namespace velquin {
 namespace {
 
-std::string CannotWrite(const QString& path, const QString& reason) {
-  return "File error: cannot write \"" + QDir::toNativeSeparators(path).toStdString() +
-         "\": " + reason.toStdString() + ".";
+std::string CannotWrite(const QString& path, const std::string& reason) {
+  return "File error: cannot write " + QuotedPath(QFile::encodeName(path).toStdString()) + ": " +
+         reason + ".";
+}
+
+// The file is made in memory and then takes the place of `path` in one step, as a report
+// does (ReplacingFile): no link followed, only a regular file replaced, nothing opened
+// that could wait, and a failure leaves a file that was there before as it was.
+std::string WriteInPlace(const QString& path, const QByteArray& bytes) {
+  const std::string reason = ReplacingFile::Replace(
+      QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), bytes.size()));
+  return reason.empty() ? std::string() : CannotWrite(path, reason);
 }
 
 }  // namespace
@@ -32,48 +45,32 @@ QImage RenderView(QWidget& view, const QSize& size) {
 
 std::string SaveViewPng(QWidget& view, const QSize& size, const QString& path) {
   const QImage image = RenderView(view, size);
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    return CannotWrite(path, file.errorString());
-  }
-  if (!image.save(&file, "PNG")) return CannotWrite(path, file.errorString());
-  file.close();
-  if (file.error() != QFileDevice::NoError) return CannotWrite(path, file.errorString());
-  return {};
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) return CannotWrite(path, "the image cannot be encoded");
+  return WriteInPlace(path, bytes);
 }
 
 std::string SaveViewSvg(QWidget& view, const QSize& size, const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    return CannotWrite(path, file.errorString());
-  }
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
   view.resize(size);
   QSvgGenerator svg;
-  svg.setOutputDevice(&file);
+  svg.setOutputDevice(&buffer);
   svg.setSize(size);
   svg.setViewBox(QRect(QPoint(0, 0), size));
   svg.setTitle(view.objectName());
   QPainter painter;
-  if (!painter.begin(&svg)) return CannotWrite(path, QStringLiteral("cannot draw into it"));
+  if (!painter.begin(&svg)) return CannotWrite(path, "cannot draw into it");
   view.render(&painter);
   painter.end();
-  file.close();
-  if (file.error() != QFileDevice::NoError) return CannotWrite(path, file.errorString());
-  return {};
+  return WriteInPlace(path, bytes);
 }
 
 std::string SaveText(const QString& path, const std::string& text) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    return CannotWrite(path, file.errorString());
-  }
-  if (file.write(text.data(), static_cast<qint64>(text.size())) !=
-      static_cast<qint64>(text.size())) {
-    return CannotWrite(path, file.errorString());
-  }
-  file.close();
-  if (file.error() != QFileDevice::NoError) return CannotWrite(path, file.errorString());
-  return {};
+  return WriteInPlace(path, QByteArray::fromStdString(text));
 }
 
 std::string WriteFlowPictures(const RunInputs& inputs, bool polar, const std::string& directory) {

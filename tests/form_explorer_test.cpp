@@ -4,6 +4,7 @@
 #include "shell/form_explorer.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -18,6 +19,8 @@
 #include <QSvgRenderer>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "shell/batch_command.h"
@@ -199,14 +202,18 @@ TEST(FormExplorer, HoverShowsTheNearestPoint) {
 }
 
 // --batch ... --flow: the explorer's pictures beside the reports, at least 1200 x 800,
-// with Polar.png only for a sweep.
+// with Polar.png only for a sweep. They are written as the reports are: a link in place
+// of one is replaced, never followed, and a FIFO is refused without waiting.
 TEST(FormExplorer, BatchFlowWritesThePictures) {
+  const TempDir elsewhere;
+  std::ofstream(elsewhere.File("target")) << "target";
   for (const bool sweep : {false, true}) {
     const TempDir dir;
     std::vector<std::string> args = {"--batch", "--body",        "naca0012", "--panels",
                                      "60",      "--circulation", "--vortex", "constant",
                                      "--flow",  "--out",         dir.path()};
     if (sweep) args.insert(args.end(), {"--sweep", "0:4:2"});
+    std::filesystem::create_symlink(elsewhere.File("target"), dir.File("Flow.png"));
     std::ostringstream out, err;
     ASSERT_EQ(RunBatchCommand(args, out, err, '.', {}, WriteFlowPictures), 0) << err.str();
     for (const char* name : {"Flow.png", "Cp.png", "Polar.png"}) {
@@ -219,6 +226,14 @@ TEST(FormExplorer, BatchFlowWritesThePictures) {
       EXPECT_GE(image.height(), 800) << name;
     }
     EXPECT_FALSE(ReadFile(dir.File("Output_PressCoeffs.txt")).empty());
+    EXPECT_EQ(ReadFile(elsewhere.File("target")), "target");
+
+    std::filesystem::remove(dir.File("Cp.png"));
+    ASSERT_EQ(mkfifo(dir.File("Cp.png").c_str(), 0644), 0);
+    std::ostringstream out2, err2;
+    EXPECT_EQ(RunBatchCommand(args, out2, err2, '.', {}, WriteFlowPictures), 1);
+    EXPECT_EQ(err2.str(),
+              "File error: cannot write \"" + dir.File("Cp.png") + "\": not a regular file.\n");
   }
 }
 
