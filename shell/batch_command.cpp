@@ -328,9 +328,9 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
   if (request.images) pictures = make_pictures();
   PictureSet<Picture*> drawn_into;
   NullPicture nowhere;
-  for (const PictureSpec& spec : kPictures) {
-    drawn_into[static_cast<std::size_t>(spec.id)] =
-        pictures ? &pictures->PictureOf(spec.id) : &nowhere;
+  for (const PictureEntry& entry : kPictures) {
+    drawn_into[static_cast<std::size_t>(entry.id)] =
+        pictures ? &pictures->PictureOf(entry.id) : &nowhere;
   }
 
   PrintNotes(ReadingNotes(request.controls), "note", err);

@@ -69,8 +69,8 @@ QRadioButton* NewOption(const QString& caption, QWidget* parent, const char* nam
 }
 
 PictureWidget* NewPicture(PictureId id, QWidget* parent) {
-  const PictureSpec& spec = PictureSpecOf(id);
-  return new PictureWidget(spec.width, spec.height, spec.background, parent);
+  const PictureEntry& entry = PictureEntryOf(id);
+  return new PictureWidget(entry.width, entry.height, entry.background, parent);
 }
 
 }  // namespace

@@ -10,20 +10,20 @@ namespace velquin {
 
 enum class PictureId { kAirfoil, kPressure, kMatrix };
 
-struct PictureSpec {
+struct PictureEntry {
   PictureId id;
   const char* name;   // the control's name; the exported file is name + ".png"
   int width, height;  // pixels
   Colour background;
 };
 
-inline constexpr std::array<PictureSpec, 3> kPictures = {{
+inline constexpr std::array<PictureEntry, 3> kPictures = {{
     {PictureId::kAirfoil, "Picture_Airfoil", 400, 200, kLightYellow},
     {PictureId::kPressure, "Picture_Pressure", 401, 233, kLightYellow},
     {PictureId::kMatrix, "Picture_Matrix", 200, 200, kWhite},
 }};
 
-inline constexpr const PictureSpec& PictureSpecOf(PictureId id) {
+inline constexpr const PictureEntry& PictureEntryOf(PictureId id) {
   return kPictures[static_cast<std::size_t>(id)];
 }
 

@@ -6,18 +6,18 @@
 namespace velquin {
 
 QtBatchPictures::QtBatchPictures() {
-  for (const PictureSpec& spec : kPictures) {
-    pictures_[static_cast<std::size_t>(spec.id)] =
-        std::make_unique<QtPicture>(spec.width, spec.height, spec.background);
+  for (const PictureEntry& entry : kPictures) {
+    pictures_[static_cast<std::size_t>(entry.id)] =
+        std::make_unique<QtPicture>(entry.width, entry.height, entry.background);
   }
 }
 
 std::string QtBatchPictures::Save(const std::string& directory) {
   const QDir folder(directory.empty() ? QStringLiteral(".") : QString::fromStdString(directory));
-  for (const PictureSpec& spec : kPictures) {
-    const QString file = QString::fromLatin1(spec.name) + QStringLiteral(".png");
+  for (const PictureEntry& entry : kPictures) {
+    const QString file = QString::fromLatin1(entry.name) + QStringLiteral(".png");
     const QString path = directory.empty() ? file : folder.filePath(file);
-    std::string error = image(spec.id).Save(path);
+    std::string error = image(entry.id).Save(path);
     if (!error.empty()) return error;
   }
   return {};
