@@ -124,14 +124,18 @@ void PressureReportText(const Module_Common& C, ReportText& out) {
   }
 }
 
-bool RunCalculation(Module_Common& C, const RunInputs& inputs, CalculationWindow& window,
-                    const ReportOptions& reports) {
+void SetUpProblem(Module_Common& C, const RunInputs& inputs) {
   C.NP = inputs.NP;
   C.NEq = inputs.NEq();
   C.NRhs = inputs.NRhs();
   C.Xv = inputs.Xv;
   C.Yv = inputs.Yv;
   inputs.body->Contour(C);
+}
+
+bool RunCalculation(Module_Common& C, const RunInputs& inputs, CalculationWindow& window,
+                    const ReportOptions& reports) {
+  SetUpProblem(C, inputs);
 
   const double alpha = AlphaRadians(C, inputs.alpha_degrees);
   C.CosAlfa = std::cos(alpha);

@@ -60,6 +60,10 @@ RunOutcome Command1_Click(Module_Common& C, RunWindow& window, const ReportOptio
 bool RunCalculation(Module_Common& C, const RunInputs& inputs, CalculationWindow& window,
                     const ReportOptions& reports);
 
+// The problem of a run in the state: the sizes NP, NEq, NRhs, the vortex position and
+// the body's contour. The calculation run and the flow explorer start from it.
+void SetUpProblem(Module_Common& C, const RunInputs& inputs);
+
 // The text of "Output_PressCoeffs.txt": control points and 1 - Cp of panels 1..NP.
 void PressureReportText(const Module_Common& C, ReportText& out);
 

@@ -117,12 +117,7 @@ std::unique_ptr<ExplorerGeometry> Explorer_Geometry(const RunInputs& inputs) {
   g->C = std::make_unique<Module_Common>();
   Module_Common& C = *g->C;
   Form_Load(C);
-  C.NP = inputs.NP;
-  C.NEq = inputs.NEq();
-  C.NRhs = inputs.NRhs();
-  C.Xv = inputs.Xv;
-  C.Yv = inputs.Yv;
-  inputs.body->Contour(C);
+  SetUpProblem(C, inputs);
   Panel_ComputeGeometry(C);
   std::optional<FlowBases> bases = FlowBases_Solve(C, inputs);
   if (!bases) {
