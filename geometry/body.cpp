@@ -50,8 +50,7 @@ class Naca0012 : public Body {
  public:
   std::string Name() const override { return "NACA 0012"; }
   std::string PanelCountProblem(double NP) const override {
-    if (std::fmod(NP, 2) == 0) return {};
-    return "the NACA 0012 section needs an even number of panels (one half on each side)";
+    return EvenPanelCountProblem(Name(), NP);
   }
   void Contour(Module_Common& C) const override { Geometry_NACA0012(C); }
 };
@@ -66,6 +65,11 @@ BodyPtr CircleBody() {
 BodyPtr Naca0012Body() {
   static const BodyPtr section = std::make_shared<Naca0012>();
   return section;
+}
+
+std::string EvenPanelCountProblem(const std::string& section_name, double NP) {
+  if (std::fmod(NP, 2) == 0) return {};
+  return "the " + section_name + " section needs an even number of panels (one half on each side)";
 }
 
 double BodyDrawScale(const Body& body, double RefLength) {

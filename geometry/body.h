@@ -82,6 +82,11 @@ class Body {
 
 using BodyPtr = std::shared_ptr<const Body>;
 
+// The refusal of an odd panel count by a section whose halves mirror each other's node
+// placement ("the NACA 0012 section needs an even number of panels ..."); empty for an
+// even count.
+std::string EvenPanelCountProblem(const std::string& section_name, double NP);
+
 // The two bodies of the window's Frame1.
 BodyPtr CircleBody();
 BodyPtr Naca0012Body();

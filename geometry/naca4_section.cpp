@@ -21,8 +21,7 @@ class Naca4Section : public Body {
   std::string Name() const override { return "NACA " + Designation(digits_); }
 
   std::string PanelCountProblem(double NP) const override {
-    if (std::fmod(NP, 2) == 0) return {};
-    return "the " + Name() + " section needs an even number of panels (one half on each side)";
+    return EvenPanelCountProblem(Name(), NP);
   }
 
   void Contour(Module_Common& C) const override { Geometry_NACA4(C, digits_); }

@@ -47,8 +47,7 @@ class Naca5Section : public Body {
   std::string Name() const override { return "NACA " + Designation(digits_); }
 
   std::string PanelCountProblem(double NP) const override {
-    if (std::fmod(NP, 2) == 0) return {};
-    return "the " + Name() + " section needs an even number of panels (one half on each side)";
+    return EvenPanelCountProblem(Name(), NP);
   }
 
   void Contour(Module_Common& C) const override { Geometry_NACA5(C, digits_); }

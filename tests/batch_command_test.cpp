@@ -6,21 +6,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/run_helpers.h"
 #include "support/temp_dir.h"
 
 namespace velquin {
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome Batch(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunBatchCommand(args, out, err, '.', {});
-  return {status, out.str(), err.str()};
-}
+using Outcome = testing::BatchOutcome;
+constexpr auto& Batch = testing::RunCommand;
 
 TEST(BatchCommand, DefaultsWriteTheThreeReports) {
   testing::TempDir dir;

@@ -10,6 +10,7 @@
 
 #include "geometry/geometry_file.h"
 #include "shell/batch_command.h"
+#include "support/run_helpers.h"
 #include "support/temp_dir.h"
 
 namespace velquin {
@@ -199,16 +200,8 @@ TEST(SectionFile, FilesThatCannotBeReadOrAreTooLong) {
   EXPECT_TRUE(ReadSectionFile(dir.File("just-1MB.dat"), error)) << error;
 }
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome Batch(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunBatchCommand(args, out, err, '.', {});
-  return {status, out.str(), err.str()};
-}
+using Outcome = testing::BatchOutcome;
+constexpr auto& Batch = testing::RunCommand;
 
 std::string Source(const std::string& file) {
   return std::string(VELQUIN_SOURCE_DIR) + "/" + file;

@@ -77,15 +77,20 @@ struct BatchOutcome {
   std::string out, err;
 };
 
+// The command line args exactly as given, without pictures.
+inline BatchOutcome RunCommand(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = RunBatchCommand(args, out, err, '.', {});
+  return {status, out.str(), err.str()};
+}
+
 // The batch command "--batch ARGS --out DIR"; ARGS with an --out of their own keep it.
 inline BatchOutcome RunBatch(const std::string& dir, std::vector<std::string> args) {
   if (std::find(args.begin(), args.end(), "--out") == args.end()) {
     args.insert(args.end(), {"--out", dir});
   }
   args.insert(args.begin(), "--batch");
-  std::ostringstream out, err;
-  const int status = RunBatchCommand(args, out, err, '.', {});
-  return {status, out.str(), err.str()};
+  return RunCommand(args);
 }
 
 }  // namespace velquin::testing
