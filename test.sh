@@ -30,4 +30,4 @@ cmake --build build-asan -j"$jobs"
 
 # Bounded fuzzing of the number reader and of whole runs (libFuzzer needs clang).
 scripts/install-deps.sh clang libclang-rt-14-dev
-tests/fuzz/run_fuzzers.sh 30
+tests/robustness/fuzz/run_fuzzers.sh 30

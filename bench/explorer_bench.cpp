@@ -17,10 +17,10 @@
 #include <QPainter>
 #include <memory>
 
-#include "shell/explorer_charts.h"
-#include "shell/flow_view.h"
-#include "shell/form_explorer.h"
-#include "shell/numbers_view.h"
+#include "gui/explorer/explorer_charts.h"
+#include "gui/explorer/flow_view.h"
+#include "gui/explorer/form_explorer.h"
+#include "gui/explorer/numbers_view.h"
 
 namespace velquin {
 namespace {
@@ -39,7 +39,7 @@ RunInputs Inputs(bool circle) {
 void BM_ExplorerGeometry(benchmark::State& state) {
   const RunInputs inputs = Inputs(state.range(0) == 1);
   for (auto _ : state) {
-    std::unique_ptr<ExplorerGeometry> geometry = Explorer_Geometry(inputs);
+    std::unique_ptr<ExplorerGeometry> geometry = MakeExplorerGeometry(inputs);
     benchmark::DoNotOptimize(geometry->grid.u0.data());
   }
   state.SetLabel(state.range(0) == 1 ? "circle" : "naca0012");

@@ -22,11 +22,11 @@
 #include <system_error>
 #include <vector>
 
-#include "shell/batch_command.h"
-#include "shell/batch_window.h"
-#include "shell/calculation_run.h"
-#include "shell/module_common.h"
-#include "shell/text_number.h"
+#include "app/calculation_run.h"
+#include "base/module_common.h"
+#include "base/text_number.h"
+#include "cli/batch_run.h"
+#include "cli/batch_window.h"
 #include "solver/angle_sweep.h"
 
 namespace velquin {
@@ -81,13 +81,14 @@ void BM_SweepAngles(benchmark::State& state, bool naca) {
   std::ostringstream messages;
   BatchWindow window(controls, messages);
   if (SweepDirectory().empty() ||
-      Command1_Click(*C, window, ReportOptions{SweepDirectory(), '.'}) != RunOutcome::kCompleted) {
+      Command1_Click(*C, window.Controls(), window, ReportOptions{SweepDirectory(), '.'}) !=
+          RunOutcome::kCompleted) {
     state.SkipWithError("the run did not complete");
     return;
   }
   const std::vector<double> angles = SweepAngles();
   for (auto _ : state) {
-    const auto results = Sweep_Angles(*C, ReadRunInputs(controls), angles);
+    const auto results = SweepAngles(*C, ReadRunInputs(controls), angles);
     if (!results) {
       state.SkipWithError("zero pivot");
       break;
@@ -122,7 +123,7 @@ void BM_SweepBySeparateRuns(benchmark::State& state, bool naca) {
     for (const double angle : angles) {
       controls.Text_AlfaD = NumberText(angle);
       window.SetControls(controls);
-      if (Command1_Click(*C, window, ReportOptions{SweepDirectory(), '.'}) !=
+      if (Command1_Click(*C, window.Controls(), window, ReportOptions{SweepDirectory(), '.'}) !=
           RunOutcome::kCompleted) {
         state.SkipWithError("a run did not complete");
         return;

@@ -20,15 +20,15 @@
 #include <thread>
 #include <vector>
 
+#include "app/calculation_run.h"
+#include "base/module_common.h"
+#include "base/picture.h"
+#include "base/report_folder.h"
+#include "base/report_writer.h"
+#include "cli/batch_window.h"
 #include "display/matrix_plot.h"
 #include "geometry/module_geometry.h"
 #include "geometry/module_panel.h"
-#include "shell/batch_window.h"
-#include "shell/calculation_run.h"
-#include "shell/module_common.h"
-#include "shell/picture.h"
-#include "shell/report_folder.h"
-#include "shell/report_writer.h"
 #include "solver/module_gauss.h"
 #include "solver/module_influcoeff.h"
 
@@ -137,7 +137,9 @@ std::unique_ptr<Module_Common> SolvedState(Shape body) {
   auto C = std::make_unique<Module_Common>();
   Form_Load(*C);
   NullWindow null_window(body);
-  if (Command1_Click(*C, null_window.window, Reports()) != RunOutcome::kCompleted) return nullptr;
+  if (Command1_Click(*C, null_window.window.Controls(), null_window.window, Reports()) !=
+      RunOutcome::kCompleted)
+    return nullptr;
   InfluCoeff_Fill(*C,
                   ReadRunInputs(RunControls(body)));  // back to the coefficients the report shows
   return C;
@@ -326,7 +328,8 @@ void BM_WholeRun(benchmark::State& state, Shape body) {
   for (auto _ : state) {
     ReportFolder folder(reports.directory);  // held for the run, as by the batch command
     reports.folder = &folder;
-    if (Command1_Click(*C, null_window.window, reports) != RunOutcome::kCompleted) {
+    if (Command1_Click(*C, null_window.window.Controls(), null_window.window, reports) !=
+        RunOutcome::kCompleted) {
       state.SkipWithError(("the run did not complete: " + null_window.messages.str()).c_str());
       break;
     }
@@ -350,7 +353,8 @@ void BM_WholeRunSpaced(benchmark::State& state, Shape body) {
     state.ResumeTiming();
     ReportFolder folder(reports.directory);
     reports.folder = &folder;
-    if (Command1_Click(*C, null_window.window, reports) != RunOutcome::kCompleted) {
+    if (Command1_Click(*C, null_window.window.Controls(), null_window.window, reports) !=
+        RunOutcome::kCompleted) {
       state.SkipWithError(("the run did not complete: " + null_window.messages.str()).c_str());
       break;
     }

@@ -1,8 +1,8 @@
 // The coefficient matrix as a grid of N x N cells on a 16-step white-to-red scale.
 #pragma once
 
-#include "shell/module_common.h"
-#include "shell/picture.h"
+#include "base/module_common.h"
+#include "base/picture.h"
 
 namespace velquin {
 

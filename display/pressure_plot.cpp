@@ -3,7 +3,7 @@
 #include <cfloat>
 #include <cmath>
 
-#include "shell/run_error.h"
+#include "base/run_error.h"
 
 namespace velquin {
 namespace {

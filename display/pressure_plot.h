@@ -1,8 +1,8 @@
 // The 1 - Cp plot: one point per control point joined by red segments, red markers.
 #pragma once
 
-#include "shell/module_common.h"
-#include "shell/picture.h"
+#include "base/module_common.h"
+#include "base/picture.h"
 
 namespace velquin {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "base/run_error.h"
 #include "geometry/module_geometry.h"
-#include "shell/run_error.h"
 
 namespace velquin {
 namespace {

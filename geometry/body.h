@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/module_common.h"
-#include "shell/vortex_model.h"
+#include "base/module_common.h"
+#include "base/vortex_model.h"
 
 namespace velquin {
 

@@ -7,10 +7,10 @@
 #include <optional>
 #include <vector>
 
+#include "base/text_number.h"
 #include "geometry/karman_trefftz_section.h"
 #include "geometry/naca4_section.h"
 #include "geometry/naca5_section.h"
-#include "shell/text_number.h"
 
 namespace velquin {
 namespace {

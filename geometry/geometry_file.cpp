@@ -10,7 +10,7 @@
 #include <memory>
 #include <utility>
 
-#include "shell/text_number.h"
+#include "base/text_number.h"
 
 namespace velquin {
 namespace {

@@ -23,8 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/module_common.h"
 #include "geometry/body.h"
-#include "shell/module_common.h"
 
 namespace velquin {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "shell/text_number.h"
+#include "base/text_number.h"
 
 namespace velquin {
 namespace {
@@ -30,7 +30,7 @@ Complex CirclePoint(const KarmanTrefftzSection& s, double theta) {
 // then refined by Brent's method between the neighbours of the best step.
 double LeastX(const KarmanTrefftzSection& s) {
   const auto x_at = [&s](double theta) {
-    return KarmanTrefftz_Map(s, CirclePoint(s, theta)).real();
+    return KarmanTrefftzMap(s, CirclePoint(s, theta)).real();
   };
   constexpr int kSteps = 720;
   const double step = 2 * kPi / kSteps;
@@ -54,7 +54,7 @@ double LeastX(const KarmanTrefftzSection& s) {
 // first and the last are exactly (1, 0).
 std::vector<ContourPoint> Nodes(const KarmanTrefftzSection& s, int NP, double dTheta) {
   std::vector<ContourPoint> nodes(static_cast<std::size_t>(NP) + 1, ContourPoint{1, 0});
-  for (int k = 1; k < NP; ++k) nodes[k] = KarmanTrefftz_Point(s, s.beta - dTheta * k);
+  for (int k = 1; k < NP; ++k) nodes[k] = KarmanTrefftzPoint(s, s.beta - dTheta * k);
   return nodes;
 }
 
@@ -106,7 +106,7 @@ class KarmanTrefftzBodyImpl : public Body {
     constexpr int kSteps = 720;
     double largest_x = 1, largest_ordinate = 0;
     for (int k = 0; k < kSteps; ++k) {
-      const ContourPoint p = KarmanTrefftz_Point(section_, section_.beta - 2 * kPi * k / kSteps);
+      const ContourPoint p = KarmanTrefftzPoint(section_, section_.beta - 2 * kPi * k / kSteps);
       largest_x = std::max(largest_x, p.x);
       largest_ordinate = std::max(largest_ordinate, std::fabs(p.y));
     }
@@ -122,13 +122,13 @@ class KarmanTrefftzBodyImpl : public Body {
     const double gamma =
         flow.vortex == VortexModel::kNone
             ? 0
-            : KarmanTrefftz_KuttaCirculation(section_, flow.cos_alfa, flow.sin_alfa);
+            : KarmanTrefftzKuttaCirculation(section_, flow.cos_alfa, flow.sin_alfa);
     exact.cl = 2 * gamma / section_.chord;
     const double dTheta = (2 * C.Pi) / C.NP;
     for (int i = 1; i <= C.NP; ++i) {
       const double theta = section_.beta - dTheta * (i - 0.5);
       exact.one_minus_cp.push_back(
-          KarmanTrefftz_OneMinusCp(section_, theta, flow.cos_alfa, flow.sin_alfa, gamma));
+          KarmanTrefftzOneMinusCp(section_, theta, flow.cos_alfa, flow.sin_alfa, gamma));
     }
     return exact;
   }
@@ -169,7 +169,7 @@ KarmanTrefftzSection MakeKarmanTrefftzSection(const KarmanTrefftzParameters& par
   return s;
 }
 
-Complex KarmanTrefftz_Map(const KarmanTrefftzSection& s, Complex zeta) {
+Complex KarmanTrefftzMap(const KarmanTrefftzSection& s, Complex zeta) {
   if (IsJoukowski(s)) return zeta + 1.0 / zeta;
   // w lies in the half-plane of the image circle: its argument stays within (-pi, pi),
   // so the principal power is continuous round the contour.
@@ -178,7 +178,7 @@ Complex KarmanTrefftz_Map(const KarmanTrefftzSection& s, Complex zeta) {
   return s.n * (1.0 + W) / (1.0 - W);
 }
 
-Complex KarmanTrefftz_MapDerivative(const KarmanTrefftzSection& s, Complex zeta) {
+Complex KarmanTrefftzMapDerivative(const KarmanTrefftzSection& s, Complex zeta) {
   if (IsJoukowski(s)) return 1.0 - 1.0 / (zeta * zeta);
   // dz/dW = 2 n / (1 - W)^2, dW/dw = n W / w, dw/dzeta = 2 / (zeta + 1)^2, and
   // w (zeta + 1)^2 = zeta^2 - 1.
@@ -188,29 +188,29 @@ Complex KarmanTrefftz_MapDerivative(const KarmanTrefftzSection& s, Complex zeta)
   return (4 * s.n * s.n) * W / (one_minus_W * one_minus_W * (zeta * zeta - 1.0));
 }
 
-ContourPoint KarmanTrefftz_Point(const KarmanTrefftzSection& s, double theta) {
-  const Complex z = KarmanTrefftz_Map(s, CirclePoint(s, theta));
+ContourPoint KarmanTrefftzPoint(const KarmanTrefftzSection& s, double theta) {
+  const Complex z = KarmanTrefftzMap(s, CirclePoint(s, theta));
   return {(z.real() - s.n) / s.chord + 1, z.imag() / s.chord};
 }
 
-double KarmanTrefftz_KuttaCirculation(const KarmanTrefftzSection& s, double cos_alfa,
-                                      double sin_alfa) {
+double KarmanTrefftzKuttaCirculation(const KarmanTrefftzSection& s, double cos_alfa,
+                                     double sin_alfa) {
   // sin(alpha - beta)
   const double sin_alpha_minus_beta = sin_alfa * std::cos(s.beta) - cos_alfa * std::sin(s.beta);
   return 4 * kPi * s.R * sin_alpha_minus_beta;
 }
 
-double KarmanTrefftz_LiftCoefficient(const KarmanTrefftzSection& s, double cos_alfa,
-                                     double sin_alfa) {
-  return 2 * KarmanTrefftz_KuttaCirculation(s, cos_alfa, sin_alfa) / s.chord;
+double KarmanTrefftzLiftCoefficient(const KarmanTrefftzSection& s, double cos_alfa,
+                                    double sin_alfa) {
+  return 2 * KarmanTrefftzKuttaCirculation(s, cos_alfa, sin_alfa) / s.chord;
 }
 
-double KarmanTrefftz_OneMinusCp(const KarmanTrefftzSection& s, double theta, double cos_alfa,
-                                double sin_alfa, double gamma) {
+double KarmanTrefftzOneMinusCp(const KarmanTrefftzSection& s, double theta, double cos_alfa,
+                               double sin_alfa, double gamma) {
   const double sin_theta_minus_alpha = std::sin(theta) * cos_alfa - std::cos(theta) * sin_alfa;
   const double circle_speed = std::fabs(2 * sin_theta_minus_alpha + gamma / (2 * kPi * s.R));
   const double speed =
-      circle_speed / std::abs(KarmanTrefftz_MapDerivative(s, CirclePoint(s, theta)));
+      circle_speed / std::abs(KarmanTrefftzMapDerivative(s, CirclePoint(s, theta)));
   return speed * speed;
 }
 

@@ -63,25 +63,25 @@ struct KarmanTrefftzSection {
 KarmanTrefftzSection MakeKarmanTrefftzSection(const KarmanTrefftzParameters& parameters);
 
 // The map z(zeta) and its derivative dz/dzeta, before moving and scaling.
-std::complex<double> KarmanTrefftz_Map(const KarmanTrefftzSection& s, std::complex<double> zeta);
-std::complex<double> KarmanTrefftz_MapDerivative(const KarmanTrefftzSection& s,
-                                                 std::complex<double> zeta);
+std::complex<double> KarmanTrefftzMap(const KarmanTrefftzSection& s, std::complex<double> zeta);
+std::complex<double> KarmanTrefftzMapDerivative(const KarmanTrefftzSection& s,
+                                                std::complex<double> zeta);
 
 // The point of the unit-chord section that is the image of the circle's point at the
 // angle theta (seen from the centre).
-ContourPoint KarmanTrefftz_Point(const KarmanTrefftzSection& s, double theta);
+ContourPoint KarmanTrefftzPoint(const KarmanTrefftzSection& s, double theta);
 
 // The Kutta circulation for the unit free stream (cos_alfa, sin_alfa) in the units of the
 // zeta-plane, clockwise positive, and the exact lift coefficient 2 Gamma / c.
-double KarmanTrefftz_KuttaCirculation(const KarmanTrefftzSection& s, double cos_alfa,
-                                      double sin_alfa);
-double KarmanTrefftz_LiftCoefficient(const KarmanTrefftzSection& s, double cos_alfa,
+double KarmanTrefftzKuttaCirculation(const KarmanTrefftzSection& s, double cos_alfa,
                                      double sin_alfa);
+double KarmanTrefftzLiftCoefficient(const KarmanTrefftzSection& s, double cos_alfa,
+                                    double sin_alfa);
 
 // The exact 1 - Cp = q^2 at the image of the circle's point at the angle theta, for the
 // unit free stream and the clockwise circulation gamma (zeta-plane units).
-double KarmanTrefftz_OneMinusCp(const KarmanTrefftzSection& s, double theta, double cos_alfa,
-                                double sin_alfa, double gamma);
+double KarmanTrefftzOneMinusCp(const KarmanTrefftzSection& s, double theta, double cos_alfa,
+                               double sin_alfa, double gamma);
 
 // The contour procedure: RefLength = 1 and node k at the image of the circle's point at
 // theta_k = beta - 2 pi k / NP, k = 0..NP: equal angle steps from the trailing edge,

@@ -3,7 +3,7 @@
 // of every panel points out of the body.
 #pragma once
 
-#include "shell/module_common.h"
+#include "base/module_common.h"
 
 namespace velquin {
 

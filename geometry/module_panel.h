@@ -2,10 +2,10 @@
 // panels; the panel report "Output_Panel.txt"; the plot of the panelled body.
 #pragma once
 
+#include "base/calculation_window.h"
+#include "base/module_common.h"
+#include "base/report_writer.h"
 #include "geometry/body.h"
-#include "shell/calculation_window.h"
-#include "shell/module_common.h"
-#include "shell/report_writer.h"
 
 namespace velquin {
 

@@ -21,7 +21,7 @@
 
 #include <functional>
 
-#include "shell/module_common.h"
+#include "base/module_common.h"
 
 namespace velquin {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "shell/run_error.h"
+#include "base/run_error.h"
 
 namespace velquin {
 namespace {
@@ -15,10 +15,6 @@ T* RowOf(T* block, int i, int m) {
 }
 
 }  // namespace
-
-double AlphaRadians(const Module_Common& C, double alpha_degrees) {
-  return (alpha_degrees * C.Pi) / 180;
-}
 
 void InfluCoeff_FreeStream(const Module_Common& C, bool circulation, const double* cos_alfa,
                            const double* sin_alfa, int m, double* rhs, double* tangential) {

@@ -7,13 +7,9 @@
 // block[(i - 1) * m + c], so that every row operation runs over contiguous memory.
 #pragma once
 
-#include "shell/module_common.h"
+#include "base/module_common.h"
 
 namespace velquin {
-
-// The angle of attack in radians, as a run turns its input: (degrees * Pi) / 180,
-// multiplied first.
-double AlphaRadians(const Module_Common& C, double alpha_degrees);
 
 // The free-stream terms of m angles with directions (cos_alfa[c], sin_alfa[c]) at the
 // control points of panels 1..NP of C:

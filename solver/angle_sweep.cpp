@@ -32,10 +32,10 @@ void CopyAngle(const double* q, const double* speeds, int m, int c, int neq, int
 
 }  // namespace
 
-std::optional<std::vector<DerivedResults>> Sweep_Angles(const Module_Common& C,
-                                                        const RunInputs& inputs,
-                                                        const std::vector<double>& alpha_degrees,
-                                                        const AngleObserver& observe) {
+std::optional<std::vector<DerivedResults>> SweepAngles(const Module_Common& C,
+                                                       const RunInputs& inputs,
+                                                       const std::vector<double>& alpha_degrees,
+                                                       const AngleObserver& observe) {
   // The matrices are assembled and eliminated in a copy of the state (two 201 x 201
   // matrices: on the heap), so that the caller's state stays as its run left it.
   auto copy = std::make_unique<Module_Common>(C);
@@ -56,7 +56,7 @@ std::optional<std::vector<DerivedResults>> Sweep_Angles(const Module_Common& C,
   for (std::size_t first = 0; first < total; first += kBlock) {
     const int m = static_cast<int>(std::min<std::size_t>(kBlock, total - first));
     for (int c = 0; c < m; ++c) {
-      const double alpha = AlphaRadians(W, alpha_degrees[first + c]);
+      const double alpha = AlphaRadians(alpha_degrees[first + c]);
       cos_alfa[c] = std::cos(alpha);
       sin_alfa[c] = std::sin(alpha);
     }

@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-#include "shell/module_common.h"
+#include "base/module_common.h"
 #include "solver/derived_results.h"
 #include "solver/run_inputs.h"
 
@@ -37,9 +37,9 @@ using AngleObserver = std::function<void(std::size_t index, const AngleSolution&
 // order. Returns the derived results of every angle, or nothing after a zero pivot (the
 // caller shows kZeroPivotMessage). Throws RunError as a run would: a kernel or vortex
 // error of the assembly, or a solution that is not finite.
-std::optional<std::vector<DerivedResults>> Sweep_Angles(const Module_Common& C,
-                                                        const RunInputs& inputs,
-                                                        const std::vector<double>& alpha_degrees,
-                                                        const AngleObserver& observe = {});
+std::optional<std::vector<DerivedResults>> SweepAngles(const Module_Common& C,
+                                                       const RunInputs& inputs,
+                                                       const std::vector<double>& alpha_degrees,
+                                                       const AngleObserver& observe = {});
 
 }  // namespace velquin

@@ -37,7 +37,7 @@
 
 #include <optional>
 
-#include "shell/module_common.h"
+#include "base/module_common.h"
 #include "solver/run_inputs.h"
 
 namespace velquin {

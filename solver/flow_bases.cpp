@@ -9,7 +9,7 @@
 
 namespace velquin {
 
-std::optional<FlowBases> FlowBases_Solve(const Module_Common& C, const RunInputs& inputs) {
+std::optional<FlowBases> SolveFlowBases(const Module_Common& C, const RunInputs& inputs) {
   auto copy = std::make_unique<Module_Common>(C);  // two 201 x 201 matrices: on the heap
   Module_Common& W = *copy;
   InfluCoeff_Fill(W, inputs);  // its free-stream column is not used

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "shell/module_common.h"
+#include "base/module_common.h"
 #include "solver/flow_field.h"
 #include "solver/run_inputs.h"
 
@@ -16,6 +16,6 @@ namespace velquin {
 // the inputs), which it does not change. Returns nothing after a zero pivot. Throws
 // RunError where a run would: a control point on an end of another panel, the point
 // vortex on a control point, strengths that are not finite.
-std::optional<FlowBases> FlowBases_Solve(const Module_Common& C, const RunInputs& inputs);
+std::optional<FlowBases> SolveFlowBases(const Module_Common& C, const RunInputs& inputs);
 
 }  // namespace velquin

@@ -6,20 +6,20 @@
 #include <cstddef>
 #include <thread>
 
-#include "shell/run_error.h"
+#include "base/run_error.h"
 #include "solver/module_influcoeff.h"
 
 namespace velquin {
 
-std::vector<double> FlowBases_Strengths(const FlowBases& bases, double cos_alfa, double sin_alfa) {
+std::vector<double> CombinedStrengths(const FlowBases& bases, double cos_alfa, double sin_alfa) {
   std::vector<double> Q(bases.Q0.size());
   for (std::size_t j = 0; j < Q.size(); ++j)
     Q[j] = cos_alfa * bases.Q0[j] + sin_alfa * bases.Q90[j];
   return Q;
 }
 
-bool FlowField_BaseVelocities(const Module_Common& C, const FlowBases& bases, double x, double y,
-                              FlowVelocity& V0, FlowVelocity& V90) {
+bool BaseVelocities(const Module_Common& C, const FlowBases& bases, double x, double y,
+                    FlowVelocity& V0, FlowVelocity& V90) {
   const int np = RealToIndex(C.NP);
   // The free streams (1, 0) and (0, 1), then every source panel, then the vortex.
   double u0 = 1, v0 = 0, u90 = 0, v90 = 1;
@@ -72,29 +72,28 @@ bool FlowField_BaseVelocities(const Module_Common& C, const FlowBases& bases, do
   return true;
 }
 
-std::optional<FlowVelocity> FlowField_Velocity(const Module_Common& C, const FlowBases& bases,
-                                               double cos_alfa, double sin_alfa, double x,
-                                               double y) {
+std::optional<FlowVelocity> VelocityAt(const Module_Common& C, const FlowBases& bases,
+                                       double cos_alfa, double sin_alfa, double x, double y) {
   FlowVelocity V0, V90;
-  if (!FlowField_BaseVelocities(C, bases, x, y, V0, V90)) return std::nullopt;
+  if (!BaseVelocities(C, bases, x, y, V0, V90)) return std::nullopt;
   return FlowVelocity{cos_alfa * V0.u + sin_alfa * V90.u, cos_alfa * V0.v + sin_alfa * V90.v};
 }
 
-SurfaceSpeeds FlowField_SurfaceSpeeds(const Module_Common& C, const FlowBases& bases) {
+BaseSpeeds ComputeBaseSpeeds(const Module_Common& C, const FlowBases& bases) {
   const int np = RealToIndex(C.NP);
-  SurfaceSpeeds speeds;
+  BaseSpeeds speeds;
   speeds.Vt0.assign(np, std::nan(""));
   speeds.Vt90.assign(np, std::nan(""));
   for (int i = 1; i <= np; ++i) {
     FlowVelocity V0, V90;
-    if (!FlowField_BaseVelocities(C, bases, C.Xc(i), C.Yc(i), V0, V90)) continue;
+    if (!BaseVelocities(C, bases, C.Xc(i), C.Yc(i), V0, V90)) continue;
     speeds.Vt0[i - 1] = C.CosAx(i) * V0.u + C.CosBx(i) * V0.v;
     speeds.Vt90[i - 1] = C.CosAx(i) * V90.u + C.CosBx(i) * V90.v;
   }
   return speeds;
 }
 
-Contour FlowField_Contour(const Module_Common& C) {
+Contour PanelContour(const Module_Common& C) {
   const int np = RealToIndex(C.NP);
   Contour contour;
   contour.x.reserve(np);
@@ -106,7 +105,7 @@ Contour FlowField_Contour(const Module_Common& C) {
   return contour;
 }
 
-bool Contour_Contains(const Contour& contour, double x, double y) {
+bool ContourContains(const Contour& contour, double x, double y) {
   bool inside = false;
   const std::size_t n = contour.x.size();
   for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
@@ -118,7 +117,7 @@ bool Contour_Contains(const Contour& contour, double x, double y) {
   return inside;
 }
 
-FlowDomain FlowDomain_AroundBody(const Contour& contour) {
+FlowDomain DomainAroundBody(const Contour& contour) {
   const auto [x0, x1] = std::minmax_element(contour.x.begin(), contour.x.end());
   const auto [y0, y1] = std::minmax_element(contour.y.begin(), contour.y.end());
   const double length = *x1 - *x0;
@@ -205,8 +204,7 @@ void ComputeBaseRow(const Module_Common& C, const FlowBases& bases, const Contou
     const std::size_t k = static_cast<std::size_t>(j) * grid.nx + i;
     const bool in_box = x >= *x0 && x <= *x1 && y >= *y0 && y <= *y1;
     FlowVelocity V0, V90;
-    if ((in_box && Contour_Contains(contour, x, y)) ||
-        !FlowField_BaseVelocities(C, bases, x, y, V0, V90)) {
+    if ((in_box && ContourContains(contour, x, y)) || !BaseVelocities(C, bases, x, y, V0, V90)) {
       grid.inside[k] = 1;
       continue;
     }
@@ -219,8 +217,8 @@ void ComputeBaseRow(const Module_Common& C, const FlowBases& bases, const Contou
 
 }  // namespace
 
-FlowGrid FlowGrid_Make(const Module_Common& C, const FlowBases& bases, const Contour& contour,
-                       const FlowDomain& domain, int nx, int ny) {
+FlowGrid MakeFlowGrid(const Module_Common& C, const FlowBases& bases, const Contour& contour,
+                      const FlowDomain& domain, int nx, int ny) {
   if (nx < 2 || ny < 2) {
     throw RunError(ErrorKind::kInvalidArgument, "a flow grid needs at least 2 x 2 nodes.");
   }
@@ -252,7 +250,7 @@ FlowGrid FlowGrid_Make(const Module_Common& C, const FlowBases& bases, const Con
   return grid;
 }
 
-void FlowGrid_Combine(const FlowGrid& grid, double cos_alfa, double sin_alfa, FlowFrame& frame) {
+void CombineFlowGrid(const FlowGrid& grid, double cos_alfa, double sin_alfa, FlowFrame& frame) {
   const std::size_t nodes = grid.inside.size();
   frame.u.resize(nodes);
   frame.v.resize(nodes);
@@ -266,8 +264,8 @@ void FlowGrid_Combine(const FlowGrid& grid, double cos_alfa, double sin_alfa, Fl
   }
 }
 
-std::optional<FlowVelocity> FlowGrid_Sample(const FlowGrid& grid, const FlowFrame& frame, double x,
-                                            double y) {
+std::optional<FlowVelocity> SampleFlowGrid(const FlowGrid& grid, const FlowFrame& frame, double x,
+                                           double y) {
   const double fx = (x - grid.domain.xmin) / grid.dx;
   const double fy = (y - grid.domain.ymin) / grid.dy;
   // Negated comparisons: a NaN position is outside too.
@@ -331,7 +329,7 @@ Streamline Trace(const FlowGrid& grid, const FlowFrame& frame, StreamState x,
   auto stepper =
       odeint::make_dense_output(1e-4, 1e-4, 3 * cell, odeint::runge_kutta_dopri5<StreamState>());
   const auto system = [&](const StreamState& p, StreamState& dpdt, double) {
-    const std::optional<FlowVelocity> V = FlowGrid_Sample(grid, frame, p[0], p[1]);
+    const std::optional<FlowVelocity> V = SampleFlowGrid(grid, frame, p[0], p[1]);
     dpdt[0] = V ? V->u : 0;
     dpdt[1] = V ? V->v : 0;
   };
@@ -354,7 +352,7 @@ Streamline Trace(const FlowGrid& grid, const FlowFrame& frame, StreamState x,
     (void)t_begin;
     for (; next_output <= t_end; next_output += output_interval) {
       stepper.calc_state(next_output, x);
-      const std::optional<FlowVelocity> V = FlowGrid_Sample(grid, frame, x[0], x[1]);
+      const std::optional<FlowVelocity> V = SampleFlowGrid(grid, frame, x[0], x[1]);
       if (!V) {
         const bool in_domain = x[0] >= grid.domain.xmin && x[0] <= grid.domain.xmax &&
                                x[1] >= grid.domain.ymin && x[1] <= grid.domain.ymax;
@@ -376,9 +374,9 @@ Streamline Trace(const FlowGrid& grid, const FlowFrame& frame, StreamState x,
 
 }  // namespace
 
-std::vector<Streamline> FlowGrid_Streamlines(const FlowGrid& grid, const FlowFrame& frame,
-                                             double cos_alfa, double sin_alfa,
-                                             const StreamlineOptions& options) {
+std::vector<Streamline> TraceStreamlines(const FlowGrid& grid, const FlowFrame& frame,
+                                         double cos_alfa, double sin_alfa,
+                                         const StreamlineOptions& options) {
   // The spread of the domain across the stream: its corners projected on the normal
   // n = (-sin a, cos a) of the free-stream direction.
   const FlowDomain& D = grid.domain;
@@ -395,14 +393,14 @@ std::vector<Streamline> FlowGrid_Streamlines(const FlowGrid& grid, const FlowFra
   for (int k = 0; k < options.count; ++k) {
     const double p = p_lo + (k + 0.5) * (p_hi - p_lo) / options.count;
     const std::optional<StreamState> seed = EntryPoint(D, p, cos_alfa, sin_alfa);
-    if (!seed || !FlowGrid_Sample(grid, frame, (*seed)[0], (*seed)[1])) continue;
+    if (!seed || !SampleFlowGrid(grid, frame, (*seed)[0], (*seed)[1])) continue;
     lines.push_back(Trace(grid, frame, *seed, options));
   }
   return lines;
 }
 
-std::vector<StagnationPoint> FlowField_SurfaceStagnationPoints(const Module_Common& C,
-                                                               const std::vector<double>& Vt) {
+std::vector<StagnationPoint> FindSurfaceStagnationPoints(const Module_Common& C,
+                                                         const std::vector<double>& Vt) {
   const int np = RealToIndex(C.NP);
   std::vector<StagnationPoint> points;
   for (int i = 1; i <= np; ++i) {

@@ -34,8 +34,8 @@
 #include <optional>
 #include <vector>
 
-#include "shell/module_common.h"
-#include "shell/vortex_model.h"
+#include "base/module_common.h"
+#include "base/vortex_model.h"
 
 namespace velquin {
 
@@ -53,35 +53,34 @@ struct FlowBases {
 };
 
 // The strengths at the angle whose cosine and sine are given: cos a Q0 + sin a Q90.
-std::vector<double> FlowBases_Strengths(const FlowBases& bases, double cos_alfa, double sin_alfa);
+std::vector<double> CombinedStrengths(const FlowBases& bases, double cos_alfa, double sin_alfa);
 
 // Velocities of both base solutions at (x, y). Returns false, and leaves V0, V90 as they
 // were, where the point is singular: on an end of a panel or on the point vortex.
-bool FlowField_BaseVelocities(const Module_Common& C, const FlowBases& bases, double x, double y,
-                              FlowVelocity& V0, FlowVelocity& V90);
+bool BaseVelocities(const Module_Common& C, const FlowBases& bases, double x, double y,
+                    FlowVelocity& V0, FlowVelocity& V90);
 
 // The velocity at (x, y) at one angle: the combination of the two base velocities.
-std::optional<FlowVelocity> FlowField_Velocity(const Module_Common& C, const FlowBases& bases,
-                                               double cos_alfa, double sin_alfa, double x,
-                                               double y);
+std::optional<FlowVelocity> VelocityAt(const Module_Common& C, const FlowBases& bases,
+                                       double cos_alfa, double sin_alfa, double x, double y);
 
 // The signed tangential speed at the control points of panels 1..NP (index i - 1) for
 // both bases: the velocity there along the panel's tangent, from its start to its end
 // node. Its absolute value is the surface speed Vt of a run, its square 1 - Cp.
-struct SurfaceSpeeds {
+struct BaseSpeeds {
   std::vector<double> Vt0, Vt90;
 };
-SurfaceSpeeds FlowField_SurfaceSpeeds(const Module_Common& C, const FlowBases& bases);
+BaseSpeeds ComputeBaseSpeeds(const Module_Common& C, const FlowBases& bases);
 
 // The body's contour as a closed polygon: node i - 1 the start node of panel i.
 struct Contour {
   std::vector<double> x, y;
 };
-Contour FlowField_Contour(const Module_Common& C);
+Contour PanelContour(const Module_Common& C);
 
 // Even-odd rule: true when (x, y) lies inside the polygon (a point on an edge may fall
 // on either side).
-bool Contour_Contains(const Contour& contour, double x, double y);
+bool ContourContains(const Contour& contour, double x, double y);
 
 // A rectangle of the plane.
 struct FlowDomain {
@@ -90,7 +89,7 @@ struct FlowDomain {
 
 // The default view of a body: twice as wide as high, the body centred, with half a body
 // length of free stream before and after it and at least half a length above and below.
-FlowDomain FlowDomain_AroundBody(const Contour& contour);
+FlowDomain DomainAroundBody(const Contour& contour);
 
 // A regular grid of nx x ny nodes over a domain, node (i, j) at
 // (xmin + i dx, ymin + j dy), index k = j nx + i, with the two base fields at every
@@ -115,20 +114,20 @@ inline constexpr int kFlowGridNy = 81;
 // The grid with its mask and both base fields: one pass over the panels per node, the
 // rows shared out between up to four threads (each node's arithmetic is the same
 // whichever thread does it).
-FlowGrid FlowGrid_Make(const Module_Common& C, const FlowBases& bases, const Contour& contour,
-                       const FlowDomain& domain, int nx = kFlowGridNx, int ny = kFlowGridNy);
+FlowGrid MakeFlowGrid(const Module_Common& C, const FlowBases& bases, const Contour& contour,
+                      const FlowDomain& domain, int nx = kFlowGridNx, int ny = kFlowGridNy);
 
 // The field of one angle on the grid nodes: velocity and pressure coefficient
 // Cp = 1 - |V|^2 (the free stream has unit speed); 0 at the nodes inside.
 struct FlowFrame {
   std::vector<double> u, v, cp;
 };
-void FlowGrid_Combine(const FlowGrid& grid, double cos_alfa, double sin_alfa, FlowFrame& frame);
+void CombineFlowGrid(const FlowGrid& grid, double cos_alfa, double sin_alfa, FlowFrame& frame);
 
 // The bilinear interpolation of the frame's velocity at (x, y); nothing outside the
 // domain or in a blocked cell.
-std::optional<FlowVelocity> FlowGrid_Sample(const FlowGrid& grid, const FlowFrame& frame, double x,
-                                            double y);
+std::optional<FlowVelocity> SampleFlowGrid(const FlowGrid& grid, const FlowFrame& frame, double x,
+                                           double y);
 
 // Why a streamline ends.
 enum class StreamlineEnd { kDomainEdge, kBody, kStagnation, kStepLimit };
@@ -151,9 +150,9 @@ struct StreamlineOptions {
 // domain. A line ends at the edge of the domain, before a blocked cell (so none enters
 // the body), where the speed falls below options.stagnation_speed, or after
 // options.max_steps steps.
-std::vector<Streamline> FlowGrid_Streamlines(const FlowGrid& grid, const FlowFrame& frame,
-                                             double cos_alfa, double sin_alfa,
-                                             const StreamlineOptions& options = {});
+std::vector<Streamline> TraceStreamlines(const FlowGrid& grid, const FlowFrame& frame,
+                                         double cos_alfa, double sin_alfa,
+                                         const StreamlineOptions& options = {});
 
 // A stagnation point of the surface: where the signed tangential speed changes sign
 // between two neighbouring control points (the contour closes: the last control point
@@ -164,7 +163,7 @@ struct StagnationPoint {
   double x = 0, y = 0;
   bool attachment = false;
 };
-std::vector<StagnationPoint> FlowField_SurfaceStagnationPoints(const Module_Common& C,
-                                                               const std::vector<double>& Vt);
+std::vector<StagnationPoint> FindSurfaceStagnationPoints(const Module_Common& C,
+                                                         const std::vector<double>& Vt);
 
 }  // namespace velquin

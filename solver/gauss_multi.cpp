@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "shell/run_error.h"
+#include "base/run_error.h"
 #include "solver/module_gauss.h"
 
 namespace velquin {

@@ -8,7 +8,7 @@
 // solution has the very bits that Gauss_Solve would give for its right-hand side.
 #pragma once
 
-#include "shell/module_common.h"
+#include "base/module_common.h"
 
 namespace velquin {
 

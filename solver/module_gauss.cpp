@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "shell/run_error.h"
+#include "base/run_error.h"
 
 namespace velquin {
 

@@ -5,7 +5,7 @@
 // never waits on a message box.
 #pragma once
 
-#include "shell/module_common.h"
+#include "base/module_common.h"
 
 namespace velquin {
 

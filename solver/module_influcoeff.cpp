@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "shell/run_error.h"
+#include "base/run_error.h"
 #include "solver/angle_solution.h"
 #include "solver/module_gauss.h"
 

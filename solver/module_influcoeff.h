@@ -2,9 +2,9 @@
 // system with its report "Output_InfCoeffs.txt".
 #pragma once
 
-#include "shell/calculation_window.h"
-#include "shell/module_common.h"
-#include "shell/report_writer.h"
+#include "base/calculation_window.h"
+#include "base/module_common.h"
+#include "base/report_writer.h"
 #include "solver/run_inputs.h"
 
 namespace velquin {

@@ -3,8 +3,8 @@
 // solver/ and display/ get to see of the inputs.
 #pragma once
 
+#include "base/vortex_model.h"
 #include "geometry/body.h"
-#include "shell/vortex_model.h"
 
 namespace velquin {
 

@@ -1,42 +1,61 @@
 #!/usr/bin/env bash
-# Checks the layering of the sources (docs/architecture.md): each layer includes only
-# itself and the layers below it, the core has no Qt, and the window's raw control
-# values never reach below the shell. Usage: tests/layers_test.sh SOURCE_DIR
+# Checks the house (docs/architecture.md): the folders are layers, lowest first, and a
+# file includes headers of its own folder and of folders before it, never after; no
+# include cycle; no Qt below the windows; the window's raw control values never below
+# app/. Every .h and .cpp of the sources belongs to a layer.
+# Usage: tests/layers_test.sh SOURCE_DIR
 set -euo pipefail
 cd "${1:?usage: layers_test.sh SOURCE_DIR}"
 
-# The lowest layer: the parts of shell/ that everything shares.
-base='shell/(module_common|run_error|text_number|report_writer|report_folder|user_locale|picture|picture_table|calculation_window|vortex_model)\.h'
+layers=(base geometry solver display app cli gui/explorer gui)
+first_qt_layer=6   # gui/explorer: the windows start here
+last_core_layer=3  # display: what a run's numbers and pictures need, without the controls
 status=0
 complain() { echo "layers: $*" >&2; status=1; }
 
-includes() {  # the project headers a file includes
-  grep -hoE '^#include "[^"]+"' "$@" 2>/dev/null | sed -E 's/#include "(.*)"/\1/' || true
-}
-check_layer() {  # check_layer NAME ALLOWED_REGEX FILES...
-  local name="$1" allowed="$2"; shift 2
-  for file in "$@"; do
-    for header in $(includes "$file"); do
-      [[ "$header" =~ ^($allowed)$ ]] || complain "$file ($name) includes $header"
-    done
+layer_of() {  # the index of the folder a path lies in directly, or nothing
+  local dir="${1%/*}"
+  for k in "${!layers[@]}"; do
+    [ "${layers[$k]}" = "$dir" ] && { echo "$k"; return; }
   done
 }
 
+edges="$(mktemp)"
+trap 'rm -f "$edges"' EXIT
 shopt -s nullglob
-base_files=()
-for f in shell/*.h shell/*.cpp; do
-  [[ "$f" =~ ^$base$ || "$f" =~ ^shell/(module_common|run_error|text_number|report_writer|report_folder|user_locale)\.cpp$ ]] && base_files+=("$f")
+for k in "${!layers[@]}"; do
+  for file in "${layers[$k]}"/*.h "${layers[$k]}"/*.cpp; do
+    echo "$file $file" >>"$edges"
+    while read -r header; do
+      [ -f "$header" ] || { complain "$file includes $header, which is not a file"; continue; }
+      to="$(layer_of "$header")"
+      if [ -z "$to" ]; then
+        complain "$file includes $header, outside the layers"
+      elif [ "$to" -gt "$k" ]; then
+        complain "$file (${layers[$k]}) includes $header (${layers[$to]}), a later folder"
+      fi
+      echo "$header $file" >>"$edges"
+    done < <(sed -nE 's/^#include "([^"]+)".*/\1/p' "$file")
+    if [ "$k" -lt "$first_qt_layer" ] && grep -qE '^#include <Q' "$file"; then
+      complain "$file includes Qt below the windows"
+    fi
+    if [ "$k" -le "$last_core_layer" ] && grep -qw ControlValues "$file"; then
+      complain "$file (${layers[$k]}) sees ControlValues, the window's raw controls"
+    fi
+  done
 done
-check_layer base "$base" "${base_files[@]}"
-check_layer geometry "$base|geometry/[a-z0-9_]+\.h" geometry/*.h geometry/*.cpp
-check_layer solver "$base|(geometry|solver)/[a-z0-9_]+\.h" solver/*.h solver/*.cpp
-check_layer display "$base|(geometry|solver|display)/[a-z0-9_]+\.h" display/*.h display/*.cpp
 
-if grep -lE '^#include <Q' geometry/* solver/* display/* "${base_files[@]}" >/dev/null 2>&1; then
-  complain "Qt in the core: $(grep -lE '^#include <Q' geometry/* solver/* display/* "${base_files[@]}" | tr '\n' ' ')"
+# A cycle of includes: tsort names the files on it.
+if ! tsort "$edges" >/dev/null 2>"$edges.cycle"; then
+  complain "include cycle: $(grep -v 'input contains a loop' "$edges.cycle" | sed 's/^tsort: //' | tr '\n' ' ')"
 fi
-if grep -lw ControlValues geometry/* solver/* display/* >/dev/null 2>&1; then
-  complain "ControlValues below the shell: $(grep -lw ControlValues geometry/* solver/* display/* | tr '\n' ' ')"
-fi
-[ "$status" -eq 0 ] && echo "layers: every include points down"
+rm -f "$edges.cycle"
+
+# No source file outside the layers (tests, benchmarks and builds aside).
+while read -r file; do
+  [ -n "$(layer_of "$file")" ] || complain "$file lies outside the layers"
+done < <(find . -path ./tests -prune -o -path ./bench -prune -o -path './build*' -prune -o \
+           -path ./.git -prune -o \( -name '*.h' -o -name '*.cpp' \) -print | sed 's|^\./||')
+
+[ "$status" -eq 0 ] && echo "layers: ${#layers[@]} folders, every include points down, no cycle"
 exit "$status"

@@ -7,9 +7,9 @@
 #include <ostream>
 #include <vector>
 
-#include "shell/picture.h"
+#include "base/picture.h"
 
-namespace velquin::testing {
+namespace velquin::test_support {
 
 enum class OpKind { Cls, Scale, Line, LineBF, Circle };
 
@@ -72,4 +72,4 @@ class RecordingPicture : public Picture {
   std::vector<PictureOp> ops;
 };
 
-}  // namespace velquin::testing
+}  // namespace velquin::test_support

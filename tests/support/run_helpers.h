@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "shell/batch_command.h"
-#include "shell/batch_window.h"
-#include "shell/calculation_run.h"
-#include "shell/module_common.h"
+#include "app/calculation_run.h"
+#include "base/module_common.h"
+#include "cli/batch_run.h"
+#include "cli/batch_window.h"
 
-namespace velquin::testing {
+namespace velquin::test_support {
 
 struct RunResult {
   RunOutcome outcome;
@@ -30,7 +30,8 @@ inline RunResult RunIn(Module_Common& state, const ControlValues& controls,
                        const std::string& directory) {
   std::ostringstream messages;
   BatchWindow window(controls, messages);
-  const RunOutcome outcome = Command1_Click(state, window, ReportOptions{directory, '.'});
+  const RunOutcome outcome =
+      Command1_Click(state, window.Controls(), window, ReportOptions{directory, '.'});
   return {outcome, messages.str()};
 }
 
@@ -93,4 +94,4 @@ inline BatchOutcome RunBatch(const std::string& dir, std::vector<std::string> ar
   return RunCommand(args);
 }
 
-}  // namespace velquin::testing
+}  // namespace velquin::test_support

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-namespace velquin::testing {
+namespace velquin::test_support {
 
 class TempDir {
  public:
@@ -49,4 +49,4 @@ inline std::string AllReports(const std::string& dir) {
          ReadFile(dir + "/" + kReports[2]);
 }
 
-}  // namespace velquin::testing
+}  // namespace velquin::test_support

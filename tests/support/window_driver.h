@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/form1.h"
+#include "gui/form1.h"
 
-namespace velquin::testing {
+namespace velquin::test_support {
 
 struct Message {
   Form1::MessageKind kind;
@@ -72,4 +72,4 @@ inline int RunWindowTests(int argc, char** argv) {
   return RUN_ALL_TESTS();
 }
 
-}  // namespace velquin::testing
+}  // namespace velquin::test_support

@@ -1,0 +1,182 @@
+#include "app/flow_explorer.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "app/calculation_run.h"
+#include "base/run_error.h"
+#include "base/text_number.h"
+#include "geometry/module_panel.h"
+#include "solver/flow_bases.h"
+
+namespace velquin {
+namespace {
+
+constexpr double kPolarStep = 0.5;  // degrees between the points of the polar
+
+// The explorer's own range of panel counts; beyond it a user is told, not the arrays.
+constexpr PanelCapacity kExplorerCapacity{kExplorerPanelsMin, kExplorerPanelsMax,
+                                          kExplorerPanelsMax, ErrorKind::kInvalidArgument};
+
+// Strengths, signed surface speeds and pressure at one angle, combined from the bases.
+void SurfaceAt(const ExplorerGeometry& g, double cos_alfa, double sin_alfa, ExplorerFrame& f) {
+  f.Q = CombinedStrengths(g.bases, cos_alfa, sin_alfa);
+  const std::size_t np = g.speeds.Vt0.size();
+  f.Vt.resize(np);
+  f.Cp.resize(np);
+  for (std::size_t i = 0; i < np; ++i) {
+    const double Vt = cos_alfa * g.speeds.Vt0[i] + sin_alfa * g.speeds.Vt90[i];
+    f.Vt[i] = Vt;
+    f.Cp[i] = 1 - Vt * Vt;
+  }
+}
+
+DerivedResults DerivedAt(const ExplorerGeometry& g, const ExplorerFrame& f) {
+  Vector Q, Cu;
+  for (std::size_t j = 0; j < f.Q.size(); ++j) Q(static_cast<int>(j) + 1) = f.Q[j];
+  for (std::size_t i = 0; i < f.Vt.size(); ++i) Cu(static_cast<int>(i) + 1) = f.Vt[i] * f.Vt[i];
+  return ComputeDerivedResults(*g.C, g.inputs, f.cos_alfa, f.sin_alfa, Q, Cu);
+}
+
+// The leading edge is the node furthest upstream: panels before it (the contour runs
+// from the trailing edge along the lower side first) form the lower surface.
+void SplitSurfaces(ExplorerGeometry& g) {
+  const std::size_t n = g.contour.x.size();
+  std::size_t leading = 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    if (g.contour.x[k] < g.contour.x[leading]) leading = k;
+  }
+  // Node k starts panel k + 1.
+  for (int i = static_cast<int>(leading); i >= 1; --i) g.lower.push_back(i);
+  for (int i = static_cast<int>(leading) + 1; i <= static_cast<int>(n); ++i) g.upper.push_back(i);
+}
+
+void ComputePolar(ExplorerGeometry& g) {
+  ExplorerFrame f;
+  const int count = static_cast<int>((kExplorerAlphaMax - kExplorerAlphaMin) / kPolarStep) + 1;
+  for (int k = 0; k < count; ++k) {
+    const double alpha_degrees = kExplorerAlphaMin + k * kPolarStep;
+    const double alpha = AlphaRadians(alpha_degrees);
+    f.cos_alfa = std::cos(alpha);
+    f.sin_alfa = std::sin(alpha);
+    SurfaceAt(g, f.cos_alfa, f.sin_alfa, f);
+    const DerivedResults r = DerivedAt(g, f);
+    g.polar.push_back({alpha_degrees, r.cl_circulation, r.cl_pressure, r.cm_quarter_chord});
+  }
+  // The circulation's lift is linear in the strengths: cl(a) = cos a cl(Q0) + sin a
+  // cl(Q90), zero at a0 = atan(-cl(Q0) / cl(Q90)).
+  if (g.inputs.circulation) {
+    SurfaceAt(g, 1, 0, f);
+    const double cl0 = DerivedAt(g, f).cl_circulation;
+    SurfaceAt(g, 0, 1, f);
+    const double cl90 = DerivedAt(g, f).cl_circulation;
+    if (cl90 != 0) g.zero_lift_alpha_degrees = std::atan(-cl0 / cl90) * 180 / g.C->Pi;
+  }
+}
+
+}  // namespace
+
+RunInputs ExplorerInputsFromControls(const ControlValues& controls) {
+  RunInputs inputs;
+  const auto read = [](const std::string& text, double fallback) {
+    try {
+      return ReadNumber(text);
+    } catch (const RunError&) {
+      return fallback;
+    }
+  };
+  try {
+    inputs.body = ChosenBody(controls);
+  } catch (const RunError&) {
+    inputs.body = CircleBody();
+  }
+  inputs.NP = read(controls.Text_NP, inputs.NP);
+  inputs.alpha_degrees = read(controls.Text_AlfaD, 0);
+  inputs.Xv = read(controls.Text_Xv, inputs.Xv);
+  inputs.Yv = read(controls.Text_Yv, inputs.Yv);
+  inputs.circulation = controls.Check_Circulation == 1;
+  inputs.vortex =
+      ChooseVortexModel(inputs.circulation, controls.Option_ConstVortex,
+                        controls.Option_PointVortex, VortexModel::kConstantDistribution);
+  return inputs;
+}
+
+std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const RunInputs& inputs) {
+  CheckPanelCount(inputs.NP, inputs.circulation, *inputs.body, kExplorerCapacity,
+                  "the number of panels reads as " + NumberText(inputs.NP) + ".");
+  auto g = std::make_unique<ExplorerGeometry>();
+  g->inputs = inputs;
+  g->C = std::make_unique<Module_Common>();
+  Module_Common& C = *g->C;
+  Form_Load(C);
+  SetUpProblem(C, inputs);
+  Panel_ComputeGeometry(C);
+  std::optional<FlowBases> bases = SolveFlowBases(C, inputs);
+  if (!bases) {
+    throw RunError(ErrorKind::kDivisionByZero,
+                   "the elimination meets a zero pivot: the explorer cannot solve these inputs.");
+  }
+  g->bases = std::move(*bases);
+  g->speeds = ComputeBaseSpeeds(C, g->bases);
+  g->contour = PanelContour(C);
+  g->grid = MakeFlowGrid(C, g->bases, g->contour, DomainAroundBody(g->contour));
+  SplitSurfaces(*g);
+  ComputePolar(*g);
+  return g;
+}
+
+void ComputeExplorerFrame(const ExplorerGeometry& g, double alpha_degrees, ExplorerFrame& f) {
+  const Module_Common& C = *g.C;
+  f.alpha_degrees = alpha_degrees;
+  const double alpha = AlphaRadians(alpha_degrees);
+  f.cos_alfa = std::cos(alpha);
+  f.sin_alfa = std::sin(alpha);
+  SurfaceAt(g, f.cos_alfa, f.sin_alfa, f);
+  f.results = DerivedAt(g, f);
+  f.cp_min = f.Cp.empty() ? 0 : f.Cp[0];
+  f.x_cp_min = C.Xc(1);
+  for (std::size_t i = 1; i < f.Cp.size(); ++i) {
+    if (f.Cp[i] < f.cp_min) {
+      f.cp_min = f.Cp[i];
+      f.x_cp_min = C.Xc(static_cast<int>(i) + 1);
+    }
+  }
+  f.stagnation = FindSurfaceStagnationPoints(C, f.Vt);
+  f.x_stagnation.reset();
+  for (const StagnationPoint& p : f.stagnation) {
+    if (p.attachment && (!f.x_stagnation || p.x < *f.x_stagnation)) f.x_stagnation = p.x;
+  }
+  CombineFlowGrid(g.grid, f.cos_alfa, f.sin_alfa, f.field);
+  f.streamlines = TraceStreamlines(g.grid, f.field, f.cos_alfa, f.sin_alfa);
+
+  f.exact_cp.clear();
+  const FlowConditions flow{f.cos_alfa, f.sin_alfa, g.inputs.vortex, C.Xv, C.Yv};
+  if (const std::optional<ExactSolution> exact = g.inputs.body->Exact(C, flow)) {
+    for (double one_minus_cp : exact->one_minus_cp) f.exact_cp.push_back(1 - one_minus_cp);
+  }
+}
+
+namespace {
+
+std::string Shortest(double value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+}  // namespace
+
+std::string ExplorerPressureCsv(const ExplorerGeometry& g, const ExplorerFrame& f) {
+  std::string csv = "x,y,cp,side\n";
+  const auto rows = [&](const std::vector<int>& panels, const char* side) {
+    for (int i : panels) {
+      csv += Shortest(g.C->Xc(i)) + ',' + Shortest(g.C->Yc(i)) + ',' + Shortest(f.Cp[i - 1]) + ',' +
+             side + '\n';
+    }
+  };
+  rows(g.upper, "upper");
+  rows(g.lower, "lower");
+  return csv;
+}
+
+}  // namespace velquin

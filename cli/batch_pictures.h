@@ -1,0 +1,34 @@
+// What the batch run asks of the window program when pictures are wanted: the three
+// pictures of a run as PNG files (--images) and the flow explorer's pictures (--flow).
+// The Qt build provides both (gui/qt_image_batch.h, gui/explorer/view_export.h); the
+// batch command without Qt has neither and refuses the two options.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/picture.h"
+#include "base/picture_table.h"
+#include "solver/run_inputs.h"
+
+namespace velquin {
+
+// The three pictures of a batch run that can be saved as PNG files (the Qt build's).
+class BatchPictures {
+ public:
+  virtual ~BatchPictures() = default;
+  virtual Picture& PictureOf(PictureId id) = 0;
+  // Writes NAME.png of every picture of kPictures into directory (empty: the current
+  // one). Returns an error message, empty on success.
+  virtual std::string Save(const std::string& directory) = 0;
+};
+using BatchPicturesFactory = std::function<std::unique_ptr<BatchPictures>()>;
+
+// Draws the flow explorer's pictures of a completed run into `directory` (empty: the
+// current one): Flow.png and Cp.png, and Polar.png when `polar` is set (the Qt build's).
+// Returns an error message, empty on success.
+using FlowPicturesWriter =
+    std::function<std::string(const RunInputs& inputs, bool polar, const std::string& directory)>;
+
+}  // namespace velquin

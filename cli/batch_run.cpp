@@ -1,0 +1,154 @@
+#include "cli/batch_run.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "app/derived_text.h"
+#include "app/run_session.h"
+#include "base/module_common.h"
+#include "base/report_folder.h"
+#include "base/report_writer.h"
+#include "base/run_error.h"
+#include "base/text_number.h"
+#include "cli/batch_window.h"
+#include "cli/standard_streams.h"
+#include "solver/angle_sweep.h"
+#include "solver/derived_results.h"
+#include "solver/module_gauss.h"
+
+namespace velquin {
+namespace {
+
+// Runs the angles of the sweep on the state of a completed run and writes polar.csv.
+// Progress goes to `err` as one line that counts up when there are more than a few
+// angles and stderr is a terminal. Returns false after a zero pivot (its message shown);
+// throws RunError.
+bool SweepAndWritePolar(const Module_Common& state, const RunInputs& inputs,
+                        const std::vector<std::string>& angles, const ReportOptions& reports,
+                        std::ostream& err) {
+  constexpr std::size_t kQuietAngles = 10;
+  std::vector<double> degrees;
+  degrees.reserve(angles.size());
+  for (const std::string& angle : angles) degrees.push_back(ReadNumber(angle));
+
+  const std::size_t total = angles.size();
+  const bool show_progress = total > kQuietAngles && IsTerminalStderr(err);
+  AngleObserver progress;
+  if (show_progress) {
+    progress = [&err, total](std::size_t index, const AngleSolution&) {
+      const std::size_t done = index + 1;
+      if (done % 100 == 0 || done == total) {
+        err << "\rvelquin2ds: sweep angle " + std::to_string(done) + " of " + std::to_string(total)
+            << std::flush;
+      }
+    };
+  }
+  std::optional<std::vector<DerivedResults>> results;
+  try {
+    results = SweepAngles(state, inputs, degrees, progress);
+  } catch (const RunError&) {
+    if (show_progress) err << '\n';  // the message starts a line of its own
+    throw;
+  }
+  if (show_progress) err << '\n';
+  if (!results) {
+    err << kZeroPivotMessage << '\n';
+    return false;
+  }
+
+  ReportFile file(reports, "polar.csv");
+  ReportText& out = file.out();
+  out.Reserve(total * 96 + 80);
+  out.Text(kPolarHeader).Text("\n");
+  for (std::size_t k = 0; k < total; ++k) out.Text(PolarRow(angles[k], (*results)[k])).Text("\n");
+  file.Close();
+  return true;
+}
+
+}  // namespace
+
+int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& err,
+                    char decimal_separator, const BatchPicturesFactory& make_pictures,
+                    const FlowPicturesWriter& write_flow) {
+  BatchRequest request = given;
+  if (!request.body_file.empty()) {
+    std::string problem;
+    if (!SetBodyFromFile(request.body_file, request.options.count("--panels") != 0,
+                         request.controls, problem)) {
+      err << "velquin2ds: " << problem << '\n';
+      return 1;
+    }
+  }
+  std::unique_ptr<BatchPictures> pictures;
+  if (request.images) pictures = make_pictures();
+  PictureSet<Picture*> drawn_into;
+  NullPicture nowhere;
+  for (const PictureEntry& entry : kPictures) {
+    drawn_into[static_cast<std::size_t>(entry.id)] =
+        pictures ? &pictures->PictureOf(entry.id) : &nowhere;
+  }
+
+  auto state = std::make_unique<Module_Common>();
+  Form_Load(*state);
+  BatchWindow window(request.controls, drawn_into, err);
+  window.SetOptionNotes(IgnoredOptionNotes(request));
+  // The folder is made and held from the first report to the end of the run: the
+  // reports, polar.csv and the pictures all come from this run.
+  ReportFolder folder(request.out_directory);
+  const ReportOptions reports{request.out_directory, decimal_separator, &folder};
+  const RunRecord run = RunSession(*state, window, reports);
+  if (run.outcome != RunOutcome::kCompleted) return 1;
+  const RunInputs& inputs = *run.inputs;
+  PrintMessages(run.warnings, "warning", err);
+  if (!request.sweep_angles.empty()) {
+    try {
+      if (!SweepAndWritePolar(*state, inputs, request.sweep_angles, reports, err)) return 1;
+    } catch (const RunError& error) {
+      err << error.what() << '\n';
+      return 1;
+    }
+  }
+  if (pictures) {
+    const std::string failure = pictures->Save(reports.directory);
+    if (!failure.empty()) {
+      err << failure << '\n';
+      return 1;
+    }
+  }
+  if (request.flow) {
+    const std::string failure =
+        write_flow(inputs, !request.sweep_angles.empty(), reports.directory);
+    if (!failure.empty()) {
+      err << failure << '\n';
+      return 1;
+    }
+  }
+  const std::string line = DerivedResultsLine(*run.results) + "\n";
+  return WriteResults(out, line, err) ? 0 : 1;
+}
+
+int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    char decimal_separator, const BatchPicturesFactory& make_pictures,
+                    const FlowPicturesWriter& write_flow) {
+  if (IsHelpRequest(args)) {
+    return WriteResults(out, UsageText(), err) ? 0 : 1;
+  }
+  if (std::find(args.begin(), args.end(), "--version") != args.end()) {
+    return WriteResults(out, std::string("velquin2ds ") + VELQUIN_VERSION + "\n", err) ? 0 : 1;
+  }
+  BatchRequest request;
+  try {
+    request = ParseBatchCommand(args);
+    if (request.images && !make_pictures) {
+      throw UsageError{"--images is not available in this build"};
+    }
+    if (request.flow && !write_flow) throw UsageError{"--flow is not available in this build"};
+  } catch (const UsageError& error) {
+    err << ShortUsage(error);
+    return 2;
+  }
+  return RunBatchRequest(request, out, err, decimal_separator, make_pictures, write_flow);
+}
+
+}  // namespace velquin

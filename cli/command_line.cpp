@@ -1,0 +1,295 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <iterator>
+
+#include "app/calculation_run.h"
+#include "base/run_error.h"
+#include "base/text_number.h"
+#include "cli/angle_range.h"
+#include "geometry/body_names.h"
+
+namespace velquin {
+namespace {
+
+// The options of the command line; flags take no value. Input options set the
+// controls of a run and also preset the window; the others only make sense with --batch.
+struct OptionSpec {
+  const char* name;
+  bool takes_value;
+  bool input;
+};
+const OptionSpec kOptions[] = {
+    {"--batch", false, false},      {"--panels", true, true},    {"--body", true, true},
+    {"--alpha", true, true},        {"--xv", true, true},        {"--yv", true, true},
+    {"--circulation", false, true}, {"--vortex", true, true},    {"--out", true, false},
+    {"--images", false, false},     {"--sweep", true, false},    {"--body-file", true, true},
+    {"--flow", false, false},       {"--explore", false, false},
+};
+
+const OptionSpec* FindOption(const std::string& name) {
+  const auto it = std::find_if(std::begin(kOptions), std::end(kOptions),
+                               [&](const OptionSpec& option) { return name == option.name; });
+  return it == std::end(kOptions) ? nullptr : &*it;
+}
+
+// The options as given: name -> value ("" for flags). Each option at most once; a value
+// follows its option as the next argument or after "=".
+std::map<std::string, std::string> ParseOptions(const std::vector<std::string>& args) {
+  std::map<std::string, std::string> options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string name = args[i];
+    std::optional<std::string> value;
+    const std::size_t equals = name.find('=');
+    if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
+      value = name.substr(equals + 1);
+      name.resize(equals);
+    }
+    const OptionSpec* option = FindOption(name);
+    if (option == nullptr) throw UsageError{"unknown option " + QuotedArgument(name)};
+    if (!option->takes_value && value) {
+      throw UsageError{"option " + QuotedArgument(name) + " takes no value"};
+    }
+    if (option->takes_value && !value) {
+      if (i + 1 >= args.size())
+        throw UsageError{"option " + QuotedArgument(name) + " needs a value"};
+      value = args[++i];
+    }
+    if (options.count(name) != 0)
+      throw UsageError{"option " + QuotedArgument(name) + " given twice"};
+    options[name] = value.value_or("");
+  }
+  return options;
+}
+
+// The body of --body: the window's two bodies by its options, any other as Other_Body.
+void SetBody(const std::string& name, ControlValues& controls) {
+  std::string error;
+  const BodyPtr body = BodyFromName(name, error);
+  if (!body) throw UsageError{error};
+  controls.Option_Circle = body == CircleBody();
+  controls.Option_NACA12 = body == Naca0012Body();
+  if (!controls.Option_Circle && !controls.Option_NACA12) controls.Other_Body = body;
+}
+
+void SetVortexModel(const std::string& name, ControlValues& controls) {
+  std::string model = name;
+  for (char& c : model) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (model != "point" && model != "constant") {
+    throw UsageError{"--vortex must be 'point' or 'constant', not " + QuotedArgument(name)};
+  }
+  controls.Option_PointVortex = model == "point";
+  controls.Option_ConstVortex = model == "constant";
+}
+
+ControlValues ControlsFromOptions(const std::map<std::string, std::string>& options) {
+  ControlValues controls;
+  controls.source = ControlValues::Source::kCommandLine;
+  auto text = [&](const char* name, std::string& field) {
+    const auto it = options.find(name);
+    if (it != options.end()) field = it->second;
+  };
+  text("--panels", controls.Text_NP);
+  text("--alpha", controls.Text_AlfaD);
+  text("--xv", controls.Text_Xv);
+  text("--yv", controls.Text_Yv);
+  controls.Check_Circulation = options.count("--circulation") != 0 ? 1 : 0;
+  if (const auto body = options.find("--body"); body != options.end()) {
+    SetBody(body->second, controls);
+  }
+  if (const auto vortex = options.find("--vortex"); vortex != options.end()) {
+    SetVortexModel(vortex->second, controls);
+  }
+  return controls;
+}
+
+}  // namespace
+
+std::string UsageText() {
+  return "usage: velquin2ds --batch [--panels TEXT] [--body NAME | --body-file PATH]\n"
+         "                          [--alpha TEXT] [--circulation] [--vortex point|constant]\n"
+         "                          [--xv TEXT] [--yv TEXT] [--out DIR] [--images]\n"
+         "                          [--sweep FROM:TO:STEP] [--flow]\n"
+         "       velquin2ds --explore [--panels TEXT] [--body NAME | --body-file PATH]\n"
+         "                            [--alpha TEXT] [--circulation] [--vortex point|constant]\n"
+         "                            [--xv TEXT] [--yv TEXT]\n"
+         "       velquin2ds --help | --version\n"
+         "\n"
+         "Runs one calculation without a window and writes Output_Panel.txt,\n"
+         "Output_InfCoeffs.txt and Output_PressCoeffs.txt into DIR (default: the current\n"
+         "directory). TEXT values are read like the window's input fields. Defaults: 8 panels,\n"
+         "circle, angle 0, no circulation, no vortex model, vortex at (0.5, 0).\n"
+         "NAME is one of " +
+         BodyNamesSynopsis() +
+         "\n"
+         "(case-insensitive): NACA 4- and 5-digit sections such as naca2412, naca23012 or\n"
+         "the reflex naca23112; the Karman-Trefftz section of the circle centred at (XC, YC)\n"
+         "through 1 (XC < 0) with the trailing-edge angle TAU degrees (0 <= TAU < 180), and\n"
+         "the Joukowski section, the same with TAU = 0.\n"
+         "--body-file PATH reads a section from a Selig or Lednicer coordinate file: its\n"
+         "points are the nodes, or with --panels the contour is re-panelled.\n"
+         "--images also writes Picture_Airfoil.png, Picture_Pressure.png, Picture_Matrix.png.\n"
+         "After a completed run one line of key=value pairs goes to standard output:\n"
+         "cl_circulation, cl_pressure, cm_quarter_chord, source_sum (and circle_deviation\n"
+         "for the circle with the point vortex at its centre; cl_exact and exact_deviation,\n"
+         "against the exact flow, for the Karman-Trefftz and Joukowski sections).\n"
+         "--sweep FROM:TO:STEP (degrees, plain decimals, instead of --alpha) runs every angle\n"
+         "FROM, FROM+STEP, ... up to TO (at most 10001) and writes DIR/polar.csv; the reports\n"
+         "and the line on standard output are those of the last angle.\n"
+         "--flow also writes the flow explorer's Flow.png and Cp.png (and Polar.png with\n"
+         "--sweep). --explore opens the flow explorer with the inputs instead.\n"
+         "Exit status: 0 run completed, 1 run error or zero pivot, 2 malformed command line.\n";
+}
+
+std::string ShortUsage(const UsageError& error) {
+  return "velquin2ds: " + error.message +
+         "\n"
+         "usage: velquin2ds [--batch] [--panels TEXT] [--body NAME] [--alpha TEXT] [OPTION]...\n"
+         "Try 'velquin2ds --help'.\n";
+}
+
+bool IsCommandLineMode(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(), [](const std::string& arg) {
+    return arg == "--batch" || arg == "--help" || arg == "-h" || arg == "--version";
+  });
+}
+
+ControlValues ParseWindowCommand(const std::vector<std::string>& args) {
+  const std::map<std::string, std::string> options = ParseOptions(args);
+  for (const auto& option : options) {
+    if (!FindOption(option.first)->input) {
+      throw UsageError{"option " + QuotedArgument(option.first) +
+                       " needs --batch (the window writes its reports into the current "
+                       "directory when Calculate is pressed)"};
+    }
+  }
+  if (options.count("--body-file") != 0) {
+    throw UsageError{
+        "the window offers the circle and the NACA 0012 section; run --body-file "
+        "with --batch"};
+  }
+  ControlValues controls = ControlsFromOptions(options);
+  if (controls.Other_Body) {
+    throw UsageError{"the window offers the circle and the NACA 0012 section; run " +
+                     QuotedArgument(options.at("--body")) + " with --batch"};
+  }
+  controls.source = ControlValues::Source::kWindow;
+  return controls;
+}
+
+BatchRequest ParseBatchCommand(const std::vector<std::string>& args) {
+  BatchRequest request;
+  request.options = ParseOptions(args);
+  const auto& options = request.options;
+  if (options.count("--batch") == 0) throw UsageError{"--batch is missing"};
+  request.controls = ControlsFromOptions(options);
+  if (const auto range = options.find("--sweep"); range != options.end()) {
+    if (options.count("--alpha") != 0) throw UsageError{"--alpha and --sweep exclude each other"};
+    AngleRange sweep = ParseAngleRange(range->second);
+    if (!sweep.error.empty()) throw UsageError{sweep.error};
+    request.sweep_angles = std::move(sweep.angles);
+    request.controls.Text_AlfaD = request.sweep_angles.back();  // the reports hold the last
+  }
+  if (const auto out = options.find("--out"); out != options.end()) {
+    if (out->second.empty()) throw UsageError{"--out needs a directory"};
+    request.out_directory = out->second;
+  }
+  if (const auto file = options.find("--body-file"); file != options.end()) {
+    if (options.count("--body") != 0) throw UsageError{"--body and --body-file exclude each other"};
+    if (file->second.empty()) throw UsageError{"--body-file needs a file"};
+    request.body_file = file->second;
+  }
+  if (options.count("--explore") != 0) throw UsageError{"--batch and --explore exclude each other"};
+  request.images = options.count("--images") != 0;
+  request.flow = options.count("--flow") != 0;
+  return request;
+}
+
+bool IsHelpRequest(const std::vector<std::string>& args) {
+  return std::find(args.begin(), args.end(), "--help") != args.end() ||
+         std::find(args.begin(), args.end(), "-h") != args.end();
+}
+
+// Notes on options that the run does not use: the vortex model and position without
+// circulation, the position with the constant vortex distribution.
+std::vector<std::string> IgnoredOptionNotes(const BatchRequest& request) {
+  std::vector<std::string> notes;
+  const auto& options = request.options;
+  const bool circulation = options.count("--circulation") != 0;
+  const bool point_vortex = request.controls.Option_PointVortex;
+  for (const std::string name : {"--vortex", "--xv", "--yv"}) {
+    const auto option = options.find(name);
+    if (option == options.end()) continue;
+    const bool position = name != "--vortex";
+    const std::string given = name + " " + QuotedArgument(option->second);
+    if (!circulation) {
+      notes.push_back(given + " is ignored without --circulation");
+    } else if (position && !point_vortex) {
+      notes.push_back(given + " is ignored: only the point vortex has a position");
+    }
+  }
+  return notes;
+}
+
+std::optional<SectionPoints> SetBodyFromFile(const std::string& path, bool panels_given,
+                                             ControlValues& controls, std::string& error) {
+  std::optional<SectionPoints> section = ReadSectionFile(path, error);
+  if (!section) return std::nullopt;
+  std::optional<double> NP;
+  if (panels_given) {
+    try {
+      NP = ReadNumber(controls.Text_NP);
+    } catch (const RunError&) {
+      NP = std::nan("");  // left to the run's reading, which names the overflow
+    }
+  }
+  controls.Other_Body = SectionFileBody(*section, NP, controls.Check_Circulation == 1, error);
+  if (!controls.Other_Body) return std::nullopt;
+  if (!NP) controls.Text_NP = std::to_string(*controls.Other_Body->OwnPanelCount());
+  return section;
+}
+
+bool IsExplorerMode(const std::vector<std::string>& args) {
+  return !IsCommandLineMode(args) && std::find(args.begin(), args.end(), "--explore") != args.end();
+}
+
+ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args) {
+  ExplorerCommand command;
+  try {
+    const std::map<std::string, std::string> options = ParseOptions(args);
+    if (options.count("--explore") == 0) throw UsageError{"--explore is missing"};
+    for (const auto& option : options) {
+      if (option.first != "--explore" && !FindOption(option.first)->input) {
+        throw UsageError{"option " + QuotedArgument(option.first) + " is not for the explorer"};
+      }
+    }
+    ControlValues controls = ControlsFromOptions(options);
+    const bool vortex_given = options.count("--vortex") != 0;
+    const bool file_given = options.count("--body-file") != 0;
+    // The explorer's defaults: a section lifts, the circle does not.
+    const bool circle = !file_given && !controls.Other_Body && controls.Option_Circle;
+    if (options.count("--circulation") == 0) controls.Check_Circulation = vortex_given || !circle;
+    if (!vortex_given) controls.Option_ConstVortex = true;
+    if (file_given) {
+      if (options.count("--body") != 0)
+        throw UsageError{"--body and --body-file exclude each other"};
+      std::string error;
+      command.section = SetBodyFromFile(options.at("--body-file"), options.count("--panels") != 0,
+                                        controls, error);
+      if (!command.section) {
+        command.error = "velquin2ds: " + error + '\n';
+        return command;
+      }
+    }
+    command.inputs = ReadRunInputs(controls);
+  } catch (const UsageError& error) {
+    command.error = ShortUsage(error);
+  } catch (const RunError& error) {
+    command.error = std::string("velquin2ds: ") + error.what() + '\n';
+  }
+  return command;
+}
+
+}  // namespace velquin

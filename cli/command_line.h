@@ -1,0 +1,97 @@
+// The command line of velquin2ds: its three grammars and its usage text.
+//   velquin2ds [input options]            the window, its controls preset
+//   velquin2ds --batch [options]          a run without a window (cli/batch_run.h)
+//   velquin2ds --explore [input options]  the flow explorer
+//   velquin2ds --help | --version
+// The input options (--panels, --body, --body-file, --alpha, --circulation, --vortex,
+// --xv, --yv) set the window's controls as ControlValues; TEXT values are read later as
+// the window reads its fields. Options take their value as the next argument or after
+// "="; each may be given once.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/control_values.h"
+#include "geometry/geometry_file.h"
+#include "solver/run_inputs.h"
+
+namespace velquin {
+
+// A command line that cannot be run as given; the message says why.
+struct UsageError {
+  std::string message;
+};
+
+// The command line, parsed: what to run and where its results go.
+struct BatchRequest {
+  std::map<std::string, std::string> options;  // option name -> value ("" for flags)
+  ControlValues controls;                      // the inputs, as the window's controls
+  std::vector<std::string> sweep_angles;       // empty: one run at the --alpha angle
+  std::string body_file;                       // --body-file, read when the request runs
+  std::string out_directory;                   // empty: the current one
+  bool images = false;
+  bool flow = false;
+};
+
+// --help: the grammars, the bodies, the outputs and the exit status.
+std::string UsageText();
+
+// The message for a malformed command line: the reason, one usage line and where to
+// find more ("Try 'velquin2ds --help'."), three lines in all.
+std::string ShortUsage(const UsageError& error);
+
+// True when args (without the program name) ask for batch mode, --help or --version.
+bool IsCommandLineMode(const std::vector<std::string>& args);
+
+// Parses the command line of the window (without the program name, no --batch): only
+// the input options, which preset the window's controls so that "Calculate" runs what
+// --batch would run. Bodies the window cannot show are refused. Throws UsageError.
+ControlValues ParseWindowCommand(const std::vector<std::string>& args);
+
+// Parses a --batch command line (without the program name). Throws UsageError.
+BatchRequest ParseBatchCommand(const std::vector<std::string>& args);
+
+// True when args ask for --help or -h.
+bool IsHelpRequest(const std::vector<std::string>& args);
+
+// True when args (without the program name) ask for batch mode, --help or --version.
+bool IsCommandLineMode(const std::vector<std::string>& args);
+
+// Parses the command line of the window (without the program name, no --batch): only
+// the input options, which preset the window's controls so that "Calculate" runs what
+// --batch would run. Bodies the window cannot show are refused. Throws UsageError.
+ControlValues ParseWindowCommand(const std::vector<std::string>& args);
+
+// Parses a --batch command line (without the program name). Throws UsageError.
+BatchRequest ParseBatchCommand(const std::vector<std::string>& args);
+
+// Notes on options that a run does not use: the vortex model and position without
+// --circulation, the position with the constant vortex distribution.
+std::vector<std::string> IgnoredOptionNotes(const BatchRequest& request);
+
+// --body-file, for the batch run and the explorer alike: reads and checks the coordinate
+// file at `path` and makes it the body of `controls`, with the file's own points as the
+// nodes and their count as the panel count, or, when the panel count was given,
+// re-panelled to it (a count that overflows is left to the run's reading, which names
+// it). Returns the section, or nothing with `error` saying why the file cannot be used.
+std::optional<SectionPoints> SetBodyFromFile(const std::string& path, bool panels_given,
+                                             ControlValues& controls, std::string& error);
+
+// velquin2ds --explore [--panels TEXT] [--body NAME | --body-file PATH] [--alpha TEXT]
+//                      [--circulation] [--vortex point|constant] [--xv TEXT] [--yv TEXT]
+// opens the flow explorer with these inputs, read as a run reads them. Without
+// --circulation or --vortex a section has circulation (the constant vortex
+// distribution) and the circle none; --vortex alone turns circulation on, and
+// --circulation alone takes the constant vortex distribution.
+bool IsExplorerMode(const std::vector<std::string>& args);
+struct ExplorerCommand {
+  RunInputs inputs;
+  std::optional<SectionPoints> section;  // the coordinate file of --body-file
+  std::string error;                     // why the command line cannot be run, empty when it can
+};
+ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args);
+
+}  // namespace velquin

@@ -1,0 +1,78 @@
+#include "gui/explorer/numbers_view.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <charconv>
+
+namespace velquin {
+namespace {
+
+const char* const kRows[] = {"\u03B1", "Cl (circulation)", "Cl (pressure)", "Cm c/4",
+                             "Cp min", "x of Cp min",      "x stagnation",  "\u03A3Q\u00B7S"};
+
+// Fixed decimals, a point as the separator whatever the locale, a true minus sign.
+QString Fixed(double value, int decimals) {
+  char buffer[64];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  return QString::fromLatin1(buffer, static_cast<int>(result.ptr - buffer))
+      .replace(QLatin1Char('-'), QChar(0x2212));
+}
+
+QString Scientific(double value) {
+  char buffer[64];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 2);
+  return QString::fromLatin1(buffer, static_cast<int>(result.ptr - buffer))
+      .replace(QLatin1Char('-'), QChar(0x2212));
+}
+
+}  // namespace
+
+NumbersView::NumbersView(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("View_Numbers"));
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  setAutoFillBackground(true);
+  auto* layout = new QGridLayout(this);
+  layout->setColumnStretch(1, 1);
+  int row = 0;
+  for (const char* name : kRows) {
+    auto* label = new QLabel(QString::fromUtf8(name), this);
+    auto* value = new QLabel(QStringLiteral("\u2013"), this);
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont bold = value->font();
+    bold.setBold(true);
+    value->setFont(bold);
+    layout->addWidget(label, row, 0);
+    layout->addWidget(value, row, 1);
+    names_.append(label);
+    values_.append(value);
+    ++row;
+  }
+  layout->setRowStretch(row, 1);
+}
+
+void NumbersView::SetFrame(const ExplorerFrame& frame) {
+  const DerivedResults& r = frame.results;
+  const QString texts[] = {
+      Fixed(frame.alpha_degrees, 1) + QStringLiteral("\u00B0"),
+      Fixed(r.cl_circulation, 4),
+      Fixed(r.cl_pressure, 4),
+      Fixed(r.cm_quarter_chord, 4),
+      Fixed(frame.cp_min, 4),
+      Fixed(frame.x_cp_min, 4),
+      frame.x_stagnation ? Fixed(*frame.x_stagnation, 4) : QStringLiteral("\u2013"),
+      Scientific(r.source_sum),
+  };
+  for (int k = 0; k < values_.size(); ++k) values_[k]->setText(texts[k]);
+}
+
+QString NumbersView::Value(const QString& name) const {
+  for (int k = 0; k < names_.size(); ++k) {
+    if (names_[k]->text() == name) return values_[k]->text();
+  }
+  return {};
+}
+
+}  // namespace velquin

@@ -1,0 +1,110 @@
+#include "gui/explorer/view_export.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QSvgGenerator>
+#include <QWidget>
+
+#include "app/flow_explorer.h"
+#include "base/report_writer.h"
+#include "base/run_error.h"
+#include "base/text_number.h"
+#include "gui/explorer/explorer_charts.h"
+#include "gui/explorer/flow_view.h"
+
+namespace velquin {
+namespace {
+
+std::string CannotWrite(const QString& path, const std::string& reason) {
+  return "File error: cannot write " + QuotedPath(QFile::encodeName(path).toStdString()) + ": " +
+         reason + ".";
+}
+
+// The file is made in memory and then takes the place of `path` in one step, as a report
+// does (ReplacingFile): no link followed, only a regular file replaced, nothing opened
+// that could wait, and a failure leaves a file that was there before as it was.
+std::string WriteInPlace(const QString& path, const QByteArray& bytes) {
+  const std::string reason = ReplacingFile::Replace(
+      QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), bytes.size()));
+  return reason.empty() ? std::string() : CannotWrite(path, reason);
+}
+
+}  // namespace
+
+QImage RenderView(QWidget& view, const QSize& size) {
+  view.resize(size);
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  view.render(&painter);
+  return image;
+}
+
+std::string SaveViewPng(QWidget& view, const QSize& size, const QString& path) {
+  const QImage image = RenderView(view, size);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) return CannotWrite(path, "the image cannot be encoded");
+  return WriteInPlace(path, bytes);
+}
+
+std::string SaveViewSvg(QWidget& view, const QSize& size, const QString& path) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  view.resize(size);
+  QSvgGenerator svg;
+  svg.setOutputDevice(&buffer);
+  svg.setSize(size);
+  svg.setViewBox(QRect(QPoint(0, 0), size));
+  svg.setTitle(view.objectName());
+  QPainter painter;
+  if (!painter.begin(&svg)) return CannotWrite(path, "cannot draw into it");
+  view.render(&painter);
+  painter.end();
+  return WriteInPlace(path, bytes);
+}
+
+std::string SaveText(const QString& path, const std::string& text) {
+  return WriteInPlace(path, QByteArray::fromStdString(text));
+}
+
+std::string WriteFlowPictures(const RunInputs& inputs, bool polar, const std::string& directory) {
+  std::unique_ptr<ExplorerGeometry> geometry;
+  try {
+    geometry = MakeExplorerGeometry(inputs);
+  } catch (const RunError& error) {
+    return std::string("flow pictures: ") + error.what();
+  }
+  ExplorerFrame frame;
+  ComputeExplorerFrame(*geometry, inputs.alpha_degrees, frame);
+  const QSize flow_size(kFlowPictureWidth, kFlowPictureHeight);
+  const QSize size(kChartPictureWidth, kChartPictureHeight);
+  const QDir folder(directory.empty() ? QStringLiteral(".") : QString::fromStdString(directory));
+
+  FlowView flow;
+  flow.SetFrame(geometry.get(), &frame);
+  if (std::string error = SaveViewPng(flow, flow_size, folder.filePath(QStringLiteral("Flow.png")));
+      !error.empty()) {
+    return error;
+  }
+  PressureChart pressure;
+  pressure.SetFrame(*geometry, frame);
+  if (std::string error = SaveViewPng(pressure, size, folder.filePath(QStringLiteral("Cp.png")));
+      !error.empty()) {
+    return error;
+  }
+  if (polar) {
+    PolarChart chart;
+    chart.SetGeometry(*geometry);
+    chart.SetFrame(*geometry, frame);
+    return SaveViewPng(chart, size, folder.filePath(QStringLiteral("Polar.png")));
+  }
+  return {};
+}
+
+}  // namespace velquin

@@ -1,0 +1,116 @@
+#include "app/flow_explorer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/run_error.h"
+#include "support/run_helpers.h"
+#include "support/temp_dir.h"
+
+namespace velquin {
+namespace {
+
+using namespace test_support;
+
+RunInputs Inputs(BodyPtr body, int NP, VortexModel vortex, double Xv = 0.5, double Yv = 0) {
+  RunInputs inputs;
+  inputs.body = std::move(body);
+  inputs.NP = NP;
+  inputs.vortex = vortex;
+  inputs.circulation = vortex != VortexModel::kNone;
+  inputs.Xv = Xv;
+  inputs.Yv = Yv;
+  return inputs;
+}
+
+ControlValues ControlsOf(const RunInputs& inputs, double alpha) {
+  ControlValues controls = CircleControls(std::to_string(static_cast<int>(inputs.NP)));
+  controls.Text_AlfaD = std::to_string(alpha);
+  if (inputs.body != CircleBody()) controls = Naca(controls);
+  if (inputs.circulation) {
+    controls = WithCirculation(controls, inputs.vortex == VortexModel::kPointVortex);
+  }
+  controls.Text_Xv = std::to_string(inputs.Xv);
+  controls.Text_Yv = std::to_string(inputs.Yv);
+  return controls;
+}
+
+// The numbers of a frame agree with a calculation run at the same angle, and the polar's
+// points with the frames at their angles.
+TEST(FlowExplorer, NumbersAgreeWithARunAtTheSameAngle) {
+  const TempDir dir;
+  const struct {
+    RunInputs inputs;
+    double alpha;
+  } cases[] = {
+      {Inputs(Naca0012Body(), 198, VortexModel::kConstantDistribution), 6.4},
+      {Inputs(Naca0012Body(), 40, VortexModel::kPointVortex, 0.25, 0.01), -11},
+      {Inputs(CircleBody(), 33, VortexModel::kPointVortex), 20},
+      {Inputs(CircleBody(), 8, VortexModel::kNone), -4.5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.inputs.body->Name() + ", alpha " + std::to_string(c.alpha));
+    const auto geometry = MakeExplorerGeometry(c.inputs);
+    ExplorerFrame frame;
+    ComputeExplorerFrame(*geometry, c.alpha, frame);
+
+    auto run = NewState();
+    const ControlValues controls = ControlsOf(c.inputs, c.alpha);
+    ASSERT_EQ(RunIn(*run, controls, dir.path()).outcome, RunOutcome::kCompleted);
+    const DerivedResults expected = ComputeDerivedResults(*run, ReadRunInputs(controls));
+    EXPECT_NEAR(frame.results.cl_circulation, expected.cl_circulation, 1e-12);
+    EXPECT_NEAR(frame.results.cl_pressure, expected.cl_pressure, 1e-12);
+    EXPECT_NEAR(frame.results.cm_quarter_chord, expected.cm_quarter_chord, 1e-12);
+    EXPECT_NEAR(frame.results.source_sum, expected.source_sum, 1e-12);
+    for (int i = 1; i <= run->NP; ++i) EXPECT_NEAR(frame.Cp[i - 1], 1 - run->Cu(i), 1e-12);
+
+    ASSERT_EQ(geometry->polar.size(), 81u);
+    for (const PolarPoint& p : {geometry->polar.front(), geometry->polar[50]}) {
+      ComputeExplorerFrame(*geometry, p.alpha_degrees, frame);
+      EXPECT_EQ(p.cl_circulation, frame.results.cl_circulation) << p.alpha_degrees;
+      EXPECT_EQ(p.cm_quarter_chord, frame.results.cm_quarter_chord) << p.alpha_degrees;
+    }
+  }
+}
+
+// The symmetric section lifts from zero angle; the circle's frame carries the exact
+// pressure where the body knows it; the CSV lists every control point once.
+TEST(FlowExplorer, ZeroLiftAngleAndPressureTable) {
+  const auto section =
+      MakeExplorerGeometry(Inputs(Naca0012Body(), 120, VortexModel::kConstantDistribution));
+  EXPECT_NEAR(section->zero_lift_alpha_degrees, 0, 1e-9);
+  EXPECT_EQ(section->upper.size(), 60u);
+  EXPECT_EQ(section->lower.size(), 60u);
+  ExplorerFrame frame;
+  ComputeExplorerFrame(*section, 4, frame);
+  const std::string csv = ExplorerPressureCsv(*section, frame);
+  EXPECT_EQ(csv.rfind("x,y,cp,side\n", 0), 0u);
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 121);
+  EXPECT_EQ(csv.find('\r'), std::string::npos);
+  EXPECT_NE(csv.find(",upper\n"), std::string::npos);
+  EXPECT_NE(csv.find(",lower\n"), std::string::npos);
+}
+
+// Inputs the explorer refuses, each with a message that names the input.
+TEST(FlowExplorer, RefusesPanelCountsOutsideItsRange) {
+  const struct {
+    RunInputs inputs;
+    const char* says;
+  } cases[] = {
+      {Inputs(CircleBody(), 2, VortexModel::kNone), "at least 3 panels are needed"},
+      {Inputs(CircleBody(), 199, VortexModel::kNone), "at most 198 panels"},
+      {Inputs(Naca0012Body(), 41, VortexModel::kNone), "even number of panels"},
+  };
+  for (const auto& c : cases) {
+    try {
+      MakeExplorerGeometry(c.inputs);
+      ADD_FAILURE() << "accepted " << c.inputs.NP << " panels";
+    } catch (const RunError& error) {
+      EXPECT_NE(std::string(error.what()).find(c.says), std::string::npos) << error.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velquin
