@@ -15,4 +15,4 @@ if ! { cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=Release &&
   exit 1
 fi
 rm -f "$log"
-exec "$here/build/shell/velquin2ds" "$@"
+exec "$here/build/bin/velquin2ds" "$@"

@@ -17,7 +17,7 @@ class ReportFolder;
 struct ReportOptions {
   std::string directory;  // empty: the current working directory
   char decimal_separator = '.';
-  // The run's hold on `directory` (shell/report_folder.h), entered before the first file
+  // The run's hold on `directory` (base/report_folder.h), entered before the first file
   // is written; none: the files are written without it.
   ReportFolder* folder = nullptr;
 };

@@ -6,11 +6,11 @@
 #
 #   docs/convergence.sh [path/to/velquin2ds]
 #
-# Without an argument it uses build/shell/velquin2ds, building it first through ./run.sh
+# Without an argument it uses build/bin/velquin2ds, building it first through ./run.sh
 # when it is missing.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-bin="${1:-$here/../build/shell/velquin2ds}"
+bin="${1:-$here/../build/bin/velquin2ds}"
 if [ ! -x "$bin" ]; then "$here/../run.sh" --version >/dev/null; fi
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT

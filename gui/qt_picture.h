@@ -44,7 +44,7 @@ class QtPicture : public Picture {
 
   // Writes Render(scale_factor) as a file whose format follows the name's suffix (PNG
   // for ".png" and for a name without suffix). The file is replaced only once the whole
-  // image is written, as a report is (ReplacingFile, shell/report_writer.h): a link in its
+  // image is written, as a report is (ReplacingFile, base/report_writer.h): a link in its
   // place is replaced, never followed, and what is not a regular file is refused. Returns
   // an empty string on success, else a message that names the file and the reason.
   std::string Save(const QString& path, int scale_factor = 1) const;

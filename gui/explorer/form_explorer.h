@@ -2,7 +2,7 @@
 // of attack on the left; the flow, the pressure along the surface, the polar and the
 // numbers, all following the angle slider as it moves. A change of body, panels or
 // vortex model prepares a new geometry (assembly, one elimination, both base fields);
-// a change of angle only combines them (shell/flow_explorer.h). Each view saves itself
+// a change of angle only combines them (app/flow_explorer.h). Each view saves itself
 // from its context menu (PNG, SVG; the pressure also as CSV). Nothing else is written.
 #pragma once
 
