@@ -62,6 +62,8 @@ class NodeArray {
  public:
   double& operator()(int k, int i) { return m_[CheckedIndex(k, 2)][CheckedIndex(i)]; }
   double operator()(int k, int i) const { return m_[CheckedIndex(k, 2)][CheckedIndex(i)]; }
+  // Raw storage of the nodes k of every panel, for loops whose range has been checked.
+  const double* Row(int k) const { return m_[CheckedIndex(k, 2)].data(); }
 
  private:
   std::array<std::array<double, kArraySize>, 3> m_{};
