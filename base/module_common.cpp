@@ -33,6 +33,10 @@ void Form_Load(Module_Common& C) {
   C.Pi4 = 4 * C.Pi;
 }
 
+double PiConstant() {
+  return kPi;
+}
+
 double AlphaRadians(double alpha_degrees) {
   return (alpha_degrees * kPi) / 180;
 }

@@ -96,6 +96,9 @@ struct Module_Common {
 // The main window's load event: sets Pi = 4 arctan(1), Pi2 = 2 Pi and Pi4 = 4 Pi.
 void Form_Load(Module_Common& C);
 
+// Pi as Form_Load sets it, 4 arctan(1), for code that has no state at hand.
+double PiConstant();
+
 // An angle of attack in radians, as every run, sweep and view turns its input:
 // (degrees * Pi) / 180, multiplied first, with the Pi of Form_Load.
 double AlphaRadians(double alpha_degrees);

@@ -12,6 +12,9 @@ class Circle : public Body {
  public:
   std::string Name() const override { return "Circle"; }
   void Contour(Module_Common& C) const override { Geometry_Circle(C); }
+  std::vector<ContourPoint> ContourNodes(double NP) const override {
+    return Geometry_CircleNodes(NP, PiConstant());
+  }
   // The circle's diameter is its reference length: at half size it fits the frame.
   double PlotScale() const override { return 0.5; }
   std::optional<ExactSolution> Exact(const Module_Common& C,
@@ -53,6 +56,9 @@ class Naca0012 : public Body {
     return EvenPanelCountProblem(Name(), NP);
   }
   void Contour(Module_Common& C) const override { Geometry_NACA0012(C); }
+  std::vector<ContourPoint> ContourNodes(double NP) const override {
+    return Geometry_NACA0012Nodes(NP, PiConstant());
+  }
 };
 
 }  // namespace

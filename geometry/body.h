@@ -43,6 +43,11 @@ struct ExactSolution {
   std::vector<double> one_minus_cp;  // exact 1 - Cp for panels 1..NP (element i - 1)
 };
 
+// A point of a contour.
+struct ContourPoint {
+  double x = 0, y = 0;
+};
+
 class Body {
  public:
   virtual ~Body() = default;
@@ -61,6 +66,11 @@ class Body {
   // The contour procedure: sets RefLength and the nodes X(1..2, 0..NP), Y(1..2, 0..NP)
   // of panels 1..C.NP (X(2, 0), Y(2, 0) the first node).
   virtual void Contour(Module_Common& C) const = 0;
+
+  // The nodes 0..NP of the contour at NP panels, exactly as the contour procedure places
+  // them (node 0 the first node, node NP the one that closes the contour), at any panel
+  // count: the general problem lays its panels on them.
+  virtual std::vector<ContourPoint> ContourNodes(double NP) const = 0;
 
   // Body lengths times PlotScale() / RefLength are the coordinates of the body and
   // pressure plots, whose frame spans x from -0.1 to 1.1 and y from -0.3 to 0.3.

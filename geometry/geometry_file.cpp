@@ -489,6 +489,14 @@ class Section : public Body {
   }
 
   void Contour(Module_Common& C) const override { Geometry_File(C, points_); }
+  std::vector<ContourPoint> ContourNodes(double NP) const override {
+    // The file's own points, closed back to the first; NP is their count.
+    std::vector<ContourPoint> nodes;
+    const int n = points_.NodeCount();
+    for (int i = 0; i <= static_cast<int>(NP); ++i)
+      nodes.push_back({points_.x[i % n], points_.y[i % n]});
+    return nodes;
+  }
 
   // The frame holds x from -0.1 to 1.1 and y from -0.3 to 0.3: a section that reaches
   // further (thick, or with points behind its trailing edge) is drawn smaller.

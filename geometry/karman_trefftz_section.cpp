@@ -101,6 +101,9 @@ class KarmanTrefftzBodyImpl : public Body {
   }
 
   void Contour(Module_Common& C) const override { Geometry_KarmanTrefftz(C, section_); }
+  std::vector<ContourPoint> ContourNodes(double NP) const override {
+    return Nodes(section_, static_cast<int>(NP), (2 * PiConstant()) / NP);
+  }
 
   double PlotScale() const override {
     constexpr int kSteps = 720;

@@ -25,6 +25,11 @@ class Naca4Section : public Body {
   }
 
   void Contour(Module_Common& C) const override { Geometry_NACA4(C, digits_); }
+  std::vector<ContourPoint> ContourNodes(double NP) const override {
+    const Naca4Digits digits = digits_;
+    return NacaSectionNodes(NP, PiConstant(), digits.XX / 100.0,
+                            [digits](double x) { return Naca4MeanLine(digits, x); });
+  }
 
   double PlotScale() const override {
     const Naca4Digits digits = digits_;

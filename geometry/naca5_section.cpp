@@ -51,6 +51,11 @@ class Naca5Section : public Body {
   }
 
   void Contour(Module_Common& C) const override { Geometry_NACA5(C, digits_); }
+  std::vector<ContourPoint> ContourNodes(double NP) const override {
+    const Naca5Digits digits = digits_;
+    return NacaSectionNodes(NP, PiConstant(), digits.XX / 100.0,
+                            [digits](double x) { return Naca5MeanLine(digits, x); });
+  }
 
   double PlotScale() const override {
     const Naca5Digits digits = digits_;

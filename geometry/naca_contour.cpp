@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "geometry/module_geometry.h"
+
 namespace velquin {
 
 double NacaThickness(double t, double x) {
@@ -28,32 +30,30 @@ SurfacePoints NacaSurfacePoints(double t, const MeanLine& mean_line, double x) {
   return points;
 }
 
-void Geometry_NacaSection(Module_Common& C, double t, const MeanLine& mean_line) {
-  C.RefLength = 1;
-  const double H = C.NP / 2;
-  const double dTheta = C.Pi / H;
-  const int NP = RealToIndex(C.NP);
-  const int half = NP / 2;
-  C.X(2, 0) = C.RefLength;
-  C.Y(2, 0) = 0;
+std::vector<ContourPoint> NacaSectionNodes(double NP, double Pi, double t,
+                                           const MeanLine& mean_line) {
+  const double H = NP / 2;
+  const double dTheta = Pi / H;
+  const int n = static_cast<int>(NP);
+  const int half = n / 2;
+  std::vector<ContourPoint> nodes(static_cast<std::size_t>(n) + 1);
+  nodes[0] = {1, 0};
   for (int i = 1; i <= half; ++i) {
     // Cosine spacing: the stations crowd towards both edges.
     const double theta = dTheta * i;
     const double x = (std::cos(theta) + 1) * 0.5;
     const SurfacePoints points = NacaSurfacePoints(t, mean_line, x);
-    C.X(2, i) = C.RefLength * points.lower.x;
-    C.Y(2, i) = C.RefLength * points.lower.y;
-    if (i < half) {  // station x_half is the leading edge, shared by both sides
-      C.X(2, NP - i) = C.RefLength * points.upper.x;
-      C.Y(2, NP - i) = C.RefLength * points.upper.y;
-    }
+    nodes[i] = points.lower;
+    if (i < half) nodes[n - i] = points.upper;  // x_half is the leading edge, shared
   }
-  C.X(2, NP) = C.RefLength;  // the contour closes exactly at the trailing edge
-  C.Y(2, NP) = 0;
-  for (int i = 1; i <= NP; ++i) {
-    C.X(1, i) = C.X(2, i - 1);
-    C.Y(1, i) = C.Y(2, i - 1);
-  }
+  nodes[n] = {1, 0};  // the contour closes exactly at the trailing edge
+  return nodes;
+}
+
+void Geometry_NacaSection(Module_Common& C, double t, const MeanLine& mean_line) {
+  C.RefLength = 1;
+  RealToIndex(C.NP);  // within the arrays
+  Geometry_SetNodes(C, NacaSectionNodes(C.NP, C.Pi, t, mean_line));
 }
 
 double NacaLargestOrdinate(double t, const MeanLine& mean_line) {

@@ -20,8 +20,10 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "base/module_common.h"
+#include "geometry/body.h"
 
 namespace velquin {
 
@@ -31,11 +33,6 @@ struct MeanLineValue {
   double slope = 0;
 };
 using MeanLine = std::function<MeanLineValue(double x)>;
-
-// A point of the contour.
-struct ContourPoint {
-  double x = 0, y = 0;
-};
 
 // The half-thickness y_t(x) of a section of thickness t (chord 1).
 double NacaThickness(double t, double x);
@@ -52,6 +49,10 @@ SurfacePoints NacaSurfacePoints(double t, const MeanLine& mean_line, double x);
 // node NP - i at the same station, so the contour runs clockwise from (1, 0), lower side
 // first, and closes exactly at (1, 0). NP is even.
 void Geometry_NacaSection(Module_Common& C, double t, const MeanLine& mean_line);
+
+// The nodes 0..NP of that contour, for any even NP (Body::ContourNodes).
+std::vector<ContourPoint> NacaSectionNodes(double NP, double Pi, double t,
+                                           const MeanLine& mean_line);
 
 // The largest |y| of the contour, sampled finely along the chord: the body plot's scale
 // follows from it.
