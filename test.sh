@@ -5,7 +5,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 cd "$here"
 
 scripts/install-deps.sh cmake make g++ qt6-base-dev qt6-qpa-plugins \
-  qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libboost-dev libgsl-dev \
+  qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libboost-dev libgsl-dev libeigen3-dev \
   libgtest-dev libbenchmark-dev fonts-dejavu-core locales xvfb xdotool imagemagick
 
 # A locale with a decimal comma, for the tests of locale independence; they skip

@@ -31,28 +31,43 @@ void Panel_ReportText(const Module_Common& C, ReportText& out) {
   }
 }
 
+PanelFrame Panel_Frame(double x1, double y1, double x2, double y2, int number) {
+  PanelFrame p;
+  p.Xc = (x1 + x2) / 2;
+  p.Yc = (y1 + y2) / 2;
+  const double Dx = x2 - x1;
+  const double Dy = y2 - y1;
+  p.S = std::sqrt(Dx * Dx + Dy * Dy);
+  if (p.S == 0) {
+    throw RunError(ErrorKind::kDivisionByZero, "panel " + std::to_string(number) +
+                                                   " has zero length (its two nodes coincide).");
+  }
+  // Tangent from start to end node; the normal a quarter turn counter-clockwise from
+  // it, which points out of a body whose contour runs clockwise.
+  p.CosAx = Dx / p.S;
+  p.CosBx = Dy / p.S;
+  p.CosAy = (-Dy) / p.S;
+  p.CosBy = Dx / p.S;
+  // The ends projected on the tangent, not set to -S/2 and +S/2: the kernel and the
+  // report use exactly these values.
+  p.Xi1 = p.CosAx * (x1 - p.Xc) + p.CosBx * (y1 - p.Yc);
+  p.Xi2 = p.CosAx * (x2 - p.Xc) + p.CosBx * (y2 - p.Yc);
+  return p;
+}
+
 void Panel_ComputeGeometry(Module_Common& C) {
   for (int i = 1; i <= C.NP; ++i) {
-    C.Xc(i) = (C.X(1, i) + C.X(2, i)) / 2;
-    C.Yc(i) = (C.Y(1, i) + C.Y(2, i)) / 2;
-    const double Dx = C.X(2, i) - C.X(1, i);
-    const double Dy = C.Y(2, i) - C.Y(1, i);
-    C.S(i) = std::sqrt(Dx * Dx + Dy * Dy);
-    if (C.S(i) == 0) {
-      throw RunError(ErrorKind::kDivisionByZero,
-                     "panel " + std::to_string(i) + " has zero length (its two nodes coincide).");
-    }
-    // Tangent from start to end node; the normal a quarter turn counter-clockwise from
-    // it, which points out of a body whose contour runs clockwise.
-    C.CosAx(i) = Dx / C.S(i);
-    C.CosBx(i) = Dy / C.S(i);
-    C.CosAy(i) = (-Dy) / C.S(i);
-    C.CosBy(i) = Dx / C.S(i);
-    // The ends projected on the tangent, not set to -S/2 and +S/2: the kernel and the
-    // report use exactly these values.
-    C.Xi(1, i) = C.CosAx(i) * (C.X(1, i) - C.Xc(i)) + C.CosBx(i) * (C.Y(1, i) - C.Yc(i));
+    const PanelFrame p = Panel_Frame(C.X(1, i), C.Y(1, i), C.X(2, i), C.Y(2, i), i);
+    C.Xc(i) = p.Xc;
+    C.Yc(i) = p.Yc;
+    C.S(i) = p.S;
+    C.CosAx(i) = p.CosAx;
+    C.CosBx(i) = p.CosBx;
+    C.CosAy(i) = p.CosAy;
+    C.CosBy(i) = p.CosBy;
+    C.Xi(1, i) = p.Xi1;
     C.Yi(1, i) = 0;
-    C.Xi(2, i) = C.CosAx(i) * (C.X(2, i) - C.Xc(i)) + C.CosBx(i) * (C.Y(2, i) - C.Yc(i));
+    C.Xi(2, i) = p.Xi2;
     C.Yi(2, i) = 0;
   }
 }

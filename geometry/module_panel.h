@@ -20,6 +20,14 @@ void Panel_Geometry(Module_Common& C, const Body& body, CalculationWindow& windo
 // Only the arithmetic of Panel_Geometry, without report and plot.
 void Panel_ComputeGeometry(Module_Common& C);
 
+// One panel from its start node (x1, y1) to its end node (x2, y2): the arithmetic of
+// Panel_ComputeGeometry, for every problem. A panel of zero length throws
+// RunError(kDivisionByZero) naming panel `number`.
+struct PanelFrame {
+  double Xc = 0, Yc = 0, S = 0, CosAx = 0, CosBx = 0, CosAy = 0, CosBy = 0, Xi1 = 0, Xi2 = 0;
+};
+PanelFrame Panel_Frame(double x1, double y1, double x2, double y2, int number);
+
 // The text of "Output_Panel.txt" for panels 1..NP.
 void Panel_ReportText(const Module_Common& C, ReportText& out);
 
