@@ -12,6 +12,7 @@
 #include "base/run_error.h"
 #include "base/text_number.h"
 #include "cli/batch_window.h"
+#include "cli/problem_batch.h"
 #include "cli/standard_streams.h"
 #include "solver/angle_sweep.h"
 #include "solver/derived_results.h"
@@ -71,6 +72,7 @@ bool SweepAndWritePolar(const Module_Common& state, const RunInputs& inputs,
 int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& err,
                     char decimal_separator, const BatchPicturesFactory& make_pictures,
                     const FlowPicturesWriter& write_flow) {
+  if (given.general) return RunProblemRequest(given, out, err, decimal_separator);
   BatchRequest request = given;
   if (!request.body_file.empty()) {
     std::string problem;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <iterator>
+#include <system_error>
 
 #include "app/calculation_run.h"
 #include "base/run_error.h"
@@ -26,8 +28,15 @@ const OptionSpec kOptions[] = {
     {"--alpha", true, true},        {"--xv", true, true},        {"--yv", true, true},
     {"--circulation", false, true}, {"--vortex", true, true},    {"--out", true, false},
     {"--images", false, false},     {"--sweep", true, false},    {"--body-file", true, true},
-    {"--flow", false, false},       {"--explore", false, false},
+    {"--flow", false, false},       {"--explore", false, false}, {"--place", true, false},
+    {"--flap", true, false},        {"--ground", true, false},   {"--general", false, false},
 };
+
+// Options that a --batch command line may give again: every --body and --body-file is an
+// element, and --place and --flap belong to the element before them.
+bool IsRepeatable(const std::string& name) {
+  return name == "--body" || name == "--body-file" || name == "--place" || name == "--flap";
+}
 
 const OptionSpec* FindOption(const std::string& name) {
   const auto it = std::find_if(std::begin(kOptions), std::end(kOptions),
@@ -35,9 +44,12 @@ const OptionSpec* FindOption(const std::string& name) {
   return it == std::end(kOptions) ? nullptr : &*it;
 }
 
-// The options as given: name -> value ("" for flags). Each option at most once; a value
-// follows its option as the next argument or after "=".
-std::map<std::string, std::string> ParseOptions(const std::vector<std::string>& args) {
+// The options as given: name -> value ("" for flags), and in `sequence` all of them in
+// their order. Each option at most once, but for the repeatable ones when `repeats`; a
+// value follows its option as the next argument or after "=".
+std::map<std::string, std::string> ParseOptions(
+    const std::vector<std::string>& args, bool repeats = false,
+    std::vector<std::pair<std::string, std::string>>* sequence = nullptr) {
   std::map<std::string, std::string> options;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
@@ -57,9 +69,10 @@ std::map<std::string, std::string> ParseOptions(const std::vector<std::string>& 
         throw UsageError{"option " + QuotedArgument(name) + " needs a value"};
       value = args[++i];
     }
-    if (options.count(name) != 0)
+    if (options.count(name) != 0 && !(repeats && IsRepeatable(name)))
       throw UsageError{"option " + QuotedArgument(name) + " given twice"};
-    options[name] = value.value_or("");
+    if (options.count(name) == 0) options[name] = value.value_or("");
+    if (sequence != nullptr) sequence->emplace_back(name, value.value_or(""));
   }
   return options;
 }
@@ -103,6 +116,83 @@ ControlValues ControlsFromOptions(const std::map<std::string, std::string>& opti
     SetVortexModel(vortex->second, controls);
   }
   return controls;
+}
+
+// A plain number of an option's value: decimal or exponent form, a point as separator,
+// nothing else around it.
+double OptionNumber(const std::string& option, const std::string& value, std::string_view field) {
+  double number = 0;
+  const char* first = field.data();
+  const char* last = field.data() + field.size();
+  if (first != last && *first == '+') ++first;
+  const auto [end, code] = std::from_chars(first, last, number);
+  if (code != std::errc() || end != last || field.empty() || !std::isfinite(number)) {
+    throw UsageError{option + " " + QuotedArgument(value) + ": " + QuotedArgument(field) +
+                     " is not a number"};
+  }
+  return number;
+}
+
+// "A:B:..." as `count` plain numbers.
+std::vector<double> OptionNumbers(const std::string& option, const std::string& value,
+                                  std::size_t count, const char* form) {
+  std::vector<double> numbers;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t colon = value.find(':', start);
+    const std::string_view field = std::string_view(value).substr(
+        start, colon == std::string::npos ? std::string::npos : colon - start);
+    numbers.push_back(OptionNumber(option, value, field));
+    if (colon == std::string::npos) break;
+    start = colon + 1;
+  }
+  if (numbers.size() != count) {
+    throw UsageError{option + " takes " + form + ", not " + QuotedArgument(value)};
+  }
+  return numbers;
+}
+
+// The elements of the general problem from the options in their order.
+void ReadElements(const std::vector<std::pair<std::string, std::string>>& sequence,
+                  BatchRequest& request) {
+  for (const auto& [name, value] : sequence) {
+    if (name == "--body" || name == "--body-file") {
+      ElementRequest element;
+      element.file = name == "--body-file";
+      element.value = value;
+      if (element.file && value.empty()) throw UsageError{"--body-file needs a file"};
+      if (!element.file) {
+        std::string error;
+        if (!BodyFromName(value, error)) throw UsageError{error};
+      }
+      request.elements.push_back(element);
+    } else if (name == "--place" || name == "--flap") {
+      if (request.elements.empty()) {
+        throw UsageError{name + " must follow the --body or --body-file it belongs to"};
+      }
+      ElementRequest& element = request.elements.back();
+      if (name == "--place") {
+        if (element.placement) throw UsageError{"--place given twice for one element"};
+        const std::vector<double> n = OptionNumbers(name, value, 4, "X:Y:DEG:CHORD");
+        if (!(n[3] > 0))
+          throw UsageError{"--place: the chord must be positive, not " + QuotedArgument(value)};
+        element.placement = Placement{n[0], n[1], n[2], n[3]};
+      } else {
+        if (element.flap) throw UsageError{"--flap given twice for one element"};
+        const std::vector<double> n = OptionNumbers(name, value, 2, "XH:DEG");
+        element.flap = Flap{n[0], n[1]};
+      }
+    } else if (name == "--ground") {
+      request.ground_height = OptionNumbers(name, value, 1, "a height H")[0];
+      if (!(*request.ground_height > 0)) {
+        throw UsageError{"--ground needs a positive height, not " + QuotedArgument(value)};
+      }
+    }
+  }
+  bool placed = false;
+  for (const ElementRequest& e : request.elements) placed = placed || e.placement || e.flap;
+  request.general = request.elements.size() > 1 || placed || request.ground_height ||
+                    request.options.count("--general") != 0;
 }
 
 }  // namespace
@@ -181,9 +271,11 @@ ControlValues ParseWindowCommand(const std::vector<std::string>& args) {
 
 BatchRequest ParseBatchCommand(const std::vector<std::string>& args) {
   BatchRequest request;
-  request.options = ParseOptions(args);
+  std::vector<std::pair<std::string, std::string>> sequence;
+  request.options = ParseOptions(args, /*repeats=*/true, &sequence);
   const auto& options = request.options;
   if (options.count("--batch") == 0) throw UsageError{"--batch is missing"};
+  ReadElements(sequence, request);
   request.controls = ControlsFromOptions(options);
   if (const auto range = options.find("--sweep"); range != options.end()) {
     if (options.count("--alpha") != 0) throw UsageError{"--alpha and --sweep exclude each other"};
@@ -196,7 +288,7 @@ BatchRequest ParseBatchCommand(const std::vector<std::string>& args) {
     if (out->second.empty()) throw UsageError{"--out needs a directory"};
     request.out_directory = out->second;
   }
-  if (const auto file = options.find("--body-file"); file != options.end()) {
+  if (const auto file = options.find("--body-file"); file != options.end() && !request.general) {
     if (options.count("--body") != 0) throw UsageError{"--body and --body-file exclude each other"};
     if (file->second.empty()) throw UsageError{"--body-file needs a file"};
     request.body_file = file->second;
@@ -204,6 +296,14 @@ BatchRequest ParseBatchCommand(const std::vector<std::string>& args) {
   if (options.count("--explore") != 0) throw UsageError{"--batch and --explore exclude each other"};
   request.images = options.count("--images") != 0;
   request.flow = options.count("--flow") != 0;
+  if (request.general && request.images) {
+    throw UsageError{
+        "--images draws the three pictures of a single-element run; the general "
+        "problem writes surface.csv"};
+  }
+  if (request.general && request.flow) {
+    throw UsageError{"--flow draws single-element runs only, not the general problem"};
+  }
   return request;
 }
 

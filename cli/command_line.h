@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/control_values.h"
+#include "geometry/element_layout.h"
 #include "geometry/geometry_file.h"
 #include "solver/run_inputs.h"
 
@@ -26,6 +27,15 @@ struct UsageError {
 };
 
 // The command line, parsed: what to run and where its results go.
+// An element of the general problem: --body NAME or --body-file PATH, with the --place
+// and --flap that follow it.
+struct ElementRequest {
+  bool file = false;
+  std::string value;  // the name or the path
+  std::optional<Placement> placement;
+  std::optional<Flap> flap;
+};
+
 struct BatchRequest {
   std::map<std::string, std::string> options;  // option name -> value ("" for flags)
   ControlValues controls;                      // the inputs, as the window's controls
@@ -34,6 +44,11 @@ struct BatchRequest {
   std::string out_directory;                   // empty: the current one
   bool images = false;
   bool flow = false;
+  // The general problem: several elements, a placement, a flap, a ground plane or
+  // --general. It writes surface.csv instead of the three reports.
+  bool general = false;
+  std::vector<ElementRequest> elements;  // every --body and --body-file in order
+  std::optional<double> ground_height;   // --ground H
 };
 
 // --help: the grammars, the bodies, the outputs and the exit status.

@@ -258,6 +258,9 @@ bool Normalise(SectionPoints& s) {
   const double x_le = *std::min_element(s.x.begin(), s.x.end());
   const double chord = x_te - x_le;
   if (!(chord > 0)) return false;
+  s.file_chord = chord;
+  s.file_x_te = x_te;
+  s.file_y_te = y_te;
   for (int k = 0; k < s.NodeCount(); ++k) {
     s.x[k] = 1 + (s.x[k] - x_te) / chord;
     s.y[k] = (s.y[k] - y_te) / chord;
@@ -445,6 +448,15 @@ std::optional<SectionPoints> ParseSectionText(std::string_view text, std::string
                                               std::string& error) {
   try {
     return CheckedSection(shown, text);
+  } catch (const SectionFault& fault) {
+    error = fault.message();
+    return std::nullopt;
+  }
+}
+
+std::optional<std::string> ReadCoordinateText(const std::string& path, std::string& error) {
+  try {
+    return ReadWholeFile(path);
   } catch (const SectionFault& fault) {
     error = fault.message();
     return std::nullopt;

@@ -37,6 +37,9 @@ struct SectionPoints {
   // The file line of each node, for messages (the trailing edge: its first point).
   std::vector<int> line;
   int file_points = 0;  // points the file holds
+  // How the file's coordinates were brought to unit chord: the file's point is
+  // (file_x_te + (x - 1) file_chord, file_y_te + y file_chord).
+  double file_chord = 1, file_x_te = 1, file_y_te = 0;
 
   int NodeCount() const { return static_cast<int>(x.size()); }
 };
@@ -51,6 +54,10 @@ inline constexpr long long kMaxSectionFileBytes = 1 << 20;
 // four distinct points, a point that repeats the one before it, a contour that
 // crosses itself.
 std::optional<SectionPoints> ReadSectionFile(const std::string& path, std::string& error);
+
+// The text of the coordinate file at `path`, read once and whole (with the same limits
+// and messages as ReadSectionFile), or nothing with `error` set.
+std::optional<std::string> ReadCoordinateText(const std::string& path, std::string& error);
 
 // The same checks on the text of a file; `shown` is the file's name as messages quote it.
 std::optional<SectionPoints> ParseSectionText(std::string_view text, std::string_view shown,
