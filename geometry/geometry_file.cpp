@@ -1,10 +1,13 @@
 #include "geometry/geometry_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -370,23 +373,39 @@ SectionPoints CheckedSection(std::string_view path, std::string_view text) {
   return s;
 }
 
+// The file's bytes, read once: every check then works on this one copy, so a file
+// rewritten while it is read cannot mix two versions into one contour. Opened without
+// blocking and refused at once unless it is a regular file: a FIFO would wait for a
+// writer that may never come, and a device or socket is no coordinate file.
 std::string ReadWholeFile(const std::string& path) {
-  std::error_code code;
-  if (std::filesystem::is_directory(path, code)) Refuse(path, 0, "it is a folder, not a file");
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) Refuse(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+  struct Descriptor {
+    int fd;
+    ~Descriptor() {
+      if (fd >= 0) close(fd);
+    }
+  } const file{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+  const int fd = file.fd;
+  if (fd < 0) Refuse(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+  struct stat status {};
+  if (fstat(fd, &status) != 0) {
+    Refuse(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+  }
+  if (S_ISDIR(status.st_mode)) Refuse(path, 0, "it is a folder, not a file");
+  if (!S_ISREG(status.st_mode)) {
+    Refuse(path, 0, "it is not a regular file (FIFOs, devices and sockets are not read)");
+  }
   std::string text;
   char buffer[65536];
   for (;;) {
-    const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
-    text.append(buffer, got);
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) Refuse(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+    if (got == 0) break;
+    text.append(buffer, static_cast<std::size_t>(got));
     if (static_cast<long long>(text.size()) > kMaxSectionFileBytes) {
       Refuse(path, 0, "it is larger than 1 MB");
     }
-    if (got < sizeof buffer) break;
   }
-  if (std::ferror(file.get()))
-    Refuse(path, 0, std::string("cannot be read: ") + std::strerror(errno));
   return text;
 }
 

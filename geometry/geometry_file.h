@@ -46,10 +46,11 @@ inline constexpr long long kMaxSectionFileBytes = 1 << 20;
 
 // Reads and checks the coordinate file at `path`. On any fault returns nothing and sets
 // `error` to a one-line message that names the file (quoted, control characters as
-// '?') and, where one is to blame, the line: a file that cannot be read or is longer
-// than 1 MB, a line that is not two numbers, a number that is not finite, fewer than
-// four distinct points, a point that repeats the one before it, a contour that
-// crosses itself.
+// '?') and, where one is to blame, the line: a file that cannot be read, is not a
+// regular file (opened without blocking, so a FIFO is refused at once rather than
+// waited on) or is longer than 1 MB, a line that is not two numbers, a number that is not finite,
+// fewer than four distinct points, a point that repeats the one before it, a contour that crosses
+// itself.
 std::optional<SectionPoints> ReadSectionFile(const std::string& path, std::string& error);
 
 // The same checks on the text of a file; `shown` is the file's name as messages quote it.
