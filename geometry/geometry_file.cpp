@@ -18,9 +18,14 @@
 namespace velquin {
 namespace {
 
-// Coordinates beyond this size would overflow the differences and products of the
-// checks below; no section is drawn at such a scale.
+// A coordinate is 0 or between 1e-100 and 1e100 in size. Beyond the upper bound the
+// differences and products of the checks below would overflow; below the lower one
+// their squares would sink into the subnormal range of a double, which keeps fewer
+// digits the smaller it gets (at 1e-318 three or four), and the contour would be
+// quantised without a word. No section is drawn at either scale, and a coordinate of
+// that size meant as zero is written 0.
 constexpr double kMaxCoordinate = 1e100;
+constexpr double kMinCoordinate = 1e-100;
 
 struct FilePoint {
   double x = 0, y = 0;
@@ -76,16 +81,20 @@ std::vector<std::string_view> Fields(std::string_view line) {
   return fields;
 }
 
-enum class FieldKind { kNumber, kNotFinite, kText };
+enum class FieldKind { kNumber, kNotFinite, kUnderflow, kText };
 
 // One field as a number with a point as decimal separator (std::from_chars knows no
-// locale). Infinities, NaN and values beyond the range of a double are kNotFinite.
+// locale). Infinities, NaN and values beyond the range of a double are kNotFinite;
+// nonzero values too small for a double are kUnderflow.
 FieldKind ReadField(std::string_view field, double& value) {
   if (field.size() > 1 && field.front() == '+' && field[1] != '-') field.remove_prefix(1);
   const char* const last = field.data() + field.size();
   const auto [end, ec] = std::from_chars(field.data(), last, value);
   if (ec == std::errc::invalid_argument || end != last) return FieldKind::kText;
-  if (ec == std::errc::result_out_of_range || !std::isfinite(value)) return FieldKind::kNotFinite;
+  if (ec == std::errc::result_out_of_range) {
+    return UnderflowsDouble(field) ? FieldKind::kUnderflow : FieldKind::kNotFinite;
+  }
+  if (!std::isfinite(value)) return FieldKind::kNotFinite;
   return FieldKind::kNumber;
 }
 
@@ -94,18 +103,20 @@ struct FileLine {
   std::string_view text;
 };
 
-// The lines that hold something other than separators, numbered from 1.
+// The lines that hold something other than separators, numbered from 1. A line ends
+// at LF, CR LF or a lone CR (the line end of old Mac files), so that every file shows
+// the same line numbers in messages as an editor does.
 std::vector<FileLine> FilledLines(std::string_view text) {
   std::vector<FileLine> lines;
   int number = 0;
   std::size_t at = 0;
   while (at < text.size()) {
-    std::size_t end = text.find('\n', at);
+    std::size_t end = text.find_first_of("\r\n", at);
     if (end == std::string_view::npos) end = text.size();
     ++number;
     const std::string_view line = text.substr(at, end - at);
     if (!Fields(line).empty()) lines.push_back({number, line});
-    at = end + 1;
+    at = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
   }
   return lines;
 }
@@ -134,8 +145,19 @@ FilePoint ReadPoint(std::string_view path, const FileLine& line) {
     if (kind == FieldKind::kNotFinite) {
       Refuse(path, line.number, QuotedInput(fields[k]) + " is not a finite number");
     }
+    if (kind == FieldKind::kUnderflow) {
+      Refuse(path, line.number,
+             QuotedInput(fields[k]) +
+                 " is too small for a coordinate: it underflows a double (write 0 for zero)");
+    }
     if (std::fabs(*values[k]) > kMaxCoordinate) {
       Refuse(path, line.number, QuotedInput(fields[k]) + " is too large for a coordinate");
+    }
+    if (*values[k] != 0 && std::fabs(*values[k]) < kMinCoordinate) {
+      Refuse(path, line.number,
+             QuotedInput(fields[k]) +
+                 " is too small for a coordinate: nonzero sizes below 1e-100 are refused (write "
+                 "0 for zero)");
     }
   }
   return point;
@@ -177,6 +199,12 @@ bool IsLednicerCounts(const FileLine& line, double& upper, double& lower) {
 // point to the other, each checked; `name` gets the name line, if there is one.
 std::vector<FilePoint> ContourPoints(std::string_view path, std::string_view text,
                                      std::string& name, int& listed_points) {
+  // A byte-order mark is no part of the first line: were it kept, a file without a name
+  // line would have its first point taken for one.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+    text.remove_prefix(kByteOrderMark.size());
+  }
   const std::vector<FileLine> lines = FilledLines(text);
   std::size_t first = 0;
   if (!lines.empty() && !IsPointLine(lines[0])) {
@@ -410,6 +438,35 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 }  // namespace
+
+bool UnderflowsDouble(std::string_view text) {
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+  double value = 0;
+  const char* const last = text.data() + text.size();
+  const auto [end, ec] = std::from_chars(text.data(), last, value);
+  if (ec != std::errc::result_out_of_range || end != last) return false;
+  // Too large or too small: the decimal exponent of the first significant digit (a
+  // mantissa of zeros alone is 0, never out of range) plus the written exponent tells.
+  const std::size_t e = std::min(text.find_first_of("eE"), text.size());
+  const std::string_view mantissa = text.substr(0, e);
+  const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const std::size_t first = mantissa.find_first_not_of("0.");
+  const long long place = first < point ? static_cast<long long>(point - first) - 1
+                                        : -static_cast<long long>(first - point);
+  constexpr long long kFar = 1'000'000'000'000;  // beyond any double, either way
+  long long exponent = 0;
+  if (e < text.size()) {
+    std::string_view digits = text.substr(e + 1);
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (negative || digits.front() == '+')) digits.remove_prefix(1);
+    if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec != std::errc()) {
+      exponent = kFar;
+    }
+    exponent = std::min(exponent, kFar);
+    if (negative) exponent = -exponent;
+  }
+  return place + exponent < 0;
+}
 
 std::optional<std::pair<int, int>> SectionCrossing(const SectionPoints& section) {
   const int n = section.NodeCount();

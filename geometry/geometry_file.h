@@ -41,6 +41,10 @@ struct SectionPoints {
   int NodeCount() const { return static_cast<int>(x.size()); }
 };
 
+// Whether the decimal number `text` (std::from_chars' syntax, with an optional sign) is
+// nonzero but too small in size for a double, so that it would read as 0: "1e-400".
+bool UnderflowsDouble(std::string_view text);
+
 // Files longer than this are refused before they are read.
 inline constexpr long long kMaxSectionFileBytes = 1 << 20;
 
@@ -48,9 +52,10 @@ inline constexpr long long kMaxSectionFileBytes = 1 << 20;
 // `error` to a one-line message that names the file (quoted, control characters as
 // '?') and, where one is to blame, the line: a file that cannot be read, is not a
 // regular file (opened without blocking, so a FIFO is refused at once rather than
-// waited on) or is longer than 1 MB, a line that is not two numbers, a number that is not finite,
-// fewer than four distinct points, a point that repeats the one before it, a contour that crosses
-// itself.
+// waited on) or is longer than 1 MB; a line that is not two numbers, a number that is
+// not finite, a coordinate whose size is neither 0 nor between 1e-100 and 1e100 (a
+// number that underflows a double among them); fewer than four distinct points, a
+// point that repeats the one before it, a contour that crosses itself.
 std::optional<SectionPoints> ReadSectionFile(const std::string& path, std::string& error);
 
 // The same checks on the text of a file; `shown` is the file's name as messages quote it.
