@@ -27,6 +27,13 @@ namespace {
 constexpr double kMaxCoordinate = 1e100;
 constexpr double kMinCoordinate = 1e-100;
 
+// The largest distance between the two end points of a file, as a share of the chord.
+// Sections with a closed trailing edge list its point twice; blunt-edged ones (XFOIL's
+// own files, wind-turbine and model sections) leave it open by about 0.1 to 2 % of the
+// chord. 3 % lets all of those through and refuses what a file cut short or a single
+// surface leaves: ends tens of percent of the chord apart.
+constexpr double kMaxTrailingEdgeGap = 0.03;
+
 struct FilePoint {
   double x = 0, y = 0;
   int line = 0;
@@ -349,6 +356,44 @@ std::vector<Segment> Segments(const SectionPoints& s) {
   return segments;
 }
 
+// "12.5 %": a share of the chord for messages, one decimal, whatever the locale.
+std::string Percent(double fraction) {
+  char buffer[64];
+  const auto end =
+      std::to_chars(buffer, buffer + sizeof buffer, 100 * fraction, std::chars_format::fixed, 1);
+  return std::string(buffer, end.ptr) + " %";
+}
+
+// The end points are joined into one trailing-edge node at their midpoint: sound for an
+// edge that is closed or open by a little, but a file cut short, or one that holds a
+// single surface, also has two ends, far apart, and joining them would make a section
+// of its own. (`chord`: from the midpoint of the ends to the point furthest forward.)
+void RefuseFarEnds(std::string_view path, const FilePoint& first, const FilePoint& last,
+                   double chord) {
+  const double gap = std::hypot(first.x - last.x, first.y - last.y);
+  if (gap <= kMaxTrailingEdgeGap * chord) return;
+  Refuse(path, 0,
+         "its end points (lines " + std::to_string(first.line) + " and " +
+             std::to_string(last.line) + ") lie " + Percent(gap / chord) +
+             " of the chord apart, more than the " + Percent(kMaxTrailingEdgeGap) +
+             " a trailing edge may be open: the contour must run from the trailing edge round "
+             "the section and back (is the file cut short, or one surface only?)");
+}
+
+// The trailing edge, where the Kutta-type condition acts, must be the rearmost point of
+// the section: a closed file that starts part-way along a surface, or whose first line
+// is a point meant as a name, joins its ends somewhere else. Checked on the normalised
+// nodes: x = 1 is the joined edge, and the scaling keeps every x behind it above 1.
+void RefuseNodeBehindTheEdge(std::string_view path, const SectionPoints& s, int first_line,
+                             int last_line) {
+  const auto rearmost = std::max_element(s.x.begin(), s.x.end()) - s.x.begin();
+  if (s.x[rearmost] <= 1) return;
+  Refuse(path, s.line[rearmost],
+         "the point lies behind the trailing edge that joins the end points of lines " +
+             std::to_string(first_line) + " and " + std::to_string(last_line) +
+             ": the contour must start and end at the trailing edge, its rearmost point");
+}
+
 SectionPoints CheckedSection(std::string_view path, std::string_view text) {
   std::string name;
   int listed_points = 0;
@@ -371,10 +416,13 @@ SectionPoints CheckedSection(std::string_view path, std::string_view text) {
     s.y.push_back(points[k].y);
     s.line.push_back(points[k].line);
   }
+  const double chord = s.x[0] - *std::min_element(s.x.begin(), s.x.end());
   if (!Normalise(s)) {
     Refuse(path, first.line,
            "no point lies ahead of the trailing edge, where the contour must start and end");
   }
+  RefuseFarEnds(path, first, last, chord);
+  RefuseNodeBehindTheEdge(path, s, first.line, last.line);
   const int n = s.NodeCount();
   for (int k = 0; k < n; ++k) {
     const int next = (k + 1) % n;

@@ -15,7 +15,10 @@
 // contour are joined into one trailing-edge node at their midpoint, whether they
 // coincide (a closed edge) or not (an open one), so that the Kutta-type condition acts
 // on the two surface panels that meet there. A file of n points thus gives n - 1 nodes
-// and as many panels.
+// and as many panels. The ends may lie at most 3 % of the chord apart (blunt edges are
+// open by 0.1 to 2 %; a file cut short or holding one surface has its ends much further
+// apart), and the joined node must be the rearmost point of the contour (a file that
+// starts part-way along a surface joins its ends elsewhere): the reader refuses both.
 #pragma once
 
 #include <optional>
@@ -55,7 +58,9 @@ inline constexpr long long kMaxSectionFileBytes = 1 << 20;
 // waited on) or is longer than 1 MB; a line that is not two numbers, a number that is
 // not finite, a coordinate whose size is neither 0 nor between 1e-100 and 1e100 (a
 // number that underflows a double among them); fewer than four distinct points, a
-// point that repeats the one before it, a contour that crosses itself.
+// point that repeats the one before it, end points too far apart, a point behind the
+// trailing edge, a contour that crosses itself. The file is read into memory once and
+// only then checked, so a file rewritten meanwhile gives one version or the other.
 std::optional<SectionPoints> ReadSectionFile(const std::string& path, std::string& error);
 
 // The same checks on the text of a file; `shown` is the file's name as messages quote it.

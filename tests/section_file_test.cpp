@@ -164,7 +164,7 @@ TEST(SectionFile, BadFilesAreRefusedNamingTheFileAndTheLine) {
        "line 2: the point counts 3 and 3 of the two surfaces do not add up to the 5 points"},
       {"starts at the leading edge", "0 0\n0.5 0.1\n1 0\n0.5 -0.1\n0 0\n",
        "line 1: no point lies ahead of the trailing edge"},
-      {"end point on the joined edge", "1 0.1\n1 0\n0 0.05\n0.5 -0.1\n1 -0.1\n",
+      {"end point on the joined edge", "1 0.01\n1 0\n0 0.005\n0.5 -0.01\n1 -0.01\n",
        "line 2: the point coincides with the trailing edge"},
   };
   for (const BadFile& bad : cases) {
