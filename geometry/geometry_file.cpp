@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <utility>
 
 #include "shell/text_number.h"
@@ -316,9 +317,8 @@ bool Within(double ax, double ay, double bx, double by, double cx, double cy) {
 }
 
 struct Segment {
-  double ax, ay, bx, by;
-  double xmin, xmax, ymin, ymax;
-  int start;  // node index of its start
+  double ax, ay, bx, by;  // from node `start` to the next one
+  int start;
 };
 
 // Segments that share no node: do they have a point in common?
@@ -346,14 +346,129 @@ std::vector<Segment> Segments(const SectionPoints& s) {
   std::vector<Segment> segments(n);
   for (int k = 0; k < n; ++k) {
     const int next = (k + 1) % n;
-    Segment& g = segments[k];
-    g = {s.x[k], s.y[k], s.x[next], s.y[next], 0, 0, 0, 0, k};
-    g.xmin = std::min(g.ax, g.bx);
-    g.xmax = std::max(g.ax, g.bx);
-    g.ymin = std::min(g.ay, g.by);
-    g.ymax = std::max(g.ay, g.by);
+    segments[k] = {s.x[k], s.y[k], s.x[next], s.y[next], k};
   }
   return segments;
+}
+
+// Panels of a closed contour of n that share a node.
+bool Neighbours(int a, int b, int n) {
+  const int gap = std::abs(a - b);
+  return gap == 1 || gap == n - 1;
+}
+
+using Meeting = std::optional<std::pair<int, int>>;
+
+// Two nodes at one place: the contour meets itself there. Found by sorting the nodes;
+// the sweep below does not look for it (see there).
+Meeting RepeatedNode(const SectionPoints& s) {
+  const int n = s.NodeCount();
+  std::vector<int> order(n);
+  for (int k = 0; k < n; ++k) order[k] = k;
+  const auto less = [&s](int a, int b) {
+    return s.x[a] < s.x[b] || (s.x[a] == s.x[b] && s.y[a] < s.y[b]);
+  };
+  std::sort(order.begin(), order.end(), less);
+  for (int k = 1; k < n; ++k) {
+    const int a = std::min(order[k - 1], order[k]), b = std::max(order[k - 1], order[k]);
+    if (less(order[k - 1], order[k])) continue;
+    if (!Neighbours(a, b, n)) return std::make_pair(a, b);  // the panels from both meet
+    // A panel of length zero between them: the panels either side of it meet, unless
+    // they are neighbours too (a contour of three nodes).
+    const int empty = b == a + 1 ? a : b;
+    const int before = (empty + n - 1) % n, after = (empty + 1) % n;
+    if (Neighbours(before, after, n)) continue;
+    return std::make_pair(std::min(before, after), std::max(before, after));
+  }
+  return std::nullopt;
+}
+
+// The sweep of Shamos and Hoey: a line sweeps across the segments in the order of their
+// end points (by x, then y); the segments it cuts are kept ordered from below to above,
+// and only segments that become next to each other in that order are tested. Were two
+// segments to meet, the pair that meets first along the sweep is next to each other
+// before the line reaches that point, so the first meeting is always found, after
+// O(n log n) steps whatever the shape: a zigzag whose every segment spans the whole
+// contour costs no more than a section does.
+//
+// At one point the segments that end there leave before those that start there enter:
+// the order stays one of segments that are all cut by the line. A segment that ends
+// where another one starts is then never compared with it; the two share that point,
+// which is either the node of two neighbours or a repeated node (RepeatedNode).
+Meeting SweepForMeeting(const std::vector<Segment>& segments) {
+  const int n = static_cast<int>(segments.size());
+  struct Span {
+    double lx, ly, rx, ry;  // the end points, the one the sweep meets first (l) first
+  };
+  const auto before = [](double ax, double ay, double bx, double by) {
+    return ax < bx || (ax == bx && ay < by);
+  };
+  std::vector<Span> spans(n);
+  for (int k = 0; k < n; ++k) {
+    const Segment& g = segments[k];
+    spans[k] = before(g.ax, g.ay, g.bx, g.by) ? Span{g.ax, g.ay, g.bx, g.by}
+                                              : Span{g.bx, g.by, g.ax, g.ay};
+  }
+  // Where segment s lies from segment t, +1 above and -1 below, where s enters the
+  // sweep, t having entered no later. Segments from one point are told apart by their
+  // other ends; a segment that starts on another (so meets it) by its other end too.
+  const auto side = [&spans](int s, int t) {
+    const Span &p = spans[s], &q = spans[t];
+    if (p.lx == q.lx && p.ly == q.ly) {
+      const int turn = Turn(q.lx, q.ly, q.rx, q.ry, p.rx, p.ry);
+      return turn != 0 ? turn : (s < t ? -1 : 1);
+    }
+    int turn = Turn(q.lx, q.ly, q.rx, q.ry, p.lx, p.ly);
+    if (turn == 0) turn = Turn(q.lx, q.ly, q.rx, q.ry, p.rx, p.ry);
+    return turn != 0 ? turn : 1;
+  };
+  const auto below = [&](int a, int b) {
+    if (a == b) return false;
+    const Span &p = spans[a], &q = spans[b];
+    return before(p.lx, p.ly, q.lx, q.ly) ? side(b, a) > 0 : side(a, b) < 0;
+  };
+  struct Event {
+    double x, y;
+    bool enters;
+    int segment;
+  };
+  std::vector<Event> events;
+  events.reserve(2 * static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k) {
+    // A panel of length zero is a repeated node, dealt with before.
+    if (spans[k].lx == spans[k].rx && spans[k].ly == spans[k].ry) continue;
+    events.push_back({spans[k].lx, spans[k].ly, true, k});
+    events.push_back({spans[k].rx, spans[k].ry, false, k});
+  }
+  std::sort(events.begin(), events.end(), [&before](const Event& a, const Event& b) {
+    if (a.x != b.x || a.y != b.y) return before(a.x, a.y, b.x, b.y);
+    return !a.enters && b.enters;
+  });
+  const auto meet = [&segments, n](int a, int b) -> Meeting {
+    if (Neighbours(a, b, n) || !Meet(segments[a], segments[b])) return std::nullopt;
+    return std::make_pair(std::min(a, b), std::max(a, b));
+  };
+  std::set<int, decltype(below)> cut(below);
+  std::vector<decltype(cut)::iterator> where(n);
+  for (const Event& e : events) {
+    if (!e.enters) {
+      const auto at = where[e.segment];
+      if (at != cut.begin() && std::next(at) != cut.end()) {
+        if (const Meeting m = meet(*std::prev(at), *std::next(at))) return m;
+      }
+      cut.erase(at);
+      continue;
+    }
+    const auto at = cut.insert(e.segment).first;
+    where[e.segment] = at;
+    if (at != cut.begin()) {
+      if (const Meeting m = meet(*std::prev(at), e.segment)) return m;
+    }
+    if (std::next(at) != cut.end()) {
+      if (const Meeting m = meet(e.segment, *std::next(at))) return m;
+    }
+  }
+  return std::nullopt;
 }
 
 // "12.5 %": a share of the chord for messages, one decimal, whatever the locale.
@@ -518,51 +633,12 @@ bool UnderflowsDouble(std::string_view text) {
 
 std::optional<std::pair<int, int>> SectionCrossing(const SectionPoints& section) {
   const int n = section.NodeCount();
-  std::vector<Segment> segments = Segments(section);
+  const std::vector<Segment> segments = Segments(section);
   for (int k = 0; k < n; ++k) {
     if (FoldsBack(segments[k], segments[(k + 1) % n])) return std::make_pair(k, (k + 1) % n);
   }
-  // A sweep along the axis in which the segments cover the extent of the contour fewer
-  // times (whether two segments meet does not change when x and y trade places): each
-  // segment is compared with those whose range along that axis it overlaps. A line
-  // across a section's chord cuts its contour a few times at most, so that is a handful
-  // per segment.
-  double x_reach = 0, y_reach = 0, x_lo = segments[0].xmin, x_hi = x_lo, y_lo = segments[0].ymin,
-         y_hi = y_lo;
-  for (const Segment& g : segments) {
-    x_reach += g.xmax - g.xmin;
-    y_reach += g.ymax - g.ymin;
-    x_lo = std::min(x_lo, g.xmin);
-    x_hi = std::max(x_hi, g.xmax);
-    y_lo = std::min(y_lo, g.ymin);
-    y_hi = std::max(y_hi, g.ymax);
-  }
-  if (x_reach * (y_hi - y_lo) > y_reach * (x_hi - x_lo)) {
-    for (Segment& g : segments) {
-      std::swap(g.ax, g.ay);
-      std::swap(g.bx, g.by);
-      std::swap(g.xmin, g.ymin);
-      std::swap(g.xmax, g.ymax);
-    }
-  }
-  std::sort(segments.begin(), segments.end(),
-            [](const Segment& a, const Segment& b) { return a.xmin < b.xmin; });
-  std::vector<const Segment*> open;
-  for (const Segment& g : segments) {
-    open.erase(std::remove_if(open.begin(), open.end(),
-                              [&](const Segment* o) { return o->xmax < g.xmin; }),
-               open.end());
-    for (const Segment* o : open) {
-      const int gap = std::abs(o->start - g.start);
-      if (gap == 1 || gap == n - 1) continue;  // neighbours share a node
-      if (o->ymax < g.ymin || g.ymax < o->ymin) continue;
-      if (Meet(*o, g)) {
-        return std::make_pair(std::min(o->start, g.start), std::max(o->start, g.start));
-      }
-    }
-    open.push_back(&g);
-  }
-  return std::nullopt;
+  if (const Meeting m = RepeatedNode(section)) return m;
+  return SweepForMeeting(segments);
 }
 
 std::optional<SectionPoints> ParseSectionText(std::string_view text, std::string_view shown,
