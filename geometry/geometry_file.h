@@ -76,7 +76,10 @@ std::optional<std::pair<int, int>> SectionCrossing(const SectionPoints& section)
 // on the upper, each side cosine-spaced in arc length between the trailing edge and the
 // leading edge (the point of the spline furthest forward), so the nodes crowd towards
 // both edges. Brought back to the trailing edge at (1, 0) and the leading edge at x = 0.
-// Returns nothing and sets `error` when the spline's contour crosses itself.
+// Returns nothing and sets `error` when the spline's contour crosses itself, or when a
+// node of the section lies further from the new panel over it than that panel is long
+// (and than 0.1 % of the chord): the new panels would not follow the section's contour,
+// only pass through some of its points, as they do through a zigzag.
 std::optional<SectionPoints> RepanelSection(const SectionPoints& section, int NP,
                                             std::string& error);
 
