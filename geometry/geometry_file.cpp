@@ -278,7 +278,7 @@ bool EnclosesNoArea(const SectionPoints& s) {
     const double dx = s.x[k] - s.x[0], dy = s.y[k] - s.y[0];
     reach = std::max(reach, dx * dx + dy * dy);
   }
-  return !(std::fabs(TwiceSignedArea(s)) > 1e-9 * reach);
+  return !(std::fabs(TwiceSignedArea(s)) > kNoAreaShare * reach);
 }
 
 // Clockwise, with node 0 kept as the first node.
