@@ -482,9 +482,14 @@ std::string Percent(double fraction) {
 // The end points are joined into one trailing-edge node at their midpoint: sound for an
 // edge that is closed or open by a little, but a file cut short, or one that holds a
 // single surface, also has two ends, far apart, and joining them would make a section
-// of its own. (`chord`: from the midpoint of the ends to the point furthest forward.)
-void RefuseFarEnds(std::string_view path, const FilePoint& first, const FilePoint& last,
-                   double chord) {
+// of its own. The gap is measured against the reach of the points along x, which is the
+// chord of any section the file can be.
+void RefuseFarEnds(std::string_view path, const std::vector<FilePoint>& points) {
+  const auto [front, back] =
+      std::minmax_element(points.begin(), points.end(),
+                          [](const FilePoint& a, const FilePoint& b) { return a.x < b.x; });
+  const double chord = back->x - front->x;
+  const FilePoint &first = points.front(), &last = points.back();
   const double gap = std::hypot(first.x - last.x, first.y - last.y);
   if (gap <= kMaxTrailingEdgeGap * chord) return;
   Refuse(path, 0,
@@ -531,12 +536,11 @@ SectionPoints CheckedSection(std::string_view path, std::string_view text) {
     s.y.push_back(points[k].y);
     s.line.push_back(points[k].line);
   }
-  const double chord = s.x[0] - *std::min_element(s.x.begin(), s.x.end());
   if (!Normalise(s)) {
     Refuse(path, first.line,
            "no point lies ahead of the trailing edge, where the contour must start and end");
   }
-  RefuseFarEnds(path, first, last, chord);
+  RefuseFarEnds(path, points);
   RefuseNodeBehindTheEdge(path, s, first.line, last.line);
   const int n = s.NodeCount();
   for (int k = 0; k < n; ++k) {

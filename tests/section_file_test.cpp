@@ -1,11 +1,19 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "geometry/geometry_file.h"
@@ -284,6 +292,150 @@ TEST(SectionFileRuns, LiftFromCirculationAgreesWithXfoil) {
       const double cl = LiftFromCirculation(outcome.out);
       EXPECT_NEAR(cl / c.xfoil_cl[a], 1, c.tolerance)
           << c.file << " --panels " << c.panels << " at " << angles[a] << ": " << cl;
+    }
+  }
+}
+
+// The lines first..last (from 1) of a text, each with its line end.
+std::string Lines(const std::string& text, int first, int last) {
+  std::istringstream in(text);
+  std::string kept, line;
+  for (int number = 1; std::getline(in, line) && number <= last; ++number) {
+    if (number >= first) kept += line + '\n';
+  }
+  return kept;
+}
+
+std::string Point(double x, double y) {
+  std::ostringstream text;
+  text.precision(17);
+  text << x << ' ' << y << '\n';
+  return text.str();
+}
+
+// 94 000 points, just under 1 MB, zigzagging between x = 0 and x = 1 while rising
+// slowly, closed round the right-hand side to the trailing edge at (2, -1): a contour that
+// does not cross itself, every segment of which spans the whole height and width of the
+// next 90 000. Read, it is refused only for its panel count.
+std::string MegabyteZigzag() {
+  std::string text = "2 -1\n";
+  const int pairs = 47000;
+  char buffer[32];
+  for (int k = 0; k < pairs; ++k) {
+    const double y = k / (2.0 * pairs + 10);
+    for (double x : {0.0, 1.0}) {
+      const auto end =
+          std::to_chars(buffer, buffer + sizeof buffer, x + y, std::chars_format::fixed, 6);
+      text += (x == 0 ? "0 " : "1 ") + std::string(buffer, end.ptr) + "\n";
+    }
+  }
+  return text + "2 2\n2 -1\n";
+}
+
+// An ellipse of 16 000 points every other one of which is pulled in by 30 %.
+std::string SpikedEllipse() {
+  std::string text;
+  for (int k = 0; k <= 16000; ++k) {
+    const double t = 2 * M_PI * k / 16000, r = (k % 2 == 1) ? 0.7 : 1;
+    text += Point(0.5 + 0.5 * r * std::cos(t), 0.1 * r * std::sin(t));
+  }
+  return text;
+}
+
+// Files and names that used to hang, run with a wrong answer or be misread: each is
+// refused with its reason, or read as meant, within a second of processor time.
+TEST(SectionFileRuns, TroublesomeFilesAreRefusedWithTheReasonOrReadAsMeant) {
+  const std::string naca = testing::ReadFile(Source("examples/naca2412.dat"));
+  std::string cr_only = naca;
+  std::replace(cr_only.begin(), cr_only.end(), '\n', '\r');
+  const std::string kFifo = "<fifo>";
+  const std::string kRefused = "status 1: ", kMalformed = "status 2: ";
+  struct Case {
+    const char* what;
+    std::string file;  // empty: no file
+    std::vector<std::string> args;
+    std::string expected;  // kRefused or kMalformed and part of the message, or of the result
+  };
+  const std::vector<std::string> with_vortex = {"--alpha", "4", "--circulation", "--vortex",
+                                                "constant"};
+  const std::string lift = "cl_circulation=0.74337";
+  const Case cases[] = {
+      {"a FIFO", kFifo, {}, kRefused + "fifo.dat': it is not a regular file"},
+      {"cut short",
+       Lines(naca, 1, 100),
+       {},
+       kRefused + "% of the chord apart, more than the 3.0 %"},
+      {"one surface",
+       Lines(naca, 1, 82),
+       {},
+       kRefused + "(lines 2 and 82) lie 100.0 % of the chord"},
+      {"closed, starting part-way along the lower surface",
+       Lines(naca, 42, 161) + Lines(naca, 2, 42),
+       {},
+       kRefused + "line 121: the point lies behind the trailing edge that joins the end points "
+                  "of lines 1 and 161"},
+      {"a name line of two numbers",
+       "2.5 15\n" + Lines(naca, 2, 162),
+       {},
+       kRefused + "its end points (lines 1 and 162) lie"},
+      {"a byte-order mark and no name line", "\xEF\xBB\xBF" + Lines(naca, 2, 162), with_vortex,
+       lift},
+      {"a megabyte zigzag", MegabyteZigzag(), {}, kRefused + "has 94003 points (94002 panels)"},
+      {"lone CR line ends", cr_only, with_vortex, lift},
+      {"a number that underflows",
+       "1 0\n0.5 1e-400\n0 0\n0.5 -0.1\n1 0\n",
+       {},
+       kRefused + "line 2: \"1e-400\" is too small for a coordinate: it underflows"},
+      {"a body name number that underflows",
+       "",
+       {"--body", "joukowski:-1e-400:0"},
+       kMalformed + "XC '-1e-400' is a number too small for a double: it underflows"},
+      {"a Joukowski section of no thickness",
+       "",
+       {"--body", "joukowski:-1e-12:0"},
+       kMalformed + "the section is too thin"},
+      {"a zigzag re-panelled",
+       SpikedEllipse(),
+       {"--panels", "198"},
+       kRefused + "than the panel over it is long"},
+      {"subnormal coordinates",
+       "1e-318 0\n0.5e-318 1e-320\n0 0\n0.5e-318 -1e-320\n1e-318 0\n",
+       {},
+       kRefused + "line 1: \"1e-318\" is too small for a coordinate"},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"--batch", "--out", dir.File("out")};
+    if (c.file == kFifo) {
+      ASSERT_EQ(mkfifo(dir.File("fifo.dat").c_str(), 0600), 0);
+      args.insert(args.end(), {"--body-file", dir.File("fifo.dat")});
+    } else if (!c.file.empty()) {
+      Write(dir.File("case.dat"), c.file);
+      args.insert(args.end(), {"--body-file", dir.File("case.dat")});
+    }
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    // Were the FIFO waited on, a writer that comes after a while ends the wait: the run
+    // then fails rather than hangs.
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+      for (int k = 0; k < 300 && !done; ++k)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      const int fd = done ? -1 : open(dir.File("fifo.dat").c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) close(fd);
+    });
+    const std::clock_t start = std::clock();
+    const Outcome outcome = Batch(args);
+    done = true;
+    writer.join();
+    EXPECT_LT(double(std::clock() - start) / CLOCKS_PER_SEC, 1.0) << c.what;
+    const std::string status = c.expected.substr(0, 7);
+    if (status == "status ") {
+      EXPECT_EQ(outcome.status, c.expected[7] - '0') << c.what << ": " << outcome.err;
+      EXPECT_NE(outcome.err.find(c.expected.substr(10)), std::string::npos)
+          << c.what << ": " << outcome.err;
+    } else {
+      EXPECT_EQ(outcome.status, 0) << c.what << ": " << outcome.err;
+      EXPECT_NE(outcome.out.find(c.expected), std::string::npos) << c.what << ": " << outcome.out;
     }
   }
 }
