@@ -11,6 +11,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -144,6 +145,70 @@ TEST(SectionRepanel, NodesLieOnTheContourAndCrowdAtBothEdges) {
     const double longest = *std::max_element(steps.begin(), steps.end());
     for (int edge : {0, le - 1, le, NP - 1}) EXPECT_LT(steps[edge], 0.2 * longest) << edge;
   }
+}
+
+// Whether the closed polygon of whole-numbered points crosses or touches itself, pair
+// by pair, in exact arithmetic: two panels that are not neighbours share a point, or two
+// neighbours overlap beyond their common node.
+bool MeetsItselfByBruteForce(const std::vector<std::pair<long long, long long>>& p) {
+  const auto turn = [](auto a, auto b, auto c) {
+    const long long t =
+        (b.first - a.first) * (c.second - a.second) - (b.second - a.second) * (c.first - a.first);
+    return (t > 0) - (t < 0);
+  };
+  const auto on = [&](auto a, auto b, auto c) {  // c on the segment ab
+    return turn(a, b, c) == 0 && std::min(a.first, b.first) <= c.first &&
+           c.first <= std::max(a.first, b.first) && std::min(a.second, b.second) <= c.second &&
+           c.second <= std::max(a.second, b.second);
+  };
+  const std::size_t n = p.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto a = p[i], b = p[(i + 1) % n], c = p[(i + 2) % n];
+    if (on(b, c, a) || on(a, b, c)) return true;  // neighbours folding back
+    for (std::size_t j = i + 2; j < n; ++j) {
+      if (i == 0 && j == n - 1) continue;
+      const auto d = p[j], e = p[(j + 1) % n];
+      if ((turn(a, b, d) * turn(a, b, e) < 0 && turn(d, e, a) * turn(d, e, b) < 0) || on(a, b, d) ||
+          on(a, b, e) || on(d, e, a) || on(d, e, b)) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+TEST(SectionCrossing, AgreesWithTheBruteForceCheckOnSmallGridPolygons) {
+  // Points on small grids sorted by angle round a centre between the grid lines: star
+  // polygons, many of them simple, with points in line, panels along one another and
+  // nodes on panels; one point moved or repeated in some, to make them cross or touch.
+  std::mt19937 random(20);
+  int simple = 0, meeting = 0;
+  for (int trial = 0; trial < 20000; ++trial) {
+    const int grid = 3 + trial % 10;
+    std::vector<std::pair<long long, long long>> p(4 + random() % 30);
+    for (auto& q : p) q = {random() % grid, random() % grid};
+    const auto angle = [grid](auto q) {
+      return std::atan2(q.second - grid / 2.0 - 0.13, q.first - grid / 2.0 - 0.27);
+    };
+    std::sort(p.begin(), p.end(), [&](auto a, auto b) { return angle(a) < angle(b); });
+    p.erase(std::unique(p.begin(), p.end()), p.end());
+    if (trial % 3 == 1) p[random() % p.size()] = {random() % grid, random() % grid};
+    if (trial % 3 == 2) p[random() % p.size()] = p[random() % p.size()];
+    SectionPoints s;
+    for (std::size_t k = 0; k < p.size(); ++k) {
+      if (p[k] == p[(k + 1) % p.size()]) continue;  // no panel of length zero
+      s.x.push_back(p[k].first);
+      s.y.push_back(p[k].second);
+    }
+    if (s.NodeCount() < 3) continue;
+    std::vector<std::pair<long long, long long>> nodes;
+    for (int k = 0; k < s.NodeCount(); ++k) nodes.push_back({s.x[k], s.y[k]});
+    const bool expected = MeetsItselfByBruteForce(nodes);
+    ASSERT_EQ(SectionCrossing(s).has_value(), expected) << "trial " << trial;
+    ++(expected ? meeting : simple);
+  }
+  EXPECT_GT(simple, 5000);
+  EXPECT_GT(meeting, 5000);
 }
 
 struct BadFile {
