@@ -15,10 +15,11 @@
 // contour are joined into one trailing-edge node at their midpoint, whether they
 // coincide (a closed edge) or not (an open one), so that the Kutta-type condition acts
 // on the two surface panels that meet there. A file of n points thus gives n - 1 nodes
-// and as many panels. The ends may lie at most 3 % of the chord apart (blunt edges are
-// open by 0.1 to 2 %; a file cut short or holding one surface has its ends much further
-// apart), and the joined node must be the rearmost point of the contour (a file that
-// starts part-way along a surface joins its ends elsewhere): the reader refuses both.
+// and as many panels. The ends may lie at most 3 % of the chord (the reach of the
+// points along x) apart: blunt edges are open by 0.1 to 2 %, while a file cut short or
+// holding one surface has its ends much further apart. And the joined node must be the
+// rearmost point of the contour: a file that starts part-way along a surface joins its
+// ends elsewhere. The reader refuses both.
 #pragma once
 
 #include <optional>

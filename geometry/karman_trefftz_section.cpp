@@ -79,15 +79,17 @@ bool PanelsCross(const std::vector<ContourPoint>& nodes) {
 // As XC nears 0 the section thins to a bent plate whose two sides' panels lie on one
 // another: refused by the rule that refuses a coordinate file's contour (kNoAreaShare).
 // Twice the area, the integral of x dy - y dx = Im(conj(z) dz) round the image of the
-// circle, by the trapezoidal rule in theta: the integrand is periodic, so equal steps
+// circle, by the midpoint rule in theta: the integrand is periodic, so equal steps
 // converge fast, and the area of a thin section comes out as its own rather than as the
-// difference of two polygons inscribed in its sides. Lengths in units of the chord.
+// difference of two polygons inscribed in its sides. The steps keep half a step away
+// from the trailing edge, where the derivative of the map is 0 / 0 for TAU > 0. The
+// ratio to the squared reach does not depend on the scale: the map's own units serve.
 bool EnclosesNoArea(const KarmanTrefftzSection& s) {
   constexpr int kSteps = 720;
   const double step = 2 * kPi / kSteps;
   double twice_area = 0, reach = 0;
   for (int k = 0; k < kSteps; ++k) {
-    const double theta = step * k;
+    const double theta = s.beta + step * (k + 0.5);
     const Complex radius(s.R * std::cos(theta), s.R * std::sin(theta));
     const Complex z = KarmanTrefftz_Map(s, s.centre + radius);
     const Complex dz = KarmanTrefftz_MapDerivative(s, s.centre + radius) * Complex(0, 1) * radius;
