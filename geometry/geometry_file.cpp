@@ -471,11 +471,16 @@ Meeting SweepForMeeting(const std::vector<Segment>& segments) {
   return std::nullopt;
 }
 
-// "12.5 %": a share of the chord for messages, one decimal, whatever the locale.
+// "12.5 %": a share of the chord for messages, one decimal, whatever the locale; a
+// share beyond any section's ("2.1e+120 %", from points spread far wider in y than in x)
+// in three digits, so the message stays short.
 std::string Percent(double fraction) {
   char buffer[64];
+  const double percent = 100 * fraction;
   const auto end =
-      std::to_chars(buffer, buffer + sizeof buffer, 100 * fraction, std::chars_format::fixed, 1);
+      percent < 1e6
+          ? std::to_chars(buffer, buffer + sizeof buffer, percent, std::chars_format::fixed, 1)
+          : std::to_chars(buffer, buffer + sizeof buffer, percent, std::chars_format::general, 3);
   return std::string(buffer, end.ptr) + " %";
 }
 
