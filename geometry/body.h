@@ -97,6 +97,13 @@ using BodyPtr = std::shared_ptr<const Body>;
 // even count.
 std::string EvenPanelCountProblem(const std::string& section_name, double NP);
 
+// A section's contour encloses no area when twice its area is at most this share of the
+// square of its reach (its largest distance from the trailing edge). Such a contour has
+// no sense of turning that the rounding of its coordinates could not flip, and its two
+// sides lie so close that their panels cannot be told apart; any real section encloses
+// far more. Coordinate files and Karman-Trefftz sections alike are refused below it.
+inline constexpr double kNoAreaShare = 1e-9;
+
 // The two bodies of the window's Frame1.
 BodyPtr CircleBody();
 BodyPtr Naca0012Body();

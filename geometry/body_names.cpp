@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/text_number.h"
+#include "geometry/geometry_file.h"
 #include "geometry/karman_trefftz_section.h"
 #include "geometry/naca4_section.h"
 #include "geometry/naca5_section.h"
@@ -73,7 +74,11 @@ BodyPtr KarmanTrefftzFromFields(std::string_view text, bool joukowski, std::stri
   for (std::size_t k = 0; k < fields.size(); ++k) {
     const std::optional<double> value = PlainNumber(fields[k]);
     if (!value) {
-      reason = std::string(kNames[k]) + " " + QuotedArgument(fields[k]) + " is not a number";
+      // A number too small for a double is refused, as in coordinate files, rather than
+      // read as 0: XC = -1e-400 would otherwise be refused as "not below 0".
+      reason = std::string(kNames[k]) + " " + QuotedArgument(fields[k]) +
+               (UnderflowsDouble(fields[k]) ? " is a number too small for a double: it underflows"
+                                            : " is not a number");
       return nullptr;
     }
     values[k] = *value;

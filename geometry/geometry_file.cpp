@@ -1,13 +1,17 @@
 #include "geometry/geometry_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <utility>
 
 #include "base/text_number.h"
@@ -15,9 +19,21 @@
 namespace velquin {
 namespace {
 
-// Coordinates beyond this size would overflow the differences and products of the
-// checks below; no section is drawn at such a scale.
+// A coordinate is 0 or between 1e-100 and 1e100 in size. Beyond the upper bound the
+// differences and products of the checks below would overflow; below the lower one
+// their squares would sink into the subnormal range of a double, which keeps fewer
+// digits the smaller it gets (at 1e-318 three or four), and the contour would be
+// quantised without a word. No section is drawn at either scale, and a coordinate of
+// that size meant as zero is written 0.
 constexpr double kMaxCoordinate = 1e100;
+constexpr double kMinCoordinate = 1e-100;
+
+// The largest distance between the two end points of a file, as a share of the chord.
+// Sections with a closed trailing edge list its point twice; blunt-edged ones (XFOIL's
+// own files, wind-turbine and model sections) leave it open by about 0.1 to 2 % of the
+// chord. 3 % lets all of those through and refuses what a file cut short or a single
+// surface leaves: ends tens of percent of the chord apart.
+constexpr double kMaxTrailingEdgeGap = 0.03;
 
 struct FilePoint {
   double x = 0, y = 0;
@@ -73,16 +89,20 @@ std::vector<std::string_view> Fields(std::string_view line) {
   return fields;
 }
 
-enum class FieldKind { kNumber, kNotFinite, kText };
+enum class FieldKind { kNumber, kNotFinite, kUnderflow, kText };
 
 // One field as a number with a point as decimal separator (std::from_chars knows no
-// locale). Infinities, NaN and values beyond the range of a double are kNotFinite.
+// locale). Infinities, NaN and values beyond the range of a double are kNotFinite;
+// nonzero values too small for a double are kUnderflow.
 FieldKind ReadField(std::string_view field, double& value) {
   if (field.size() > 1 && field.front() == '+' && field[1] != '-') field.remove_prefix(1);
   const char* const last = field.data() + field.size();
   const auto [end, ec] = std::from_chars(field.data(), last, value);
   if (ec == std::errc::invalid_argument || end != last) return FieldKind::kText;
-  if (ec == std::errc::result_out_of_range || !std::isfinite(value)) return FieldKind::kNotFinite;
+  if (ec == std::errc::result_out_of_range) {
+    return UnderflowsDouble(field) ? FieldKind::kUnderflow : FieldKind::kNotFinite;
+  }
+  if (!std::isfinite(value)) return FieldKind::kNotFinite;
   return FieldKind::kNumber;
 }
 
@@ -91,18 +111,20 @@ struct FileLine {
   std::string_view text;
 };
 
-// The lines that hold something other than separators, numbered from 1.
+// The lines that hold something other than separators, numbered from 1. A line ends
+// at LF, CR LF or a lone CR (the line end of old Mac files), so that every file shows
+// the same line numbers in messages as an editor does.
 std::vector<FileLine> FilledLines(std::string_view text) {
   std::vector<FileLine> lines;
   int number = 0;
   std::size_t at = 0;
   while (at < text.size()) {
-    std::size_t end = text.find('\n', at);
+    std::size_t end = text.find_first_of("\r\n", at);
     if (end == std::string_view::npos) end = text.size();
     ++number;
     const std::string_view line = text.substr(at, end - at);
     if (!Fields(line).empty()) lines.push_back({number, line});
-    at = end + 1;
+    at = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
   }
   return lines;
 }
@@ -131,8 +153,19 @@ FilePoint ReadPoint(std::string_view path, const FileLine& line) {
     if (kind == FieldKind::kNotFinite) {
       Refuse(path, line.number, QuotedInput(fields[k]) + " is not a finite number");
     }
+    if (kind == FieldKind::kUnderflow) {
+      Refuse(path, line.number,
+             QuotedInput(fields[k]) +
+                 " is too small for a coordinate: it underflows a double (write 0 for zero)");
+    }
     if (std::fabs(*values[k]) > kMaxCoordinate) {
       Refuse(path, line.number, QuotedInput(fields[k]) + " is too large for a coordinate");
+    }
+    if (*values[k] != 0 && std::fabs(*values[k]) < kMinCoordinate) {
+      Refuse(path, line.number,
+             QuotedInput(fields[k]) +
+                 " is too small for a coordinate: nonzero sizes below 1e-100 are refused (write "
+                 "0 for zero)");
     }
   }
   return point;
@@ -174,6 +207,12 @@ bool IsLednicerCounts(const FileLine& line, double& upper, double& lower) {
 // point to the other, each checked; `name` gets the name line, if there is one.
 std::vector<FilePoint> ContourPoints(std::string_view path, std::string_view text,
                                      std::string& name, int& listed_points) {
+  // A byte-order mark is no part of the first line: were it kept, a file without a name
+  // line would have its first point taken for one.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+    text.remove_prefix(kByteOrderMark.size());
+  }
   const std::vector<FileLine> lines = FilledLines(text);
   std::size_t first = 0;
   if (!lines.empty() && !IsPointLine(lines[0])) {
@@ -239,7 +278,7 @@ bool EnclosesNoArea(const SectionPoints& s) {
     const double dx = s.x[k] - s.x[0], dy = s.y[k] - s.y[0];
     reach = std::max(reach, dx * dx + dy * dy);
   }
-  return !(std::fabs(TwiceSignedArea(s)) > 1e-9 * reach);
+  return !(std::fabs(TwiceSignedArea(s)) > kNoAreaShare * reach);
 }
 
 // Clockwise, with node 0 kept as the first node.
@@ -281,9 +320,8 @@ bool Within(double ax, double ay, double bx, double by, double cx, double cy) {
 }
 
 struct Segment {
-  double ax, ay, bx, by;
-  double xmin, xmax, ymin, ymax;
-  int start;  // node index of its start
+  double ax, ay, bx, by;  // from node `start` to the next one
+  int start;
 };
 
 // Segments that share no node: do they have a point in common?
@@ -311,14 +349,177 @@ std::vector<Segment> Segments(const SectionPoints& s) {
   std::vector<Segment> segments(n);
   for (int k = 0; k < n; ++k) {
     const int next = (k + 1) % n;
-    Segment& g = segments[k];
-    g = {s.x[k], s.y[k], s.x[next], s.y[next], 0, 0, 0, 0, k};
-    g.xmin = std::min(g.ax, g.bx);
-    g.xmax = std::max(g.ax, g.bx);
-    g.ymin = std::min(g.ay, g.by);
-    g.ymax = std::max(g.ay, g.by);
+    segments[k] = {s.x[k], s.y[k], s.x[next], s.y[next], k};
   }
   return segments;
+}
+
+// Panels of a closed contour of n that share a node.
+bool Neighbours(int a, int b, int n) {
+  const int gap = std::abs(a - b);
+  return gap == 1 || gap == n - 1;
+}
+
+using Meeting = std::optional<std::pair<int, int>>;
+
+// Two nodes at one place: the contour meets itself there. Found by sorting the nodes;
+// the sweep below does not look for it (see there).
+Meeting RepeatedNode(const SectionPoints& s) {
+  const int n = s.NodeCount();
+  std::vector<int> order(n);
+  for (int k = 0; k < n; ++k) order[k] = k;
+  const auto less = [&s](int a, int b) {
+    return s.x[a] < s.x[b] || (s.x[a] == s.x[b] && s.y[a] < s.y[b]);
+  };
+  std::sort(order.begin(), order.end(), less);
+  for (int k = 1; k < n; ++k) {
+    const int a = std::min(order[k - 1], order[k]), b = std::max(order[k - 1], order[k]);
+    if (less(order[k - 1], order[k])) continue;
+    if (!Neighbours(a, b, n)) return std::make_pair(a, b);  // the panels from both meet
+    // A panel of length zero between them: the panels either side of it meet, unless
+    // they are neighbours too (a contour of three nodes).
+    const int empty = b == a + 1 ? a : b;
+    const int before = (empty + n - 1) % n, after = (empty + 1) % n;
+    if (Neighbours(before, after, n)) continue;
+    return std::make_pair(std::min(before, after), std::max(before, after));
+  }
+  return std::nullopt;
+}
+
+// The sweep of Shamos and Hoey: a line sweeps across the segments in the order of their
+// end points (by x, then y); the segments it cuts are kept ordered from below to above,
+// and only segments that become next to each other in that order are tested. Were two
+// segments to meet, the pair that meets first along the sweep is next to each other
+// before the line reaches that point, so the first meeting is always found, after
+// O(n log n) steps whatever the shape: a zigzag whose every segment spans the whole
+// contour costs no more than a section does.
+//
+// At one point the segments that end there leave before those that start there enter:
+// the order stays one of segments that are all cut by the line. A segment that ends
+// where another one starts is then never compared with it; the two share that point,
+// which is either the node of two neighbours or a repeated node (RepeatedNode).
+Meeting SweepForMeeting(const std::vector<Segment>& segments) {
+  const int n = static_cast<int>(segments.size());
+  struct Span {
+    double lx, ly, rx, ry;  // the end points, the one the sweep meets first (l) first
+  };
+  const auto before = [](double ax, double ay, double bx, double by) {
+    return ax < bx || (ax == bx && ay < by);
+  };
+  std::vector<Span> spans(n);
+  for (int k = 0; k < n; ++k) {
+    const Segment& g = segments[k];
+    spans[k] = before(g.ax, g.ay, g.bx, g.by) ? Span{g.ax, g.ay, g.bx, g.by}
+                                              : Span{g.bx, g.by, g.ax, g.ay};
+  }
+  // Where segment s lies from segment t, +1 above and -1 below, where s enters the
+  // sweep, t having entered no later. Segments from one point are told apart by their
+  // other ends; a segment that starts on another (so meets it) by its other end too.
+  const auto side = [&spans](int s, int t) {
+    const Span &p = spans[s], &q = spans[t];
+    if (p.lx == q.lx && p.ly == q.ly) {
+      const int turn = Turn(q.lx, q.ly, q.rx, q.ry, p.rx, p.ry);
+      return turn != 0 ? turn : (s < t ? -1 : 1);
+    }
+    int turn = Turn(q.lx, q.ly, q.rx, q.ry, p.lx, p.ly);
+    if (turn == 0) turn = Turn(q.lx, q.ly, q.rx, q.ry, p.rx, p.ry);
+    return turn != 0 ? turn : 1;
+  };
+  const auto below = [&](int a, int b) {
+    if (a == b) return false;
+    const Span &p = spans[a], &q = spans[b];
+    return before(p.lx, p.ly, q.lx, q.ly) ? side(b, a) > 0 : side(a, b) < 0;
+  };
+  struct Event {
+    double x, y;
+    bool enters;
+    int segment;
+  };
+  std::vector<Event> events;
+  events.reserve(2 * static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k) {
+    // A panel of length zero is a repeated node, dealt with before.
+    if (spans[k].lx == spans[k].rx && spans[k].ly == spans[k].ry) continue;
+    events.push_back({spans[k].lx, spans[k].ly, true, k});
+    events.push_back({spans[k].rx, spans[k].ry, false, k});
+  }
+  std::sort(events.begin(), events.end(), [&before](const Event& a, const Event& b) {
+    if (a.x != b.x || a.y != b.y) return before(a.x, a.y, b.x, b.y);
+    return !a.enters && b.enters;
+  });
+  const auto meet = [&segments, n](int a, int b) -> Meeting {
+    if (Neighbours(a, b, n) || !Meet(segments[a], segments[b])) return std::nullopt;
+    return std::make_pair(std::min(a, b), std::max(a, b));
+  };
+  std::set<int, decltype(below)> cut(below);
+  std::vector<decltype(cut)::iterator> where(n);
+  for (const Event& e : events) {
+    if (!e.enters) {
+      const auto at = where[e.segment];
+      if (at != cut.begin() && std::next(at) != cut.end()) {
+        if (const Meeting m = meet(*std::prev(at), *std::next(at))) return m;
+      }
+      cut.erase(at);
+      continue;
+    }
+    const auto at = cut.insert(e.segment).first;
+    where[e.segment] = at;
+    if (at != cut.begin()) {
+      if (const Meeting m = meet(*std::prev(at), e.segment)) return m;
+    }
+    if (std::next(at) != cut.end()) {
+      if (const Meeting m = meet(e.segment, *std::next(at))) return m;
+    }
+  }
+  return std::nullopt;
+}
+
+// "12.5 %": a share of the chord for messages, one decimal, whatever the locale; a
+// share beyond any section's ("2.1e+120 %", from points spread far wider in y than in x)
+// in three digits, so the message stays short.
+std::string Percent(double fraction) {
+  char buffer[64];
+  const double percent = 100 * fraction;
+  const auto end =
+      percent < 1e6
+          ? std::to_chars(buffer, buffer + sizeof buffer, percent, std::chars_format::fixed, 1)
+          : std::to_chars(buffer, buffer + sizeof buffer, percent, std::chars_format::general, 3);
+  return std::string(buffer, end.ptr) + " %";
+}
+
+// The end points are joined into one trailing-edge node at their midpoint: sound for an
+// edge that is closed or open by a little, but a file cut short, or one that holds a
+// single surface, also has two ends, far apart, and joining them would make a section
+// of its own. The gap is measured against the reach of the points along x, which is the
+// chord of any section the file can be.
+void RefuseFarEnds(std::string_view path, const std::vector<FilePoint>& points) {
+  const auto [front, back] =
+      std::minmax_element(points.begin(), points.end(),
+                          [](const FilePoint& a, const FilePoint& b) { return a.x < b.x; });
+  const double chord = back->x - front->x;
+  const FilePoint &first = points.front(), &last = points.back();
+  const double gap = std::hypot(first.x - last.x, first.y - last.y);
+  if (gap <= kMaxTrailingEdgeGap * chord) return;
+  Refuse(path, 0,
+         "its end points (lines " + std::to_string(first.line) + " and " +
+             std::to_string(last.line) + ") lie " + Percent(gap / chord) +
+             " of the chord apart, more than the " + Percent(kMaxTrailingEdgeGap) +
+             " a trailing edge may be open: the contour must run from the trailing edge round "
+             "the section and back (is the file cut short, or one surface only?)");
+}
+
+// The trailing edge, where the Kutta-type condition acts, must be the rearmost point of
+// the section: a closed file that starts part-way along a surface, or whose first line
+// is a point meant as a name, joins its ends somewhere else. Checked on the normalised
+// nodes: x = 1 is the joined edge, and the scaling keeps every x behind it above 1.
+void RefuseNodeBehindTheEdge(std::string_view path, const SectionPoints& s, int first_line,
+                             int last_line) {
+  const auto rearmost = std::max_element(s.x.begin(), s.x.end()) - s.x.begin();
+  if (s.x[rearmost] <= 1) return;
+  Refuse(path, s.line[rearmost],
+         "the point lies behind the trailing edge that joins the end points of lines " +
+             std::to_string(first_line) + " and " + std::to_string(last_line) +
+             ": the contour must start and end at the trailing edge, its rearmost point");
 }
 
 SectionPoints CheckedSection(std::string_view path, std::string_view text) {
@@ -347,6 +548,8 @@ SectionPoints CheckedSection(std::string_view path, std::string_view text) {
     Refuse(path, first.line,
            "no point lies ahead of the trailing edge, where the contour must start and end");
   }
+  RefuseFarEnds(path, points);
+  RefuseNodeBehindTheEdge(path, s, first.line, last.line);
   const int n = s.NodeCount();
   for (int k = 0; k < n; ++k) {
     const int next = (k + 1) % n;
@@ -373,75 +576,81 @@ SectionPoints CheckedSection(std::string_view path, std::string_view text) {
   return s;
 }
 
+// The file's bytes, read once: every check then works on this one copy, so a file
+// rewritten while it is read cannot mix two versions into one contour. Opened without
+// blocking and refused at once unless it is a regular file: a FIFO would wait for a
+// writer that may never come, and a device or socket is no coordinate file.
 std::string ReadWholeFile(const std::string& path) {
-  std::error_code code;
-  if (std::filesystem::is_directory(path, code)) Refuse(path, 0, "it is a folder, not a file");
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) Refuse(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+  struct Descriptor {
+    int fd;
+    ~Descriptor() {
+      if (fd >= 0) close(fd);
+    }
+  } const file{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+  const int fd = file.fd;
+  if (fd < 0) Refuse(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+  struct stat status {};
+  if (fstat(fd, &status) != 0) {
+    Refuse(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+  }
+  if (S_ISDIR(status.st_mode)) Refuse(path, 0, "it is a folder, not a file");
+  if (!S_ISREG(status.st_mode)) {
+    Refuse(path, 0, "it is not a regular file (FIFOs, devices and sockets are not read)");
+  }
   std::string text;
   char buffer[65536];
   for (;;) {
-    const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
-    text.append(buffer, got);
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) Refuse(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+    if (got == 0) break;
+    text.append(buffer, static_cast<std::size_t>(got));
     if (static_cast<long long>(text.size()) > kMaxSectionFileBytes) {
       Refuse(path, 0, "it is larger than 1 MB");
     }
-    if (got < sizeof buffer) break;
   }
-  if (std::ferror(file.get()))
-    Refuse(path, 0, std::string("cannot be read: ") + std::strerror(errno));
   return text;
 }
 
 }  // namespace
 
+bool UnderflowsDouble(std::string_view text) {
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+  double value = 0;
+  const char* const last = text.data() + text.size();
+  const auto [end, ec] = std::from_chars(text.data(), last, value);
+  if (ec != std::errc::result_out_of_range || end != last) return false;
+  // Too large or too small: the decimal exponent of the first significant digit (a
+  // mantissa of zeros alone is 0, never out of range) plus the written exponent tells.
+  const std::size_t e = std::min(text.find_first_of("eE"), text.size());
+  const std::string_view mantissa = text.substr(0, e);
+  const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const std::size_t first = mantissa.find_first_not_of("0.");
+  const long long place = first < point ? static_cast<long long>(point - first) - 1
+                                        : -static_cast<long long>(first - point);
+  constexpr long long kFar = 1'000'000'000'000;  // beyond any double, either way
+  long long exponent = 0;
+  if (e < text.size()) {
+    std::string_view digits = text.substr(e + 1);
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (negative || digits.front() == '+')) digits.remove_prefix(1);
+    if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec != std::errc()) {
+      exponent = kFar;
+    }
+    exponent = std::min(exponent, kFar);
+    if (negative) exponent = -exponent;
+  }
+  return place + exponent < 0;
+}
+
 std::optional<std::pair<int, int>> SectionCrossing(const SectionPoints& section) {
   const int n = section.NodeCount();
-  std::vector<Segment> segments = Segments(section);
+  const std::vector<Segment> segments = Segments(section);
   for (int k = 0; k < n; ++k) {
     if (FoldsBack(segments[k], segments[(k + 1) % n])) return std::make_pair(k, (k + 1) % n);
   }
-  // A sweep along the axis in which the segments cover the extent of the contour fewer
-  // times (whether two segments meet does not change when x and y trade places): each
-  // segment is compared with those whose range along that axis it overlaps. A line
-  // across a section's chord cuts its contour a few times at most, so that is a handful
-  // per segment.
-  double x_reach = 0, y_reach = 0, x_lo = segments[0].xmin, x_hi = x_lo, y_lo = segments[0].ymin,
-         y_hi = y_lo;
-  for (const Segment& g : segments) {
-    x_reach += g.xmax - g.xmin;
-    y_reach += g.ymax - g.ymin;
-    x_lo = std::min(x_lo, g.xmin);
-    x_hi = std::max(x_hi, g.xmax);
-    y_lo = std::min(y_lo, g.ymin);
-    y_hi = std::max(y_hi, g.ymax);
-  }
-  if (x_reach * (y_hi - y_lo) > y_reach * (x_hi - x_lo)) {
-    for (Segment& g : segments) {
-      std::swap(g.ax, g.ay);
-      std::swap(g.bx, g.by);
-      std::swap(g.xmin, g.ymin);
-      std::swap(g.xmax, g.ymax);
-    }
-  }
-  std::sort(segments.begin(), segments.end(),
-            [](const Segment& a, const Segment& b) { return a.xmin < b.xmin; });
-  std::vector<const Segment*> open;
-  for (const Segment& g : segments) {
-    open.erase(std::remove_if(open.begin(), open.end(),
-                              [&](const Segment* o) { return o->xmax < g.xmin; }),
-               open.end());
-    for (const Segment* o : open) {
-      const int gap = std::abs(o->start - g.start);
-      if (gap == 1 || gap == n - 1) continue;  // neighbours share a node
-      if (o->ymax < g.ymin || g.ymax < o->ymin) continue;
-      if (Meet(*o, g)) {
-        return std::make_pair(std::min(o->start, g.start), std::max(o->start, g.start));
-      }
-    }
-    open.push_back(&g);
-  }
-  return std::nullopt;
+  if (const Meeting m = RepeatedNode(section)) return m;
+  return SweepForMeeting(segments);
 }
 
 std::optional<SectionPoints> ParseSectionText(std::string_view text, std::string_view shown,

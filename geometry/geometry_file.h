@@ -15,7 +15,11 @@
 // contour are joined into one trailing-edge node at their midpoint, whether they
 // coincide (a closed edge) or not (an open one), so that the Kutta-type condition acts
 // on the two surface panels that meet there. A file of n points thus gives n - 1 nodes
-// and as many panels.
+// and as many panels. The ends may lie at most 3 % of the chord (the reach of the
+// points along x) apart: blunt edges are open by 0.1 to 2 %, while a file cut short or
+// holding one surface has its ends much further apart. And the joined node must be the
+// rearmost point of the contour: a file that starts part-way along a surface joins its
+// ends elsewhere. The reader refuses both.
 #pragma once
 
 #include <optional>
@@ -44,15 +48,23 @@ struct SectionPoints {
   int NodeCount() const { return static_cast<int>(x.size()); }
 };
 
+// Whether the decimal number `text` (std::from_chars' syntax, with an optional sign) is
+// nonzero but too small in size for a double, so that it would read as 0: "1e-400".
+bool UnderflowsDouble(std::string_view text);
+
 // Files longer than this are refused before they are read.
 inline constexpr long long kMaxSectionFileBytes = 1 << 20;
 
 // Reads and checks the coordinate file at `path`. On any fault returns nothing and sets
 // `error` to a one-line message that names the file (quoted, control characters as
-// '?') and, where one is to blame, the line: a file that cannot be read or is longer
-// than 1 MB, a line that is not two numbers, a number that is not finite, fewer than
-// four distinct points, a point that repeats the one before it, a contour that
-// crosses itself.
+// '?') and, where one is to blame, the line: a file that cannot be read, is not a
+// regular file (opened without blocking, so a FIFO is refused at once rather than
+// waited on) or is longer than 1 MB; a line that is not two numbers, a number that is
+// not finite, a coordinate whose size is neither 0 nor between 1e-100 and 1e100 (a
+// number that underflows a double among them); fewer than four distinct points, a
+// point that repeats the one before it, end points too far apart, a point behind the
+// trailing edge, a contour that crosses itself. The file is read into memory once and
+// only then checked, so a file rewritten meanwhile gives one version or the other.
 std::optional<SectionPoints> ReadSectionFile(const std::string& path, std::string& error);
 
 // The text of the coordinate file at `path`, read once and whole (with the same limits
@@ -72,7 +84,10 @@ std::optional<std::pair<int, int>> SectionCrossing(const SectionPoints& section)
 // on the upper, each side cosine-spaced in arc length between the trailing edge and the
 // leading edge (the point of the spline furthest forward), so the nodes crowd towards
 // both edges. Brought back to the trailing edge at (1, 0) and the leading edge at x = 0.
-// Returns nothing and sets `error` when the spline's contour crosses itself.
+// Returns nothing and sets `error` when the spline's contour crosses itself, or when a
+// node of the section lies further from the new panel over it than that panel is long
+// (and than 0.1 % of the chord): the new panels would not follow the section's contour,
+// only pass through some of its points, as they do through a zigzag.
 std::optional<SectionPoints> RepanelSection(const SectionPoints& section, int NP,
                                             std::string& error);
 

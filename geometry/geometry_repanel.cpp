@@ -70,6 +70,39 @@ double LeadingEdgeArc(const ArcSpline& x, const std::vector<double>& arc,
   return (lo + hi) / 2;
 }
 
+// The new panels must follow the file's contour, not merely pass through some points of
+// it. A smooth contour strays from the chord of one panel by a fraction of the panel's
+// length (a quarter of it for a quarter circle, half for a semicircle); a spline that
+// strays further between two new nodes swings through wiggles of the file (a zigzag, a
+// ragged digitisation) finer than the panels can follow, and a contour through the
+// points where the nodes happen to fall is not the file's section. Strays below 0.1 %
+// of the chord are let through whatever the panel's length: the rounding of a file's
+// last digit near the tiny panels at the edges is no wiggle the flow would notice.
+constexpr double kLeastStray = 1e-3;
+
+// The first of the file's nodes (the spline's knots: arc length arc[k], at xs[k], ys[k])
+// that lies further from the new panel over it than both the panel's length and
+// kLeastStray; -1 when none does. New node j lies at arc length at[j] and at
+// (nx[j], ny[j]); the last panel runs from the last node back to node 0.
+int StrayNode(const std::vector<double>& arc, const std::vector<double>& xs,
+              const std::vector<double>& ys, const std::vector<double>& at,
+              const std::vector<double>& nx, const std::vector<double>& ny) {
+  const std::size_t nodes = nx.size();
+  std::size_t j = 0;  // the panel over knot k
+  for (std::size_t k = 0; k < arc.size(); ++k) {
+    while (j + 1 < nodes && at[j + 1] < arc[k]) ++j;
+    const std::size_t next = (j + 1) % nodes;
+    const double dx = nx[next] - nx[j], dy = ny[next] - ny[j];
+    const double length = std::hypot(dx, dy);
+    // The distance from knot k to the panel: along it clamped to its ends, then across.
+    const double along =
+        std::clamp(((xs[k] - nx[j]) * dx + (ys[k] - ny[j]) * dy) / (length * length), 0.0, 1.0);
+    const double stray = std::hypot(xs[k] - nx[j] - along * dx, ys[k] - ny[j] - along * dy);
+    if (stray > std::max(length, kLeastStray)) return static_cast<int>(k);
+  }
+  return -1;
+}
+
 // Cosine spacing from 0 to 1 at step k of `steps`: fine at both ends.
 double CosineStep(int k, int steps) {
   return (1 - std::cos(3.14159265358979323846 * k / steps)) / 2;
@@ -102,10 +135,12 @@ std::optional<SectionPoints> RepanelSection(const SectionPoints& section, int NP
   out.name = section.name;
   out.source = section.source;
   out.file_points = section.file_points;
+  std::vector<double> at = {0};  // the arc length of each new node
   auto add = [&](double s) {
     out.x.push_back(x(s));
     out.y.push_back(y(s));
     out.line.push_back(0);
+    at.push_back(s);
   };
   out.x.push_back(section.x[0]);  // the trailing edge exactly
   out.y.push_back(section.y[0]);
@@ -113,6 +148,14 @@ std::optional<SectionPoints> RepanelSection(const SectionPoints& section, int NP
   const int lower = NP / 2, upper = NP - lower;
   for (int k = 1; k <= lower; ++k) add(leading * CosineStep(k, lower));
   for (int k = 1; k < upper; ++k) add(leading + (total - leading) * CosineStep(k, upper));
+  const int stray = StrayNode(arc, xs, ys, at, out.x, out.y);
+  if (stray >= 0) {
+    error = section.source + ", line " + std::to_string(section.line[stray % n]) +
+            ": the point lies further from the " + std::to_string(NP) +
+            "-panel contour than the panel over it is long: the contour wiggles finer than the "
+            "panels can follow";
+    return std::nullopt;
+  }
 
   // The spline's leading edge lies a little ahead of the file's: back to x = 0.
   const double x_te = out.x[0];

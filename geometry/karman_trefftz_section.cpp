@@ -76,6 +76,29 @@ bool PanelsCross(const std::vector<ContourPoint>& nodes) {
   return false;
 }
 
+// As XC nears 0 the section thins to a bent plate whose two sides' panels lie on one
+// another: refused by the rule that refuses a coordinate file's contour (kNoAreaShare).
+// Twice the area, the integral of x dy - y dx = Im(conj(z) dz) round the image of the
+// circle, by the midpoint rule in theta: the integrand is periodic, so equal steps
+// converge fast, and the area of a thin section comes out as its own rather than as the
+// difference of two polygons inscribed in its sides. The steps keep half a step away
+// from the trailing edge, where the derivative of the map is 0 / 0 for TAU > 0. The
+// ratio to the squared reach does not depend on the scale: the map's own units serve.
+bool EnclosesNoArea(const KarmanTrefftzSection& s) {
+  constexpr int kSteps = 720;
+  const double step = 2 * kPi / kSteps;
+  double twice_area = 0, reach = 0;
+  for (int k = 0; k < kSteps; ++k) {
+    const double theta = s.beta + step * (k + 0.5);
+    const Complex radius(s.R * std::cos(theta), s.R * std::sin(theta));
+    const Complex z = KarmanTrefftzMap(s, s.centre + radius);
+    const Complex dz = KarmanTrefftzMapDerivative(s, s.centre + radius) * Complex(0, 1) * radius;
+    twice_area += std::imag(std::conj(z) * dz) * step;
+    reach = std::max(reach, std::norm(z - s.n));
+  }
+  return !(std::fabs(twice_area) > kNoAreaShare * reach);
+}
+
 std::string Parameters(const KarmanTrefftzParameters& p) {
   std::string text = NumberText(p.XC) + ":" + NumberText(p.YC);
   if (p.TAU != 0) text += ":" + NumberText(p.TAU);
@@ -155,6 +178,10 @@ std::string KarmanTrefftzProblem(const KarmanTrefftzParameters& p) {
   }
   if (!(p.TAU >= 0 && p.TAU < 180)) {
     return "the trailing-edge angle TAU must be at least 0 and below 180 degrees";
+  }
+  if (EnclosesNoArea(MakeKarmanTrefftzSection(p))) {
+    return "the section is too thin: its contour encloses almost no area; take XC further "
+           "below 0";
   }
   return {};
 }

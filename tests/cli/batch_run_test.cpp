@@ -70,7 +70,7 @@ TEST(BatchCommand, MalformedCommandLinesExitWithTwoAndTheUsage) {
        std::vector<std::vector<std::string>>{{"--batch", "--wings", "2"},
                                              {"--batch", "--panels"},
                                              {"--batch", "--body", "square"},
-                                             {"--batch", "--body", "circle", "--body-file", "a"},
+                                             {"--batch", "--place", "0:0:0:1", "--body", "circle"},
                                              {"--batch", "--vortex", ""},
                                              {"--batch", "--panels", "8", "--panels", "9"},
                                              {"--batch", "--circulation=yes"},

@@ -1,11 +1,20 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
+#include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/batch_run.h"
@@ -138,6 +147,64 @@ TEST(SectionRepanel, NodesLieOnTheContourAndCrowdAtBothEdges) {
   }
 }
 
+// Pair by pair, exact for whole-numbered nodes: do two panels that are not neighbours
+// share a point, or do two neighbours overlap beyond their common node?
+bool MeetsItselfByBruteForce(const SectionPoints& s) {
+  const int n = s.NodeCount();
+  const auto turn = [&s](int a, int b, int c) {
+    const double t = (s.x[b] - s.x[a]) * (s.y[c] - s.y[a]) - (s.y[b] - s.y[a]) * (s.x[c] - s.x[a]);
+    return (t > 0) - (t < 0);
+  };
+  const auto on = [&](int a, int b, int c) {  // node c on the panel from node a to node b
+    return turn(a, b, c) == 0 && (s.x[c] - s.x[a]) * (s.x[c] - s.x[b]) <= 0 &&
+           (s.y[c] - s.y[a]) * (s.y[c] - s.y[b]) <= 0;
+  };
+  for (int a = 0; a < n; ++a) {
+    const int b = (a + 1) % n;
+    if (on(b, (b + 1) % n, a) || on(a, b, (b + 1) % n)) return true;
+    for (int d = a + 2; d < n - (a == 0); ++d) {
+      const int e = (d + 1) % n;
+      if ((turn(a, b, d) * turn(a, b, e) < 0 && turn(d, e, a) * turn(d, e, b) < 0) || on(a, b, d) ||
+          on(a, b, e) || on(d, e, a) || on(d, e, b)) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+TEST(SectionCrossing, AgreesWithTheBruteForceCheckOnSmallGridPolygons) {
+  // Points on small grids sorted by angle round a centre off the grid lines: star
+  // polygons, many of them simple, with points in line, panels along one another and
+  // nodes on panels; one point moved or repeated in some, to make them cross or touch.
+  std::mt19937 random(20);
+  int simple = 0, meeting = 0;
+  for (int trial = 0; trial < 20000; ++trial) {
+    const int grid = 3 + trial % 10;
+    std::vector<std::pair<int, int>> p(4 + random() % 30);
+    for (auto& q : p) q = {random() % grid, random() % grid};
+    const auto angle = [grid](auto q) {
+      return std::atan2(q.second - grid / 2.0 - 0.13, q.first - grid / 2.0 - 0.27);
+    };
+    std::sort(p.begin(), p.end(), [&](auto a, auto b) { return angle(a) < angle(b); });
+    p.erase(std::unique(p.begin(), p.end()), p.end());
+    if (trial % 3 == 1) p[random() % p.size()] = {random() % grid, random() % grid};
+    if (trial % 3 == 2) p[random() % p.size()] = p[random() % p.size()];
+    SectionPoints s;
+    for (std::size_t k = 0; k < p.size(); ++k) {
+      if (p[k] == p[(k + 1) % p.size()]) continue;  // no panel of length zero
+      s.x.push_back(p[k].first);
+      s.y.push_back(p[k].second);
+    }
+    if (s.NodeCount() < 3) continue;
+    const bool expected = MeetsItselfByBruteForce(s);
+    ASSERT_EQ(SectionCrossing(s).has_value(), expected) << "trial " << trial;
+    ++(expected ? meeting : simple);
+  }
+  EXPECT_GT(simple, 5000);
+  EXPECT_GT(meeting, 5000);
+}
+
 struct BadFile {
   const char* what;
   std::string text;      // the file's contents
@@ -164,7 +231,7 @@ TEST(SectionFile, BadFilesAreRefusedNamingTheFileAndTheLine) {
        "line 2: the point counts 3 and 3 of the two surfaces do not add up to the 5 points"},
       {"starts at the leading edge", "0 0\n0.5 0.1\n1 0\n0.5 -0.1\n0 0\n",
        "line 1: no point lies ahead of the trailing edge"},
-      {"end point on the joined edge", "1 0.1\n1 0\n0 0.05\n0.5 -0.1\n1 -0.1\n",
+      {"end point on the joined edge", "1 0.01\n1 0\n0 0.005\n0.5 -0.01\n1 -0.01\n",
        "line 2: the point coincides with the trailing edge"},
   };
   for (const BadFile& bad : cases) {
@@ -285,6 +352,126 @@ TEST(SectionFileRuns, LiftFromCirculationAgreesWithXfoil) {
       EXPECT_NEAR(cl / c.xfoil_cl[a], 1, c.tolerance)
           << c.file << " --panels " << c.panels << " at " << angles[a] << ": " << cl;
     }
+  }
+}
+
+// The lines first..last (from 1) of a text, each with its line end.
+std::string Lines(const std::string& text, int first, int last) {
+  std::istringstream in(text);
+  std::string kept, line;
+  for (int number = 1; std::getline(in, line) && number <= last; ++number) {
+    if (number >= first) kept += line + '\n';
+  }
+  return kept;
+}
+
+// Just under 1 MB: 94 000 points zigzagging between x = 0 and x = 1 while rising slowly,
+// closed round the right to the trailing edge at (2, -1). It does not cross itself, and
+// each of its segments spans the whole contour: read, it is refused only for its size.
+std::string MegabyteZigzag() {
+  std::ostringstream text;
+  text << std::fixed << std::setprecision(6) << "2 -1\n";
+  for (int k = 0; k < 94000; ++k) text << k % 2 << ' ' << k % 2 + k / 2 / 94010.0 << '\n';
+  return text.str() + "2 2\n2 -1\n";
+}
+
+// An ellipse of 16 000 points, every other one pulled in by 30 %.
+std::string SpikedEllipse() {
+  std::ostringstream text;
+  text.precision(17);
+  for (int k = 0; k <= 16000; ++k) {
+    const double t = 2 * M_PI * k / 16000, r = k % 2 ? 0.7 : 1;
+    text << 0.5 + 0.5 * r * std::cos(t) << ' ' << 0.1 * r * std::sin(t) << '\n';
+  }
+  return text.str();
+}
+
+// Files and names that hung, ran with a wrong answer or were misread: each is refused
+// with its reason (exit status 1, or 2 for a body name), or read as meant, within a
+// second of processor time.
+TEST(SectionFileRuns, TroublesomeFilesAreRefusedWithTheReasonOrReadAsMeant) {
+  const std::string naca = test_support::ReadFile(Source("examples/naca2412.dat"));
+  std::string cr_only = naca;
+  std::replace(cr_only.begin(), cr_only.end(), '\n', '\r');
+  const std::vector<std::string> lift = {"--alpha", "4", "--circulation", "--vortex", "constant"};
+  struct Case {
+    const char* what;
+    std::string file;  // none when empty
+    std::vector<std::string> args;
+    int status;
+    std::string expected;  // in the message, or with status 0 in the result
+  };
+  const Case cases[] = {
+      {"a FIFO", "<fifo>", {}, 1, "fifo.dat': it is not a regular file"},
+      {"cut short", Lines(naca, 1, 100), {}, 1, "% of the chord apart, more than the 3.0 %"},
+      {"one surface", Lines(naca, 1, 82), {}, 1, "(lines 2 and 82) lie 100.0 % of the chord"},
+      {"closed, starting part-way along the lower surface",
+       Lines(naca, 42, 161) + Lines(naca, 2, 42),
+       {},
+       1,
+       "line 121: the point lies behind the trailing edge that joins the end points of lines 1 "
+       "and 161"},
+      {"a name line of two numbers",
+       "2.5 15\n" + Lines(naca, 2, 162),
+       {},
+       1,
+       "its end points (lines 1 and 162) lie"},
+      {"a byte-order mark and no name line", "\xEF\xBB\xBF" + Lines(naca, 2, 162), lift, 0,
+       "cl_circulation=0.74337"},
+      {"a megabyte zigzag", MegabyteZigzag(), {}, 1, "has 94003 points (94002 panels)"},
+      {"lone CR line ends", cr_only, lift, 0, "cl_circulation=0.74337"},
+      {"a number that underflows",
+       "1 0\n0.5 1e-400\n0 0\n0.5 -0.1\n1 0\n",
+       {},
+       1,
+       "line 2: \"1e-400\" is too small for a coordinate: it underflows"},
+      {"a body name number that underflows",
+       "",
+       {"--body", "joukowski:-1e-400:0"},
+       2,
+       "XC '-1e-400' is a number too small for a double: it underflows"},
+      {"a Joukowski section of no thickness",
+       "",
+       {"--body", "joukowski:-1e-12:0"},
+       2,
+       "the section is too thin"},
+      {"a zigzag re-panelled",
+       SpikedEllipse(),
+       {"--panels", "198"},
+       1,
+       "than the panel over it is long"},
+      {"subnormal coordinates",
+       "1e-318 0\n0.5e-318 1e-320\n0 0\n0.5e-318 -1e-320\n1e-318 0\n",
+       {},
+       1,
+       "line 1: \"1e-318\" is too small for a coordinate"},
+  };
+  TempDir dir;
+  const std::string fifo = dir.File("fifo.dat");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"--batch", "--out", dir.File("out")};
+    if (!c.file.empty()) {
+      if (c.file != "<fifo>") Write(dir.File("case.dat"), c.file);
+      args.insert(args.end(), {"--body-file", c.file == "<fifo>" ? fifo : dir.File("case.dat")});
+    }
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    // Were the FIFO waited on, a writer coming after 3 s would end the wait: the run then
+    // fails rather than hangs.
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+      for (int k = 0; k < 300 && !done; ++k)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      if (!done) close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+    });
+    const std::clock_t start = std::clock();
+    const Outcome outcome = Batch(args);
+    done = true;
+    writer.join();
+    EXPECT_LT(double(std::clock() - start) / CLOCKS_PER_SEC, 1.0) << c.what;
+    EXPECT_EQ(outcome.status, c.status) << c.what << ": " << outcome.err;
+    const std::string& shown = c.status == 0 ? outcome.out : outcome.err;
+    EXPECT_NE(shown.find(c.expected), std::string::npos) << c.what << ": " << shown;
   }
 }
 

@@ -126,7 +126,7 @@ TEST(HostileInput, LargeValuesWithinTheRealsGiveFiniteResults) {
 
 TEST(BatchOptions, EveryOptionGivenTwiceIsAMalformedCommandLine) {
   for (const char* line :
-       {"--batch", "--panels 8 --panels 8", "--body circle --body=circle", "--alpha=0 --alpha 0",
+       {"--batch", "--panels 8 --panels 8", "--ground 1 --ground=1", "--alpha=0 --alpha 0",
         "--circulation --circulation", "--vortex point --vortex constant", "--xv 0.5 --xv 0.5",
         "--yv 0 --yv 0", "--out . --out .", "--images --images", "--sweep 0:1:1 --sweep=0:1:1"}) {
     ExpectRefused(2, Words(line),

@@ -1,8 +1,8 @@
 // Fuzz target: reading a coordinate file. Whatever the bytes, the reader either refuses
 // them with a short one-line message free of control characters, or gives a section in
-// the contour convention: the trailing edge at (1, 0), the leading edge at x = 0, every
-// node finite, clockwise, not crossing itself; and re-panelling such a section gives
-// finite nodes or a refusal, never a crash.
+// the contour convention: the trailing edge at (1, 0) and no node behind it, the leading
+// edge at x = 0, every node finite, clockwise, not crossing itself; and re-panelling such a section
+// gives finite nodes or a refusal, never a crash.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -47,6 +47,7 @@ void CheckSection(const velquin::SectionPoints& s, std::string_view text) {
       twice_area += (s.x[k] - 1) * s.y[k + 1] - (s.x[k + 1] - 1) * s.y[k];
     }
     least_x = std::min(least_x, s.x[k]);
+    if (s.x[k] > 1) Fail("a node behind the trailing edge", text);
   }
   if (least_x != 0) Fail("leading edge not at x = 0", text);
   if (!(twice_area < 0)) Fail("not clockwise", text);
