@@ -71,7 +71,9 @@ double HeadShapeSlope(double h) {
   return -3.064 * 1.5501 * std::pow(h - 0.6778, -4.064);
 }
 
-double HeadEntrainment(double h1) { return 0.0306 * std::pow(h1 - 3, -0.6169); }
+double HeadEntrainment(double h1) {
+  return 0.0306 * std::pow(h1 - 3, -0.6169);
+}
 
 double LudwiegTillmannFriction(double h, double re_theta) {
   return 0.246 * std::pow(10.0, -0.678 * h) * std::pow(re_theta, -0.268);

@@ -111,8 +111,7 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
     q_last = std::move(strengths);
     return true;
   };
-  const InteractionResult result =
-      RunViscousInteraction(problem.panels, speed, solve, interaction);
+  const InteractionResult result = RunViscousInteraction(problem.panels, speed, solve, interaction);
   // q_last belongs to the last accepted solution: the interaction keeps a solve's speeds
   // exactly when it succeeded, and a failed solve leaves q_last as it was.
   forces(q_last, result.signed_speed, &out.cp, out.cl_viscous, out.cm_viscous);
@@ -129,8 +128,7 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
   return out;
 }
 
-std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C,
-                                                   const RunInputs& inputs,
+std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const RunInputs& inputs,
                                                    const ViscousOptions& options) {
   const std::optional<FactoredPanelProblem> problem = FactorPanelProblem(C, inputs);
   if (!problem) return std::nullopt;

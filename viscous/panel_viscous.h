@@ -44,7 +44,7 @@ struct ViscousOptions {
   double xtr_top = 1, xtr_bottom = 1;  // forced transition (chord fraction); 1 and up: free
   double mach = 0;                     // 0 <= M < 1
   int max_passes = 12;
-  double relaxation = 0.5;
+  double relaxation = 0.3;
 };
 
 struct ViscousResult {
@@ -65,8 +65,7 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
                                 const ViscousOptions& options);
 
 // Both steps for a caller with solved panels, at inputs.alpha_degrees.
-std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C,
-                                                   const RunInputs& inputs,
+std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const RunInputs& inputs,
                                                    const ViscousOptions& options);
 
 }  // namespace velquin

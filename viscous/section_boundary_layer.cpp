@@ -61,8 +61,8 @@ StagnationSplit SplitAtStagnation(const SectionPanels& panels,
   for (int k = first_upper; k < n; ++k) {
     Append(out.upper, arc[k] - c_split, panels.xc[k], panels.yc[k], std::fabs(signed_speed[k]), k);
   }
-  Append(out.upper, perimeter - c_split, panels.x_te, panels.y_te,
-         std::fabs(signed_speed[n - 1]), -1);
+  Append(out.upper, perimeter - c_split, panels.x_te, panels.y_te, std::fabs(signed_speed[n - 1]),
+         -1);
   for (int k = k_split; k >= 0; --k) {
     Append(out.lower, c_split - arc[k], panels.xc[k], panels.yc[k], std::fabs(signed_speed[k]), k);
   }

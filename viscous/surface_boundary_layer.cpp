@@ -23,6 +23,7 @@ constexpr double kTurbulentMinShape = 1.2;  // H1 is singular at H = 1.1
 constexpr double kThetasPerSubstep = 10;
 constexpr double kLogSpeedPerSubstep = 0.05;
 constexpr int kMaxSubsteps = 400;
+constexpr double kStartMoveRatio = 0.25;
 
 // The edge speed on one interval: linear from (s0, ue0) with the interval's slope.
 struct Edge {
@@ -30,7 +31,9 @@ struct Edge {
   double At(double s) const { return std::max(ue0 + slope * (s - s0), kMinEdgeSpeed); }
 };
 
-double Clamp(double v, double lo, double hi) { return std::min(std::max(v, lo), hi); }
+double Clamp(double v, double lo, double hi) {
+  return std::min(std::max(v, lo), hi);
+}
 
 // Shape-factor rate that stops at the ends of the allowed range.
 double Limited(double dh, double h, double lo, double hi) {
@@ -84,9 +87,11 @@ bool Finite(const State& y) {
 template <typename Rates>
 bool Integrate(const Rates& rates, double s0, double s1, bool turbulent, State& y) {
   if (!(s1 > s0)) return true;
-  const double log_speed = std::fabs(std::log(rates.edge.At(s1) / rates.edge.At(s0)));
-  const double wanted = std::max((s1 - s0) / (kThetasPerSubstep * y[0]),
-                                 log_speed / kLogSpeedPerSubstep);
+  // Equal substeps: the first one, where ue is smallest, sets the relative change.
+  const double u0 = rates.edge.At(s0), u1 = rates.edge.At(s1);
+  const double relative_speed = std::fabs(u1 - u0) / std::min(u0, u1);
+  const double wanted =
+      std::max((s1 - s0) / (kThetasPerSubstep * y[0]), relative_speed / kLogSpeedPerSubstep);
   const int substeps = static_cast<int>(Clamp(std::ceil(wanted), 1, kMaxSubsteps));
   const double ds = (s1 - s0) / substeps;
   boost::numeric::odeint::runge_kutta4<State> stepper;
@@ -154,17 +159,21 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
     return out;
   }
 
-  // Hiemenz start at the first station.
-  const double s0 = std::max(st.s[0], 1e-9);
-  const double a = std::max(st.ue[0], kMinEdgeSpeed) / s0;
+  // Hiemenz start. Where the stagnation point lies much closer to the first station than
+  // the second does, the first station's tiny speed says little about the velocity
+  // gradient: the start then moves to the second station, with a = ue1/s1, and the
+  // first station gets the same stagnation-point layer.
+  const int start = count > 2 && st.s[0] < kStartMoveRatio * st.s[1] ? 1 : 0;
+  const double s_start = std::max(st.s[start], 1e-9);
+  const double a = std::max(st.ue[start], kMinEdgeSpeed) / s_start;
   State y = {kHiemenzTheta / std::sqrt(re * a), kHiemenzShape, 0};
   bool turbulent = false;
   out.stations.reserve(count);
-  out.stations.push_back(MakeStation(st, 0, y, turbulent, re));
+  for (int j = 0; j <= start; ++j) out.stations.push_back(MakeStation(st, j, y, turbulent, re));
   out.transition_x = st.x[count - 1];
   out.transition_s = st.s[count - 1];
 
-  for (int i = 0; i + 1 < count; ++i) {
+  for (int i = start; i + 1 < count; ++i) {
     if (out.march_failed) {
       BoundaryLayerStation b = MakeStation(st, i + 1, y, turbulent, re);
       b.separated = true;
@@ -173,8 +182,9 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
     }
     const double ds = st.s[i + 1] - st.s[i];
     Edge edge{st.s[i], std::max(st.ue[i], kMinEdgeSpeed),
-              ds > 0 ? (std::max(st.ue[i + 1], kMinEdgeSpeed) - std::max(st.ue[i], kMinEdgeSpeed)) / ds
-                     : 0};
+              ds > 0
+                  ? (std::max(st.ue[i + 1], kMinEdgeSpeed) - std::max(st.ue[i], kMinEdgeSpeed)) / ds
+                  : 0};
     const LaminarRates laminar{edge, re};
     const TurbulentRates turbulent_rates{edge, re};
     bool ok = true;
@@ -194,7 +204,7 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
         out.transition_x = st.x[i] + fraction * (st.x[i + 1] - st.x[i]);
         out.transition_dstar = y[0] * y[1];
         turbulent = true;
-        y = {y[0], kTurbulentStartShape, forced ? y[2] : options.ncrit};
+        y = {y[0], std::min(y[1], kTurbulentStartMaxShape), forced ? y[2] : options.ncrit};
         ok = ok && Integrate(turbulent_rates, s_tr, st.s[i + 1], true, y);
       } else {
         y = next;

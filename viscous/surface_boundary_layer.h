@@ -22,7 +22,10 @@
 // Turbulent part: Head's entrainment method with Ludwieg-Tillmann skin friction:
 //   d theta/ds = Cf/2 - (H + 2) theta/ue due/ds,
 //   d(ue theta H1)/ds = ue F(H1),
-// started at transition with theta continuous and H = kTurbulentStartShape.
+// started at transition with theta and delta* continuous (H kept, at most
+// kTurbulentStartMaxShape): the turbulent layer takes over the laminar layer's
+// displacement and entrains its way down to its own equilibrium shape within a few
+// per cent of chord, as the real transition region does.
 //
 // Each interval between stations (ue linear on it) is integrated with the classical
 // fourth-order Runge-Kutta method (Boost.Odeint) in equal substeps, their number set by
@@ -38,9 +41,9 @@
 namespace velquin {
 
 inline constexpr double kDefaultNcrit = 9;
-inline constexpr double kLaminarSeparationShape = 3.83;    // where the laminar Cf changes sign
-inline constexpr double kTurbulentSeparationShape = 2.4;   // Head's method: separated beyond
-inline constexpr double kTurbulentStartShape = 1.4;
+inline constexpr double kLaminarSeparationShape = 3.83;   // where the laminar Cf changes sign
+inline constexpr double kTurbulentSeparationShape = 2.4;  // Head's method: separated beyond
+inline constexpr double kTurbulentStartMaxShape = 2.2;
 inline constexpr double kLaminarMaxShape = 7;
 inline constexpr double kTurbulentMaxShape = 3;
 inline constexpr double kLaminarSlopeFloor = 0.01;

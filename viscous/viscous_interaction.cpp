@@ -71,16 +71,18 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
       out.transpiration[k] += options.relaxation * (target[k] - out.transpiration[k]);
     }
     if (!solve(out.transpiration, next) || static_cast<int>(next.size()) != n) break;
-    double change = 0;
+    double change = 0, sum_squares = 0;
     bool finite = true;
     for (int k = 0; k < n; ++k) {
       if (!std::isfinite(next[k])) finite = false;
-      change = std::max(change, std::fabs(std::fabs(next[k]) - std::fabs(out.signed_speed[k])));
+      const double c = std::fabs(std::fabs(next[k]) - std::fabs(out.signed_speed[k]));
+      sum_squares += c * c;
+      change = std::max(change, c);
     }
     if (!finite) break;
     out.signed_speed = next;
     out.last_change = change;
-    if (change < options.tolerance) {
+    if (std::sqrt(sum_squares / n) < options.tolerance && change < options.max_change) {
       settled = true;
       break;
     }

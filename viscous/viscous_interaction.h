@@ -11,10 +11,14 @@
 //    laminar bubble or a separating turbulent layer cannot blow a jet into the outer
 //    flow;
 //  - downstream of transition delta* is at least its laminar value at the transition
-//    point: the turbulent layer starts thinner in delta* (H drops to 1.4 at the same
-//    theta), and a step down in ue delta* would be a spurious sink;
-//  - the passes end when the largest change of the edge speed between passes falls
-//    below the tolerance, or after max_passes (then not converged).
+//    point: where the laminar layer ends in a bubble (H above the turbulent start's
+//    limit) the turbulent layer starts thinner in delta*, and a step down in ue delta*
+//    would be a spurious sink;
+//  - the passes end when the root-mean-square change of the edge speed between passes
+//    falls below the tolerance and its largest change below max_change, or after
+//    max_passes (then not converged). Both measures: where transition moves by one
+//    station between passes the speed next to it flickers by a few thousandths while
+//    everything else has settled.
 // Converged also requires both marches to be sound and no separated region longer than
 // kMaxSeparatedLength of chord at either trailing edge: beyond that a direct integral
 // method is outside its range and the numbers only flag stall.
@@ -38,10 +42,11 @@ using TranspirationSolve =
 struct InteractionOptions {
   SectionOptions section;
   int max_passes = 12;
-  double relaxation = 0.5;
-  double tolerance = 1e-3;            // largest change of ue between passes
-  double laminar_shape_cap = 4;       // cap on H in the transpiration, laminar
-  double turbulent_shape_cap = 2.5;   // and turbulent
+  double relaxation = 0.3;
+  double tolerance = 1e-3;           // root-mean-square change of ue between passes
+  double max_change = 0.02;          // and its largest change
+  double laminar_shape_cap = 4;      // cap on H in the transpiration, laminar
+  double turbulent_shape_cap = 2.5;  // and turbulent
 };
 
 struct InteractionResult {
