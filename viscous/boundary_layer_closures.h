@@ -48,6 +48,8 @@ double AmplificationRate(double h, double theta, double re_theta);
 double HeadShape(double h);
 // dH1/dH, negative.
 double HeadShapeSlope(double h);
+// Both at once (one power instead of two): returns H1, sets dH1/dH.
+double HeadShapeAndSlope(double h, double& slope);
 // The entrainment coefficient F = (1/ue) d(ue theta H1)/ds = 0.0306 (H1 - 3)^-0.6169.
 double HeadEntrainment(double h1);
 // Cf = 0.246 10^(-0.678 H) Re_theta^-0.268.

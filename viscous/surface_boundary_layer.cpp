@@ -16,11 +16,14 @@ constexpr double kMinEdgeSpeed = 1e-4;  // keeps theta/ue finite next to the sta
 constexpr double kMinTheta = 1e-12;
 constexpr double kLaminarMinShape = 1.5;
 constexpr double kTurbulentMinShape = 1.2;  // H1 is singular at H = 1.1
-// A substep spans at most kThetasPerSubstep momentum thicknesses (the relaxation length
-// of H is a few tens of them) and changes ln ue by at most kLogSpeedPerSubstep (next to the
+// A substep spans at most kThetasPerSubstep momentum thicknesses in the turbulent layer
+// (the relaxation length of its H is a few tens of them) and kLaminarThetasPerSubstep in
+// the laminar one (whose H relaxes over a length of order Re_theta theta, hundreds of
+// them), and changes ln ue by at most kLogSpeedPerSubstep (next to the
 // stagnation point the acceleration term (H + 2) theta/ue due/ds makes the equations
 // stiff: an explicit step must resolve the growth of ue).
 constexpr double kThetasPerSubstep = 10;
+constexpr double kLaminarThetasPerSubstep = 100;
 constexpr double kLogSpeedPerSubstep = 0.05;
 constexpr int kMaxSubsteps = 400;
 constexpr double kStartMoveRatio = 0.25;
@@ -72,9 +75,10 @@ struct TurbulentRates {
     const double cf = LudwiegTillmannFriction(h, re_theta);
     const double k = theta * edge.slope / ue;
     dyds[0] = cf / 2 - (h + 2) * k;
-    const double h1 = HeadShape(h);
+    double h1_slope = 0;
+    const double h1 = HeadShapeAndSlope(h, h1_slope);
     const double dh1 = (HeadEntrainment(h1) - h1 * k - h1 * dyds[0]) / theta;
-    dyds[1] = Limited(dh1 / HeadShapeSlope(h), y[1], kTurbulentMinShape, kTurbulentMaxShape);
+    dyds[1] = Limited(dh1 / h1_slope, y[1], kTurbulentMinShape, kTurbulentMaxShape);
     dyds[2] = 0;
   }
 };
@@ -91,7 +95,8 @@ bool Integrate(const Rates& rates, double s0, double s1, bool turbulent, State& 
   const double u0 = rates.edge.At(s0), u1 = rates.edge.At(s1);
   const double relative_speed = std::fabs(u1 - u0) / std::min(u0, u1);
   const double wanted =
-      std::max((s1 - s0) / (kThetasPerSubstep * y[0]), relative_speed / kLogSpeedPerSubstep);
+      std::max((s1 - s0) / ((turbulent ? kThetasPerSubstep : kLaminarThetasPerSubstep) * y[0]),
+               relative_speed / kLogSpeedPerSubstep);
   const int substeps = static_cast<int>(Clamp(std::ceil(wanted), 1, kMaxSubsteps));
   const double ds = (s1 - s0) / substeps;
   boost::numeric::odeint::runge_kutta4<State> stepper;
