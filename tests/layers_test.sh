@@ -7,9 +7,9 @@
 set -euo pipefail
 cd "${1:?usage: layers_test.sh SOURCE_DIR}"
 
-layers=(base geometry solver display app cli gui/explorer gui)
-first_qt_layer=6   # gui/explorer: the windows start here
-last_core_layer=3  # display: what a run's numbers and pictures need, without the controls
+layers=(base geometry solver viscous display app cli gui/explorer gui)
+first_qt_layer=7   # gui/explorer: the windows start here
+last_core_layer=4  # display: what a run's numbers and pictures need, without the controls
 status=0
 complain() { echo "layers: $*" >&2; status=1; }
 

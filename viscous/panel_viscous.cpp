@@ -1,0 +1,138 @@
+#include "viscous/panel_viscous.h"
+
+#include <cmath>
+#include <limits>
+
+#include "base/run_error.h"
+#include "solver/angle_solution.h"
+#include "solver/derived_results.h"
+#include "solver/gauss_multi.h"
+#include "solver/module_influcoeff.h"
+
+namespace velquin {
+namespace {
+
+// The free stream of one angle with the transpiration on rows 1..NP, solved with the
+// factored matrix; the strengths in q (NEq values), the signed speeds in speed (NP).
+bool SolveWithTranspiration(const FactoredPanelProblem& problem, double cos_alfa, double sin_alfa,
+                            const std::vector<double>& vn, std::vector<double>& q,
+                            std::vector<double>& speed) {
+  const Module_Common& W = *problem.state;
+  const int np = RealToIndex(W.NP);
+  const int neq = RealToIndex(W.NEq);
+  q.assign(neq, 0.0);
+  speed.assign(np, 0.0);
+  InfluCoeff_FreeStream(W, problem.inputs.circulation, &cos_alfa, &sin_alfa, 1, q.data(),
+                        speed.data());
+  for (int i = 0; i < np && i < static_cast<int>(vn.size()); ++i) q[i] += vn[i];
+  Gauss_SolveFactored(W.NEq, W.An, q.data(), 1);
+  for (double v : q) {
+    if (!std::isfinite(v)) return false;
+  }
+  for (int i = 1; i <= np; ++i) {
+    const double* row = W.At.Row(i);
+    double s = speed[i - 1];
+    for (int j = 1; j <= neq; ++j) s = s + row[j] * q[j - 1];
+    if (!std::isfinite(s)) return false;
+    speed[i - 1] = s;
+  }
+  return true;
+}
+
+double FreeTransition(double xtr) {
+  return xtr >= 1 ? std::numeric_limits<double>::infinity() : xtr;
+}
+
+}  // namespace
+
+std::optional<FactoredPanelProblem> FactorPanelProblem(const Module_Common& C,
+                                                       const RunInputs& inputs) {
+  FactoredPanelProblem problem;
+  problem.state = std::make_unique<Module_Common>(C);
+  problem.inputs = inputs;
+  Module_Common& W = *problem.state;
+  InfluCoeff_Fill(W, inputs);
+  if (!Gauss_Factor(W.NEq, W.An)) return std::nullopt;
+  const int np = RealToIndex(W.NP);
+  for (int i = 1; i <= np; ++i) {
+    problem.panels.xc.push_back(W.Xc(i));
+    problem.panels.yc.push_back(W.Yc(i));
+    problem.panels.length.push_back(W.S(i));
+  }
+  problem.panels.x_te = W.X(1, 1);
+  problem.panels.y_te = W.Y(1, 1);
+  return problem;
+}
+
+ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alpha_degrees,
+                                const ViscousOptions& options) {
+  CheckSubsonicMach(options.mach);
+  const double alpha = AlphaRadians(alpha_degrees);
+  const double cos_alfa = std::cos(alpha), sin_alfa = std::sin(alpha);
+  const Module_Common& W = *problem.state;
+  const int np = RealToIndex(W.NP);
+  const int neq = RealToIndex(W.NEq);
+
+  ViscousResult out;
+  std::vector<double> q, speed;
+  if (!SolveWithTranspiration(problem, cos_alfa, sin_alfa, {}, q, speed)) {
+    throw RunError(ErrorKind::kOverflow,
+                   "the linear system is too close to singular: a strength is not a finite "
+                   "number.");
+  }
+
+  // Lift and moment of a solution from its strengths and speeds.
+  auto forces = [&](const std::vector<double>& strengths, const std::vector<double>& v,
+                    CompressibleCp* cp_out, double& cl, double& cm) {
+    Vector Q, Cu;
+    for (int j = 1; j <= neq; ++j) Q(j) = strengths[j - 1];
+    std::vector<double> cp0(np);
+    for (int i = 0; i < np; ++i) cp0[i] = 1 - v[i] * v[i];
+    CompressibleCp cp = CorrectPressures(cp0, options.mach);
+    for (int i = 1; i <= np; ++i) Cu(i) = 1 - cp.cp[i - 1];
+    const DerivedResults r = ComputeDerivedResults(W, problem.inputs, cos_alfa, sin_alfa, Q, Cu);
+    cl = r.cl_pressure;
+    cm = r.cm_quarter_chord;
+    if (cp_out) *cp_out = std::move(cp);
+  };
+  forces(q, speed, nullptr, out.cl_inviscid, out.cm_inviscid);
+
+  InteractionOptions interaction;
+  interaction.section.reynolds = options.reynolds;
+  interaction.section.ncrit = options.ncrit;
+  interaction.section.xtr_upper = FreeTransition(options.xtr_top);
+  interaction.section.xtr_lower = FreeTransition(options.xtr_bottom);
+  interaction.max_passes = options.max_passes;
+  interaction.relaxation = options.relaxation;
+  std::vector<double> q_last = q;
+  const TranspirationSolve solve = [&](const std::vector<double>& vn, std::vector<double>& v) {
+    std::vector<double> strengths;
+    if (!SolveWithTranspiration(problem, cos_alfa, sin_alfa, vn, strengths, v)) return false;
+    q_last = std::move(strengths);
+    return true;
+  };
+  const InteractionResult result = RunViscousInteraction(problem.panels, speed, solve, interaction);
+  // q_last belongs to the last accepted solution: the interaction keeps a solve's speeds
+  // exactly when it succeeded, and a failed solve leaves q_last as it was.
+  forces(q_last, result.signed_speed, &out.cp, out.cl_viscous, out.cm_viscous);
+
+  out.cd = result.layers.cd;
+  out.top = result.layers.upper;
+  out.bottom = result.layers.lower;
+  out.xtr_top = std::min(out.top.transition_x, 1.0);
+  out.xtr_bottom = std::min(out.bottom.transition_x, 1.0);
+  out.xsep_top = std::min(out.top.separation_x, 1.0);
+  out.xsep_bottom = std::min(out.bottom.separation_x, 1.0);
+  out.converged = result.converged;
+  out.passes = result.passes;
+  return out;
+}
+
+std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const RunInputs& inputs,
+                                                   const ViscousOptions& options) {
+  const std::optional<FactoredPanelProblem> problem = FactorPanelProblem(C, inputs);
+  if (!problem) return std::nullopt;
+  return SolveViscousAngle(*problem, inputs.alpha_degrees, options);
+}
+
+}  // namespace velquin

@@ -1,0 +1,74 @@
+// Viscous-inviscid interaction by transpiration: the boundary layers displace the outer
+// flow as if the surface blew out the mass flow their velocity defect lacks,
+//   vn = d(ue delta*)/ds          (outward normal velocity at the surface),
+// so the panel problem is solved again with vn added to each control point's
+// right-hand side, the layers are marched again on the new speeds, and so on.
+//
+// The iteration is a fixed point of "march, then solve"; with ue prescribed it is
+// unstable where the layer is thick and sensitive (near separation), so:
+//  - the transpiration is under-relaxed, vn <- vn + w (vn_new - vn);
+//  - delta* is taken as theta min(H, cap) with the cap of the layer's regime, so that a
+//    laminar bubble or a separating turbulent layer cannot blow a jet into the outer
+//    flow;
+//  - downstream of transition delta* is at least its laminar value at the transition
+//    point: where the laminar layer ends in a bubble (H above the turbulent start's
+//    limit) the turbulent layer starts thinner in delta*, and a step down in ue delta*
+//    would be a spurious sink;
+//  - the passes end when the root-mean-square change of the edge speed between passes
+//    falls below the tolerance and its largest change below max_change, or after
+//    max_passes (then not converged). Both measures: where transition moves by one
+//    station between passes the speed next to it flickers by a few thousandths while
+//    everything else has settled.
+// Converged also requires both marches to be sound and no separated region longer than
+// kMaxSeparatedLength of chord at either trailing edge: beyond that a direct integral
+// method is outside its range and the numbers only flag stall.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "viscous/section_boundary_layer.h"
+
+namespace velquin {
+
+inline constexpr double kMaxSeparatedLength = 0.1;
+
+// Solves the panel problem with the outward transpiration velocity `vn[k]` at control
+// point k and writes the signed surface speeds (see section_boundary_layer.h). Returns
+// false when it cannot (the interaction then stops, not converged).
+using TranspirationSolve =
+    std::function<bool(const std::vector<double>& vn, std::vector<double>& signed_speed)>;
+
+struct InteractionOptions {
+  SectionOptions section;
+  int max_passes = 12;
+  double relaxation = 0.3;
+  double tolerance = 1e-3;           // root-mean-square change of ue between passes
+  double max_change = 0.02;          // and its largest change
+  double laminar_shape_cap = 4;      // cap on H in the transpiration, laminar
+  double turbulent_shape_cap = 2.5;  // and turbulent
+};
+
+struct InteractionResult {
+  SectionBoundaryLayer layers;        // on the final speeds
+  std::vector<double> signed_speed;   // the final solution's signed surface speeds
+  std::vector<double> transpiration;  // the vn of the final solution
+  bool converged = false;
+  int passes = 0;
+  double last_change = 0;
+};
+
+// The outward transpiration velocity at every control point from the layers: central
+// differences of ue delta* over the stations of each side (ue delta* = 0 at the
+// stagnation point), with the caps and the transition floor described above. Panels
+// that belong to no side get 0.
+std::vector<double> TranspirationVelocity(const SectionBoundaryLayer& layers, int panel_count,
+                                          const InteractionOptions& options);
+
+// The interaction from the inviscid signed speeds (the solution with vn = 0).
+InteractionResult RunViscousInteraction(const SectionPanels& panels,
+                                        const std::vector<double>& inviscid_signed_speed,
+                                        const TranspirationSolve& solve,
+                                        const InteractionOptions& options);
+
+}  // namespace velquin
