@@ -1,12 +1,18 @@
 #include "solver/influence.h"
 
+#include <algorithm>
 #include <cmath>
+#include <exception>
+#include <thread>
 #include <string>
 
 #include "base/run_error.h"
 
 namespace velquin {
 namespace {
+
+// From this many panels on, two threads fill the rows.
+constexpr int kParallelRows = 400;
 
 template <typename T>
 T* RowOf(T* block, int i, int m) {
@@ -215,15 +221,39 @@ void SourcePanelVelocity(const KernelConstants& k, double x, double y, double x1
 void AssembleInfluence(const InfluenceSetup& s, MatrixView An, MatrixView At) {
   const int np = s.panels.count;
   const int neq = s.EquationCount();
-  std::vector<double> image_t, image_n;
-  if (s.ground_y) {
-    image_t.assign(static_cast<std::size_t>(np) + 1, 0.0);
-    image_n.assign(static_cast<std::size_t>(np) + 1, 0.0);
+  // Every row is computed on its own, in the same order whoever computes it: the bits do
+  // not depend on the number of threads. Small problems (the seed's among them) stay on
+  // one thread, so that an error leaves the rows before it written, as a run expects.
+  const int threads = np >= kParallelRows ? 2 : 1;
+  std::vector<std::exception_ptr> errors(static_cast<std::size_t>(threads));
+  std::vector<int> failed_rows(static_cast<std::size_t>(threads), np + 1);
+  const auto fill_rows = [&](int first_row, int step, std::size_t slot) {
+    std::vector<double> image_t, image_n;
+    if (s.ground_y) {
+      image_t.assign(static_cast<std::size_t>(np) + 1, 0.0);
+      image_n.assign(static_cast<std::size_t>(np) + 1, 0.0);
+    }
+    for (int i = first_row; i <= np; i += step) {
+      try {
+        FillSourceRow(s, i, An, At, image_t, image_n);
+        FillVortexColumns(s, i, An, At, image_t, image_n);
+      } catch (...) {
+        errors[slot] = std::current_exception();
+        failed_rows[slot] = i;
+        return;
+      }
+    }
+  };
+  if (threads == 1) {
+    fill_rows(1, 1, 0);
+  } else {
+    std::thread helper(fill_rows, 2, 2, 1);
+    fill_rows(1, 2, 0);
+    helper.join();
   }
-  for (int i = 1; i <= np; ++i) {
-    FillSourceRow(s, i, An, At, image_t, image_n);
-    FillVortexColumns(s, i, An, At, image_t, image_n);
-  }
+  // The error of the first row that failed, whichever thread met it.
+  const auto first = std::min_element(failed_rows.begin(), failed_rows.end());
+  if (*first <= np) std::rethrow_exception(errors[static_cast<std::size_t>(first - failed_rows.begin())]);
   int row = np;
   for (const ElementPanels& e : s.elements) {
     if (e.vortex == VortexModel::kNone) continue;
