@@ -202,6 +202,8 @@ std::string UsageText() {
          "                          [--alpha TEXT] [--circulation] [--vortex point|constant]\n"
          "                          [--xv TEXT] [--yv TEXT] [--out DIR] [--images]\n"
          "                          [--sweep FROM:TO:STEP] [--flow]\n"
+         "       velquin2ds --batch [--body NAME | --body-file PATH [--place X:Y:DEG:CHORD]\n"
+         "                          [--flap XH:DEG]]... [--ground H] [--general] [OPTION]...\n"
          "       velquin2ds --explore [--panels TEXT] [--body NAME | --body-file PATH]\n"
          "                            [--alpha TEXT] [--circulation] [--vortex point|constant]\n"
          "                            [--xv TEXT] [--yv TEXT]\n"
@@ -230,6 +232,15 @@ std::string UsageText() {
          "and the line on standard output are those of the last angle.\n"
          "--flow also writes the flow explorer's Flow.png and Cp.png (and Polar.png with\n"
          "--sweep). --explore opens the flow explorer with the inputs instead.\n"
+         "The general problem: every --body and --body-file is an element, in the order\n"
+         "given (a file may hold several, separated by a line '999 999'); --place puts the\n"
+         "element before it at (X, Y), turned DEG degrees about its leading edge (positive:\n"
+         "trailing edge down) and scaled to CHORD; --flap deflects the part behind the hinge\n"
+         "at chord fraction XH (0.05..0.95) by DEG (+-60, positive down); --ground H puts a\n"
+         "ground plane H below the quarter chord; --general solves one element as the\n"
+         "general problem. Up to 2000 panels in all (--panels per element, default 160 for a\n"
+         "body by name); writes surface.csv instead of the three reports, and prints the\n"
+         "lift per element (cl_pressure_K, cl_circulation_K) as well.\n"
          "Exit status: 0 run completed, 1 run error or zero pivot, 2 malformed command line.\n";
 }
 
