@@ -16,6 +16,13 @@ namespace {
 
 constexpr double kPolarStep = 0.5;  // degrees between the points of the polar
 
+// The shortest text that reads back as the same double, a point as the separator.
+std::string Shortest(double value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
 // The explorer's own range of panel counts; beyond it a user is told, not the arrays.
 constexpr PanelCapacity kExplorerCapacity{kExplorerPanelsMin, kExplorerPanelsMax,
                                           kExplorerPanelsMax, ErrorKind::kInvalidArgument};
@@ -53,17 +60,21 @@ void SplitSurfaces(ExplorerGeometry& g) {
   for (int i = static_cast<int>(leading) + 1; i <= static_cast<int>(n); ++i) g.upper.push_back(i);
 }
 
+PolarPoint PolarPointAt(const ExplorerGeometry& g, double alpha_degrees) {
+  ExplorerFrame f;
+  const double alpha = AlphaRadians(alpha_degrees);
+  f.cos_alfa = std::cos(alpha);
+  f.sin_alfa = std::sin(alpha);
+  SurfaceAt(g, f.cos_alfa, f.sin_alfa, f);
+  const DerivedResults r = DerivedAt(g, f);
+  return {alpha_degrees, r.cl_circulation, r.cl_pressure, r.cm_quarter_chord};
+}
+
 void ComputePolar(ExplorerGeometry& g) {
   ExplorerFrame f;
   const int count = static_cast<int>((kExplorerAlphaMax - kExplorerAlphaMin) / kPolarStep) + 1;
   for (int k = 0; k < count; ++k) {
-    const double alpha_degrees = kExplorerAlphaMin + k * kPolarStep;
-    const double alpha = AlphaRadians(alpha_degrees);
-    f.cos_alfa = std::cos(alpha);
-    f.sin_alfa = std::sin(alpha);
-    SurfaceAt(g, f.cos_alfa, f.sin_alfa, f);
-    const DerivedResults r = DerivedAt(g, f);
-    g.polar.push_back({alpha_degrees, r.cl_circulation, r.cl_pressure, r.cm_quarter_chord});
+    g.polar.push_back(PolarPointAt(g, kExplorerAlphaMin + k * kPolarStep));
   }
   // The circulation's lift is linear in the strengths: cl(a) = cos a cl(Q0) + sin a
   // cl(Q90), zero at a0 = atan(-cl(Q0) / cl(Q90)).
@@ -260,15 +271,19 @@ void ComputeExplorerFrame(const ExplorerGeometry& g, double alpha_degrees, Explo
   }
 }
 
-namespace {
-
-std::string Shortest(double value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
+PolarPoint ExplorerPolarPoint(const ExplorerGeometry& geometry, double alpha_degrees) {
+  return PolarPointAt(geometry, alpha_degrees);
 }
 
-}  // namespace
+std::string ExplorerPolarCsv(const ExplorerGeometry& g, const std::vector<PolarPoint>& polar) {
+  std::string csv = "# " + ExplorerInputsLabel(g.inputs) +
+                    "\nalpha,cl_circulation,cl_pressure,cm_quarter_chord\n";
+  for (const PolarPoint& p : polar) {
+    csv += Shortest(p.alpha_degrees) + ',' + Shortest(p.cl_circulation) + ',' +
+           Shortest(p.cl_pressure) + ',' + Shortest(p.cm_quarter_chord) + '\n';
+  }
+  return csv;
+}
 
 std::string ExplorerInputsLabel(const RunInputs& inputs) {
   std::string label = inputs.body ? inputs.body->Name() : std::string("no body");

@@ -92,6 +92,15 @@ void ComputeExplorerFrame(const ExplorerGeometry& geometry, double alpha_degrees
 std::unique_ptr<FlowGrid> MakeExplorerViewGrid(const ExplorerGeometry& geometry,
                                                const FlowDomain& view);
 
+// The polar's point at one angle (degrees): the combination of the bases and the derived
+// results, without the field.
+PolarPoint ExplorerPolarPoint(const ExplorerGeometry& geometry, double alpha_degrees);
+
+// A polar as CSV: a comment line naming the inputs, "alpha,cl_circulation,cl_pressure,
+// cm_quarter_chord", one angle a line.
+std::string ExplorerPolarCsv(const ExplorerGeometry& geometry,
+                             const std::vector<PolarPoint>& polar);
+
 // The inputs as titles and file headers name them: "NACA 0012, 80 panels, constant
 // vortex distribution"; "Circle, 8 panels, no circulation"; "..., point vortex at
 // (0.25, 0)".
