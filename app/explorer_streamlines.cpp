@@ -240,6 +240,33 @@ std::vector<Streamline> StreamFunctionContours(const FlowGrid& grid, const std::
   return lines;
 }
 
+namespace {
+
+// A piece that begins and ends beside the body within `cells` cells: where psi differs
+// from the body's value by less than the walk's rounding, a level grazes the blocked
+// cells along the surface. No streamline of the flow looks like that (only the body's
+// own level meets the body, and it runs on to a stagnation point), so it is left out.
+bool OnDomainEdge(const FlowGrid& grid, double x, double y) {
+  const FlowDomain& D = grid.domain;
+  const double tolerance = 1e-9 * (D.xmax - D.xmin + D.ymax - D.ymin);
+  return x - D.xmin < tolerance || D.xmax - x < tolerance || y - D.ymin < tolerance ||
+         D.ymax - y < tolerance;
+}
+
+bool IsShortFragment(const FlowGrid& grid, const Streamline& line, double cells) {
+  if (line.end != StreamlineEnd::kBody || line.x.size() < 2) return false;
+  if (OnDomainEdge(grid, line.x.front(), line.y.front())) return false;  // it comes in
+  const bool closed = line.x.front() == line.x.back() && line.y.front() == line.y.back();
+  double length = 0;
+  for (std::size_t k = 1; k < line.x.size(); ++k) {
+    length += std::hypot(line.x[k] - line.x[k - 1], line.y[k] - line.y[k - 1]);
+  }
+  const double cell = std::max(grid.dx, grid.dy);
+  return length < (closed ? 1.5 : 1.0) * cells * cell;
+}
+
+}  // namespace
+
 std::vector<Streamline> ExplorerStreamlines(const FlowGrid& grid, const std::vector<double>& psi,
                                             double psi_body, double cos_alfa, double sin_alfa,
                                             const std::vector<StagnationPoint>& stagnation,
@@ -271,10 +298,14 @@ std::vector<Streamline> ExplorerStreamlines(const FlowGrid& grid, const std::vec
   const long limit = 4L * options.count;
   for (long k = std::max(first, -limit); k <= std::min(last, limit); ++k) {
     std::vector<Streamline> contour = StreamFunctionContours(grid, psi, base + k * step);
-    if (k == 0 && !std::isnan(psi_body)) {
-      // The dividing streamlines run on to the stagnation points they come near.
-      const double reach = 3 * std::max(grid.dx, grid.dy);
-      for (Streamline& line : contour) {
+    for (Streamline& line : contour) {
+      if (k == 0 && !std::isnan(psi_body)) {
+        // The body's own level: a dividing streamline comes in over the edge of the grid
+        // or leaves over it, and runs on to the stagnation point it comes near. Its other
+        // pieces only trace the walk's rounding along the surface.
+        const bool from_edge = OnDomainEdge(grid, line.x.front(), line.y.front());
+        if (!from_edge && line.end != StreamlineEnd::kDomainEdge) continue;
+        const double reach = 3 * std::max(grid.dx, grid.dy);
         for (const StagnationPoint& p : stagnation) {
           const auto near = [&](double x, double y) {
             return std::hypot(x - p.x, y - p.y) < reach;
@@ -283,14 +314,14 @@ std::vector<Streamline> ExplorerStreamlines(const FlowGrid& grid, const std::vec
             line.x.push_back(p.x);
             line.y.push_back(p.y);
             line.end = StreamlineEnd::kStagnation;
-          } else if (near(line.x.front(), line.y.front())) {
+          } else if (!from_edge && near(line.x.front(), line.y.front())) {
             line.x.insert(line.x.begin(), p.x);
             line.y.insert(line.y.begin(), p.y);
           }
         }
       }
+      if (!IsShortFragment(grid, line, 4)) lines.push_back(std::move(line));
     }
-    for (Streamline& line : contour) lines.push_back(std::move(line));
   }
   return lines;
 }

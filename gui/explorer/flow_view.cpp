@@ -371,6 +371,17 @@ void FlowView::SetView(const FlowDomain& view) {
   if (view_changed_) view_changed_();
 }
 
+FlowDomain FlowView::VisibleDomain() const {
+  const PlaneMapping m = MapView(QRectF(rect()), view_);
+  return {(m.plot.left() - m.x0) / m.scale, (m.plot.right() - m.x0) / m.scale,
+          (m.y0 - m.plot.bottom()) / m.scale, (m.y0 - m.plot.top()) / m.scale};
+}
+
+void FlowView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (view_changed_) view_changed_();
+}
+
 QString FlowView::PointerText() const {
   return pointer_ ? PointerCoordinates(*pointer_) : QString();
 }

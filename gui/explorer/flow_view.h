@@ -55,6 +55,9 @@ class FlowView : public QWidget, public ExplorerView {
   void SetViewChangedHandler(std::function<void()> handler) { view_changed_ = std::move(handler); }
   // The part of the plane shown; tells the handler.
   void SetView(const FlowDomain& view);
+  // The part of the plane the picture shows at the widget's size (the view, widened to
+  // the plot's shape).
+  FlowDomain VisibleDomain() const;
   // The pointer's plane coordinates as the picture shows them, empty while it is away.
   QString PointerText() const;
 
@@ -76,6 +79,7 @@ class FlowView : public QWidget, public ExplorerView {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   // Plane coordinates per pixel of the widget, and the plane point under a pixel.

@@ -798,7 +798,8 @@ void Form_Explorer::UpdateGeometry() {
   }
   ShowProblem(pending_note_);
   pending_note_.clear();
-  view_grid_.reset();  // a new geometry is shown whole
+  view_grid_.reset();  // a new geometry is shown whole, its view grid made once shown
+  view_timer_->start();
   if (!compare_panels_box_->property("set").toBool()) {
     // The second set starts as the first at twice the panels, to show convergence.
     compare_panels_box_->setProperty("set", true);
@@ -855,11 +856,19 @@ void Form_Explorer::ShowGeometryInViews() {
 
 void Form_Explorer::UpdateViewGrid() {
   if (!geometry_) return;
-  const FlowDomain& view = flow_view_->view();
-  const FlowDomain& whole = geometry_->grid.domain;
-  const bool is_whole = view.xmin == whole.xmin && view.xmax == whole.xmax &&
-                        view.ymin == whole.ymin && view.ymax == whole.ymax;
-  view_grid_ = is_whole ? nullptr : MakeExplorerViewGrid(*geometry_, view);
+  // The part of the plane on show, as the plot's shape widens it: its own grid, so that
+  // the colours fill the plot and the streamlines are seeded for what is seen.
+  const FlowDomain view = flow_view_->VisibleDomain();
+  const FlowDomain& shown = view_grid_ ? view_grid_->domain : geometry_->grid.domain;
+  const double width = view.xmax - view.xmin;
+  const double tolerance = 1e-6 * width;
+  if (!(width > 0) || (std::fabs(view.xmin - shown.xmin) < tolerance &&
+                       std::fabs(view.xmax - shown.xmax) < tolerance &&
+                       std::fabs(view.ymin - shown.ymin) < tolerance &&
+                       std::fabs(view.ymax - shown.ymax) < tolerance)) {
+    return;
+  }
+  view_grid_ = MakeExplorerViewGrid(*geometry_, view);
   UpdateFrame();
 }
 
