@@ -178,6 +178,19 @@ std::vector<Streamline> StreamFunctionContours(const FlowGrid& grid, const std::
   for (int first = 0; first < static_cast<int>(segments.size()); ++first) {
     if (used[first]) continue;
     used[first] = 1;
+    // The flow along the line: (dpsi/dy, -dpsi/dx) in each segment's cell, summed over
+    // the segments as the line runs (a single cell beside the body can point wrong).
+    double along = 0;
+    const auto flow_along = [&](int segment, bool forwards) {
+      const Segment& g = segments[segment];
+      const std::size_t c = static_cast<std::size_t>(g.cell_j) * grid.nx + g.cell_i;
+      const double a = psi[c], b = psi[c + 1], e = psi[c + grid.nx + 1], d = psi[c + grid.nx];
+      const double gx = ((b - a) + (e - d)) / (2 * grid.dx);
+      const double gy = ((d - a) + (e - b)) / (2 * grid.dy);
+      const double dot = (g.x[1] - g.x[0]) * gy - (g.y[1] - g.y[0]) * gx;
+      along += forwards ? dot : -dot;
+    };
+    flow_along(first, true);
     std::deque<double> xs = {segments[first].x[0], segments[first].x[1]};
     std::deque<double> ys = {segments[first].y[0], segments[first].y[1]};
     bool closed = false;
@@ -201,6 +214,9 @@ std::vector<Streamline> StreamFunctionContours(const FlowGrid& grid, const std::
         used[next] = 1;
         side = 1 - other % 2;  // leave the next segment by its far end
         s = next;
+        // Onwards the line runs from the segment's end 1 - side to its end side; the
+        // segment's own direction is from end 0 to end 1.
+        flow_along(s, (direction == 1) == (side == 1));
         if (direction == 1) {
           xs.push_back(segments[s].x[side]);
           ys.push_back(segments[s].y[side]);
@@ -221,13 +237,8 @@ std::vector<Streamline> StreamFunctionContours(const FlowGrid& grid, const std::
       line.end =
           OnGridBoundary(grid, end_edges[1]) ? StreamlineEnd::kDomainEdge : StreamlineEnd::kBody;
     }
-    // Downstream: the flow (dpsi/dy, -dpsi/dx) along the first segment's cell.
-    const Segment& s = segments[first];
-    const std::size_t k = static_cast<std::size_t>(s.cell_j) * grid.nx + s.cell_i;
-    const double a = psi[k], b = psi[k + 1], c = psi[k + grid.nx + 1], d = psi[k + grid.nx];
-    const double gx = ((b - a) + (c - d)) / (2 * grid.dx);
-    const double gy = ((d - a) + (c - b)) / (2 * grid.dy);
-    if ((s.x[1] - s.x[0]) * gy - (s.y[1] - s.y[0]) * gx < 0) {
+    // Downstream.
+    if (along < 0) {
       std::reverse(line.x.begin(), line.x.end());
       std::reverse(line.y.begin(), line.y.end());
       if (!closed) {
@@ -304,20 +315,36 @@ std::vector<Streamline> ExplorerStreamlines(const FlowGrid& grid, const std::vec
         // or leaves over it, and runs on to the stagnation point it comes near. Its other
         // pieces only trace the walk's rounding along the surface.
         const bool from_edge = OnDomainEdge(grid, line.x.front(), line.y.front());
-        if (!from_edge && line.end != StreamlineEnd::kDomainEdge) continue;
+        const bool to_edge = line.end == StreamlineEnd::kDomainEdge;
+        if (!from_edge && !to_edge) continue;
+        // Where it passes the stagnation point it divides the flow at, it is cut and
+        // run on to the point: beyond, the level follows the surface, where the panels'
+        // own disturbance decides which side of the contour it takes.
         const double reach = 3 * std::max(grid.dx, grid.dy);
         for (const StagnationPoint& p : stagnation) {
-          const auto near = [&](double x, double y) {
-            return std::hypot(x - p.x, y - p.y) < reach;
-          };
-          if (line.end == StreamlineEnd::kBody && near(line.x.back(), line.y.back())) {
+          std::size_t nearest = 0;
+          double best = 1e300;
+          for (std::size_t m = 0; m < line.x.size(); ++m) {
+            const double d = std::hypot(line.x[m] - p.x, line.y[m] - p.y);
+            if (d < best) {
+              best = d;
+              nearest = m;
+            }
+          }
+          if (best >= reach) continue;
+          if (!to_edge) {
+            line.x.resize(nearest + 1);
+            line.y.resize(nearest + 1);
             line.x.push_back(p.x);
             line.y.push_back(p.y);
             line.end = StreamlineEnd::kStagnation;
-          } else if (!from_edge && near(line.x.front(), line.y.front())) {
+          } else if (!from_edge) {
+            line.x.erase(line.x.begin(), line.x.begin() + static_cast<std::ptrdiff_t>(nearest));
+            line.y.erase(line.y.begin(), line.y.begin() + static_cast<std::ptrdiff_t>(nearest));
             line.x.insert(line.x.begin(), p.x);
             line.y.insert(line.y.begin(), p.y);
           }
+          break;
         }
       }
       if (!IsShortFragment(grid, line, 4)) lines.push_back(std::move(line));

@@ -140,8 +140,21 @@ std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const RunInputs& inputs) 
 
 namespace {
 
+// A node whose four cells are open lies a cell or more from the body: the panel
+// solution's velocity there, and so psi walked through it, is free of the disturbance
+// of the panels' ends, which a node a hair from the contour can see.
+bool AwayFromBody(const FlowGrid& grid, int i, int j) {
+  for (int cj = j - 1; cj <= j; ++cj) {
+    for (int ci = i - 1; ci <= i; ++ci) {
+      if (ci < 0 || cj < 0 || ci >= grid.nx - 1 || cj >= grid.ny - 1) continue;
+      if (grid.blocked[static_cast<std::size_t>(cj) * (grid.nx - 1) + ci]) return false;
+    }
+  }
+  return true;
+}
+
 // The psi of the body's contour on a grid whose psi is known up to a constant: from the
-// node with a value nearest to a stagnation point, less the flow between the two, the
+// node away from the body nearest to a stagnation point, less the flow between the two, the
 // exact velocity integrated along the straight segment (u dy - v dx, composite two-point
 // Gauss rule, which never evaluates at the surface end). A segment that passes through
 // the body is not used; NaN when no stagnation point gives one.
@@ -157,7 +170,7 @@ double BodyStreamFunction(const ExplorerGeometry& g, const FlowGrid& grid,
         const double v = psi[static_cast<std::size_t>(j) * grid.nx + i];
         const double x = grid.domain.xmin + i * grid.dx, y = grid.domain.ymin + j * grid.dy;
         const double d = (x - p.x) * (x - p.x) + (y - p.y) * (y - p.y);
-        if (!std::isnan(v) && d < best) {
+        if (!std::isnan(v) && d < best && AwayFromBody(grid, i, j)) {
           best = d;
           qx = x;
           qy = y;

@@ -104,9 +104,9 @@ std::optional<Columns> ColumnsFromHeader(const std::vector<std::string_view>& na
     }
   }
   if (columns.first < 0 || columns.second < 0) return std::nullopt;
-  columns.count =
-      static_cast<std::size_t>(std::max({columns.first, columns.second, columns.cd, columns.cm})) +
-      1;
+  // Every line has the header's fields: a decimal comma ("0,5") splits a number in two
+  // and is caught here rather than read as two numbers.
+  columns.count = names.size();
   return columns;
 }
 
@@ -169,14 +169,15 @@ OverlayCurve Parse(std::string_view text, const std::string& path, OverlayKind k
       Refuse(kind, path, line.number, "expected numbers, found " + QuotedInput(content));
     }
     if (!columns) {
+      // Without a header the first line says: x cp; alpha cl, with cd and cm if given.
       columns = Columns{};
-      if (kind == OverlayKind::kPolar && fields.size() >= 4) {
+      if (kind == OverlayKind::kPolar && fields.size() >= 3 && fields.size() <= 4) {
         columns->cd = 2;
-        columns->cm = 3;
-        columns->count = 4;
+        if (fields.size() == 4) columns->cm = 3;
+        columns->count = fields.size();
       }
     }
-    if (fields.size() < columns->count) {
+    if (fields.size() != columns->count) {
       Refuse(
           kind, path, line.number,
           "expected " + std::to_string(columns->count) + " numbers, found " + QuotedInput(content));

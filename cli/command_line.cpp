@@ -112,6 +112,7 @@ std::string UsageText() {
          "                          [--alpha TEXT] [--circulation] [--vortex point|constant]\n"
          "                          [--xv TEXT] [--yv TEXT] [--out DIR] [--images]\n"
          "                          [--sweep FROM:TO:STEP] [--flow]\n"
+         "       velquin2ds --explore SESSION-FILE\n"
          "       velquin2ds --explore [--panels TEXT] [--body NAME | --body-file PATH]\n"
          "                            [--alpha TEXT] [--circulation] [--vortex point|constant]\n"
          "                            [--xv TEXT] [--yv TEXT]\n"
@@ -257,6 +258,10 @@ bool IsExplorerMode(const std::vector<std::string>& args) {
 
 ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args) {
   ExplorerCommand command;
+  if (args.size() == 2 && args[0] == "--explore" && args[1].rfind("-", 0) != 0) {
+    command.session = args[1];
+    return command;
+  }
   try {
     const std::map<std::string, std::string> options = ParseOptions(args);
     if (options.count("--explore") == 0) throw UsageError{"--explore is missing"};

@@ -51,6 +51,9 @@ void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractA
 QChart* NewChart() {
   auto* chart = new QChart;
   chart->legend()->setAlignment(Qt::AlignBottom);
+  QFont small = chart->legend()->font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  chart->legend()->setFont(small);
   chart->setMargins(QMargins(4, 4, 4, 4));
   return chart;
 }
@@ -134,8 +137,8 @@ PressureChart::PressureChart(QWidget* parent) : QChartView(parent) {
   upper_ = NewLine(QStringLiteral("Upper surface"), kUpperColour);
   lower_ = NewLine(QStringLiteral("Lower surface"), kLowerColour);
   exact_ = NewLine(QStringLiteral("Exact"), Qt::black, Qt::DashLine, 1.2);
-  second_upper_ = NewLine(QStringLiteral("Second: upper"), kSecondColour, Qt::DashLine);
-  second_lower_ = NewLine(QStringLiteral("Second: lower"), kSecondLowerColour, Qt::DashLine);
+  second_upper_ = NewLine(QStringLiteral("Dashed: upper"), kSecondColour, Qt::DashLine);
+  second_lower_ = NewLine(QStringLiteral("Dashed: lower"), kSecondLowerColour, Qt::DashLine);
   x_axis_ = NewAxis(QStringLiteral("x/c"));
   y_axis_ = NewAxis(QStringLiteral("Cp  (\u2212Cp upwards)"));
   y_axis_->setReverse(true);
@@ -229,7 +232,7 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
       x_span.Add(curve.x[p]);
       cp_span.Add(curve.cp[p]);
     }
-    overlays_[k]->setName(QStringLiteral("File: ") + QString::fromStdString(curve.name));
+    overlays_[k]->setName(QString::fromStdString(curve.name));
     overlays_[k]->replace(list);
   }
 
@@ -300,16 +303,16 @@ PolarChart::PolarChart(QWidget* parent) : QChartView(parent) {
       "the dot is the current angle. Right click: save as PNG, SVG or CSV."));
   QChart* plot = NewChart();
   setChart(plot);
-  cl_circulation_ = NewLine(QStringLiteral("Cl circulation"), kUpperColour);
-  cl_pressure_ = NewLine(QStringLiteral("Cl pressure"), kLowerColour, Qt::DashLine);
+  cl_circulation_ = NewLine(QStringLiteral("Cl (\u0393)"), kUpperColour);
+  cl_pressure_ = NewLine(QStringLiteral("Cl (p)"), kLowerColour, Qt::DashLine);
   thin_airfoil_ = NewLine(QStringLiteral("2\u03C0(\u03B1 \u2212 \u03B1\u2080)"), Qt::darkGray,
                           Qt::DotLine, 1.5);
-  cm_ = NewLine(QStringLiteral("Cm c/4 (right)"), QColor(20, 140, 60));
-  second_cl_ = NewLine(QStringLiteral("Second: Cl"), kSecondColour, Qt::DashLine);
+  cm_ = NewLine(QStringLiteral("Cm (right)"), QColor(20, 140, 60));
+  second_cl_ = NewLine(QStringLiteral("Dashed: Cl"), kSecondColour, Qt::DashLine);
   second_cm_ =
-      NewLine(QStringLiteral("Second: Cm c/4 (right)"), QColor(100, 180, 60), Qt::DashLine);
+      NewLine(QStringLiteral("Dashed: Cm"), QColor(100, 180, 60), Qt::DashLine);
   marker_ = new QScatterSeries;
-  marker_->setName(QStringLiteral("Now"));
+  marker_->setName(QStringLiteral("\u03B1 now"));
   marker_->setMarkerSize(11);
   marker_->setColor(Qt::black);
   marked_ = new QScatterSeries;
@@ -397,7 +400,7 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
     for (const OverlayCurve& curve : *scene.overlays) {
       if (curve.kind != OverlayKind::kPolar) continue;
       const QColor c = kOverlayColours[colour++ % std::size(kOverlayColours)];
-      const QString name = QStringLiteral("File: ") + QString::fromStdString(curve.name);
+      const QString name = QString::fromStdString(curve.name);
       auto* line = NewLine(name + QStringLiteral(" Cl"), c, Qt::DashDotLine, 1.5);
       auto* points = new QScatterSeries;
       points->setMarkerSize(7);
@@ -413,7 +416,7 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
       overlays_.push_back(line);
       overlays_.push_back(points);
       if (!curve.cm.empty()) {
-        auto* moment_line = NewLine(name + QStringLiteral(" Cm (right)"), c, Qt::DotLine, 1.5);
+        auto* moment_line = NewLine(name + QStringLiteral(" Cm"), c, Qt::DotLine, 1.5);
         for (std::size_t k = 0; k < curve.alpha.size(); ++k) {
           moment_line->append(curve.alpha[k], curve.cm[k]);
           cm_span.Add(curve.cm[k]);

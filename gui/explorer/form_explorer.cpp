@@ -141,7 +141,16 @@ Form_Explorer::Form_Explorer(const RunInputs& inputs, QWidget* parent) : QMainWi
   auto* panel = new QWidget(scroll);
   CreateInputs(panel);
   scroll->setWidget(panel);
-  layout->addWidget(scroll);
+  // The inputs scroll on a small screen; a refused input's message stays in sight below.
+  auto* left = new QVBoxLayout;
+  left->addWidget(scroll, 1);
+  problem_label_ = new QLabel(central);
+  problem_label_->setObjectName(QStringLiteral("Label_Problem"));
+  problem_label_->setWordWrap(true);
+  problem_label_->setFixedWidth(300);
+  problem_label_->setStyleSheet(QStringLiteral("color: #b00000"));
+  left->addWidget(problem_label_);
+  layout->addLayout(left);
 
   charts_splitter_ = new QSplitter(Qt::Horizontal);
   top_splitter_ = new QSplitter(Qt::Vertical);
@@ -195,8 +204,8 @@ void Form_Explorer::RegisterView(ExplorerView* view, ViewPlace place) {
       auto* column = new QVBoxLayout(box);
       column->setContentsMargins(4, 4, 4, 4);
       column->addWidget(widget);
-      // Before the problem label and the stretch at the end of the column.
-      panel_column_->insertWidget(panel_column_->count() - 2, box);
+      // Before the stretch at the end of the column.
+      panel_column_->insertWidget(panel_column_->count() - 1, box);
       break;
     }
   }
@@ -279,11 +288,6 @@ void Form_Explorer::CreateInputs(QWidget* panel) {
   panel_column_->addWidget(CreateCompareInputs(panel));
   panel_column_->addWidget(CreateOverlayInputs(panel));
 
-  problem_label_ = new QLabel(panel);
-  problem_label_->setObjectName(QStringLiteral("Label_Problem"));
-  problem_label_->setWordWrap(true);
-  problem_label_->setStyleSheet(QStringLiteral("color: #b00000"));
-  panel_column_->addWidget(problem_label_);
   panel_column_->addStretch(1);
 }
 
@@ -456,7 +460,7 @@ void Form_Explorer::ShowGuide() {
 
 void Form_Explorer::SetInputs(const RunInputs& inputs) {
   updating_inputs_ = true;
-  SelectBody(inputs.body);
+  SelectBody(inputs.body ? inputs.body : CircleBody());
   // Values beyond the explorer's ranges are named, not cut without a word.
   QStringList notes;
   const double NP = std::clamp(inputs.NP, static_cast<double>(kExplorerPanelsMin),
@@ -481,7 +485,7 @@ void Form_Explorer::SetInputs(const RunInputs& inputs) {
     notes << QStringLiteral(
                  "The angle of attack %1\u00B0 lies outside the explorer's range, "
                  "\u221220\u00B0 to 20\u00B0: shown at %2\u00B0.")
-                 .arg(FixedText(inputs.alpha_degrees, 2), Degrees(alpha));
+                 .arg(Degrees(inputs.alpha_degrees), Degrees(alpha));
   }
   alpha_ = alpha;
   angle_slider_->setValue(static_cast<int>(std::lround(alpha * kTenths)));
