@@ -309,8 +309,7 @@ PolarChart::PolarChart(QWidget* parent) : QChartView(parent) {
                           Qt::DotLine, 1.5);
   cm_ = NewLine(QStringLiteral("Cm (right)"), QColor(20, 140, 60));
   second_cl_ = NewLine(QStringLiteral("Dashed: Cl"), kSecondColour, Qt::DashLine);
-  second_cm_ =
-      NewLine(QStringLiteral("Dashed: Cm"), QColor(100, 180, 60), Qt::DashLine);
+  second_cm_ = NewLine(QStringLiteral("Dashed: Cm"), QColor(100, 180, 60), Qt::DashLine);
   marker_ = new QScatterSeries;
   marker_->setName(QStringLiteral("\u03B1 now"));
   marker_->setMarkerSize(11);

@@ -188,7 +188,11 @@ Form_Explorer::Form_Explorer(const RunInputs& inputs, QWidget* parent) : QMainWi
   angle_slider_->setFocus();
 }
 
-Form_Explorer::~Form_Explorer() = default;
+Form_Explorer::~Form_Explorer() {
+  // The inputs are destroyed after the geometry: a box that still holds typed text takes
+  // it when it loses the focus on the way, and must not ask for a frame then.
+  for (QWidget* input : findChildren<QWidget*>()) input->blockSignals(true);
+}
 
 void Form_Explorer::RegisterView(ExplorerView* view, ViewPlace place) {
   QWidget* widget = view->Widget();
@@ -215,18 +219,23 @@ void Form_Explorer::RegisterView(ExplorerView* view, ViewPlace place) {
   views_.push_back(view);
 }
 
+QRect ExplorerWindowRect(const QRect& available) {
+  const int least_width = std::min(kLeastWidth, available.width());
+  const int least_height = std::min(kLeastHeight, available.height());
+  const int width = std::max(least_width, std::min(kPreferredWidth, available.width() * 96 / 100));
+  const int height =
+      std::max(least_height, std::min(kPreferredHeight, available.height() * 92 / 100));
+  QRect rect(0, 0, width, height);
+  rect.moveCenter(available.center());
+  return rect;
+}
+
 void Form_Explorer::FitToScreen() {
-  // The preferred size where the screen holds it, else the screen's available area less
-  // a margin for the window frame; never below the least size the layout is made for
-  // (unless the screen itself is smaller).
   const QRect available = screen()->availableGeometry();
-  const int width = std::min(kPreferredWidth, available.width() * 96 / 100);
-  const int height = std::min(kPreferredHeight, available.height() * 92 / 100);
   setMinimumSize(std::min(kLeastWidth, available.width()),
                  std::min(kLeastHeight, available.height()));
-  resize(std::max(width, minimumWidth()), std::max(height, minimumHeight()));
-  move(available.center() - QPoint(this->width() / 2, this->height() / 2));
-  top_splitter_->setSizes({this->height() * 55 / 100, this->height() * 45 / 100});
+  setGeometry(ExplorerWindowRect(available));
+  top_splitter_->setSizes({height() * 55 / 100, height() * 45 / 100});
 }
 
 void Form_Explorer::CreateInputs(QWidget* panel) {

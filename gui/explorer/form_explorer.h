@@ -45,6 +45,11 @@ class NumbersView;
 class PolarChart;
 class PressureChart;
 
+// Where the explorer opens on a screen with this available area: 1500 x 950 where it
+// fits, else the area less a margin for the window's frame, never below 1024 x 700
+// unless the area itself is smaller; centred.
+QRect ExplorerWindowRect(const QRect& available);
+
 class Form_Explorer : public QMainWindow {
   Q_OBJECT
 
