@@ -58,6 +58,10 @@ QChart* NewChart() {
   return chart;
 }
 
+void HideFromLegend(QChart* chart, QAbstractSeries* series) {
+  for (QLegendMarker* marker : chart->legend()->markers(series)) marker->setVisible(false);
+}
+
 void RemoveSeries(QChart* chart, std::vector<QAbstractSeries*>& series) {
   for (QAbstractSeries* s : series) {
     chart->removeSeries(s);
@@ -121,6 +125,24 @@ double SetNiceAxis(QCategoryAxis* axis, double low, double high, int ticks) {
     axis->append(FixedText(value, decimals), std::clamp(value, low, high));
   }
   return step;
+}
+
+void ScaleChartLettering(QChart* chart, double factor) {
+  const auto scaled = [factor](QFont font) {
+    font.setPointSizeF(font.pointSizeF() * factor);
+    return font;
+  };
+  chart->setTitleFont(scaled(chart->titleFont()));
+  chart->legend()->setFont(scaled(chart->legend()->font()));
+  for (QAbstractAxis* axis : chart->axes()) {
+    axis->setLabelsFont(scaled(axis->labelsFont()));
+    axis->setTitleFont(scaled(axis->titleFont()));
+  }
+  for (QAbstractSeries* series : chart->series()) {
+    if (auto* points = qobject_cast<QScatterSeries*>(series)) {
+      points->setMarkerSize(points->markerSize() * factor);
+    }
+  }
 }
 
 PressureChart::PressureChart(QWidget* parent) : QChartView(parent) {
@@ -308,7 +330,7 @@ PolarChart::PolarChart(QWidget* parent) : QChartView(parent) {
   thin_airfoil_ = NewLine(QStringLiteral("2\u03C0(\u03B1 \u2212 \u03B1\u2080)"), Qt::darkGray,
                           Qt::DotLine, 1.5);
   cm_ = NewLine(QStringLiteral("Cm (right)"), QColor(20, 140, 60));
-  second_cl_ = NewLine(QStringLiteral("Dashed: Cl"), kSecondColour, Qt::DashLine);
+  second_cl_ = NewLine(QStringLiteral("Dashed: Cl, Cm"), kSecondColour, Qt::DashLine);
   second_cm_ = NewLine(QStringLiteral("Dashed: Cm"), QColor(100, 180, 60), Qt::DashLine);
   marker_ = new QScatterSeries;
   marker_->setName(QStringLiteral("\u03B1 now"));
@@ -334,6 +356,9 @@ PolarChart::PolarChart(QWidget* parent) : QChartView(parent) {
   second_cl_->setVisible(false);
   second_cm_->setVisible(false);
   marked_->setVisible(false);
+  // The legend names one entry for each set: the dot and the dashed Cm are said in the
+  // title and in the dashed Cl's entry.
+  HideFromLegend(plot, marker_);
 }
 
 void PolarChart::SetGeometry(const ExplorerGeometry& geometry) {
@@ -392,6 +417,7 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
   }
   second_cl_->setVisible(second);
   second_cm_->setVisible(second);
+  HideFromLegend(chart(), second_cm_);
 
   RemoveSeries(chart(), overlays_);
   if (scene.overlays) {
@@ -400,7 +426,9 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
       if (curve.kind != OverlayKind::kPolar) continue;
       const QColor c = kOverlayColours[colour++ % std::size(kOverlayColours)];
       const QString name = QString::fromStdString(curve.name);
-      auto* line = NewLine(name + QStringLiteral(" Cl"), c, Qt::DashDotLine, 1.5);
+      auto* line =
+          NewLine(name + (curve.cm.empty() ? QStringLiteral(" Cl") : QStringLiteral(" Cl, Cm")), c,
+                  Qt::DashDotLine, 1.5);
       auto* points = new QScatterSeries;
       points->setMarkerSize(7);
       points->setColor(c);
@@ -422,8 +450,9 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
         }
         Attach(chart(), moment_line, alpha_axis_, cm_axis_);
         overlays_.push_back(moment_line);
+        HideFromLegend(chart(), moment_line);
       }
-      for (QLegendMarker* marker : chart()->legend()->markers(points)) marker->setVisible(false);
+      HideFromLegend(chart(), points);
     }
   }
 

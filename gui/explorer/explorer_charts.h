@@ -29,6 +29,10 @@ namespace velquin {
 // many decimals as the step needs, and no "-0". Returns the step.
 double SetNiceAxis(QCategoryAxis* axis, double low, double high, int ticks);
 
+// Scales every lettering of a chart (title, legend, axis labels and titles), so that a
+// picture much larger than the window reads as well as the window.
+void ScaleChartLettering(QChart* chart, double factor);
+
 class PressureChart : public QChartView, public ExplorerView {
   Q_OBJECT
 

@@ -622,6 +622,16 @@ void Form_Explorer::ShowSection(const SectionPoints& section, std::optional<int>
     section_path_ = first >= 0 && last > first ? source.mid(first + 1, last - first - 1) : source;
   }
   const QString text = QStringLiteral("file: ") + FileName(section_path_);
+  // The same section handed over as a body (the command line's --body-file) is this
+  // entry: the list keeps one.
+  updating_inputs_ = true;
+  for (int k = body_box_->count() - 1; k >= 0; --k) {
+    const int kind = body_box_->itemData(k).toInt();
+    if (kind >= 0 && given_bodies_[static_cast<std::size_t>(kind)]->Name() == section.name) {
+      body_box_->removeItem(k);
+    }
+  }
+  updating_inputs_ = false;
   int index = body_box_->findData(kFileBody);
   if (index < 0) {
     body_box_->addItem(text, kFileBody);
@@ -818,7 +828,8 @@ void Form_Explorer::UpdateGeometry() {
     compare_panels_box_->setProperty("set", true);
     updating_inputs_ = true;
     compare_panels_box_->setValue(std::min(2 * panels_box_->value(), kExplorerPanelsMax));
-    compare_body_box_->setEditText(body_box_->currentText());
+    const bool named = body_box_->currentData().toInt() == kNamedBody;
+    compare_body_box_->setEditText(named ? body_box_->currentText() : QStringLiteral("naca0012"));
     updating_inputs_ = false;
   }
   if (compare_box_->isChecked()) {

@@ -95,8 +95,12 @@ std::string WriteFlowPictures(const RunInputs& inputs, const std::vector<std::st
       !error.empty()) {
     return error;
   }
+  // The charts' lettering grown with the picture: about 1.7 times the window's at 1500 x
+  // 1000, as the flow picture's grows with its height.
+  constexpr double kChartLettering = 1.7;
   PressureChart pressure;
   pressure.SetFrame(*geometry, frame);
+  ScaleChartLettering(pressure.chart(), kChartLettering);
   if (std::string error = SaveViewPng(pressure, size, folder.filePath(QStringLiteral("Cp.png")));
       !error.empty()) {
     return error;
@@ -127,6 +131,7 @@ std::string WriteFlowPictures(const RunInputs& inputs, const std::vector<std::st
     PolarChart chart;
     chart.SetGeometry(scene);
     chart.SetFrame(scene);
+    ScaleChartLettering(chart.chart(), kChartLettering);
     return SaveViewPng(chart, size, folder.filePath(QStringLiteral("Polar.png")));
   }
   return {};

@@ -232,8 +232,8 @@ TEST(ExplorerDaily, ComparisonAndFilesInTheCharts) {
   for (QAbstractSeries* series : explorer.polarChart()->chart()->series()) {
     if (series->isVisible()) names << series->name();
   }
-  EXPECT_TRUE(names.contains(QStringLiteral("NACA 2412 Cl"))) << names.join(",").toStdString();
-  EXPECT_TRUE(names.contains(QStringLiteral("Dashed: Cl")));
+  EXPECT_TRUE(names.contains(QStringLiteral("NACA 2412 Cl, Cm"))) << names.join(",").toStdString();
+  EXPECT_TRUE(names.contains(QStringLiteral("Dashed: Cl, Cm")));
   EXPECT_TRUE(names.contains(QStringLiteral("NACA 2412 Cm")));
   // The polar's axes hold the file's points too.
   EXPECT_LE(explorer.polarChart()->alphaAxis()->min(), -4);
