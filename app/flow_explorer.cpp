@@ -1,9 +1,11 @@
 #include "app/flow_explorer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
 #include "app/calculation_run.h"
+#include "app/explorer_streamlines.h"
 #include "base/run_error.h"
 #include "base/text_number.h"
 #include "geometry/module_panel.h"
@@ -13,6 +15,13 @@ namespace velquin {
 namespace {
 
 constexpr double kPolarStep = 0.5;  // degrees between the points of the polar
+
+// The shortest text that reads back as the same double, a point as the separator.
+std::string Shortest(double value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
 
 // The explorer's own range of panel counts; beyond it a user is told, not the arrays.
 constexpr PanelCapacity kExplorerCapacity{kExplorerPanelsMin, kExplorerPanelsMax,
@@ -51,17 +60,21 @@ void SplitSurfaces(ExplorerGeometry& g) {
   for (int i = static_cast<int>(leading) + 1; i <= static_cast<int>(n); ++i) g.upper.push_back(i);
 }
 
+PolarPoint PolarPointAt(const ExplorerGeometry& g, double alpha_degrees) {
+  ExplorerFrame f;
+  const double alpha = AlphaRadians(alpha_degrees);
+  f.cos_alfa = std::cos(alpha);
+  f.sin_alfa = std::sin(alpha);
+  SurfaceAt(g, f.cos_alfa, f.sin_alfa, f);
+  const DerivedResults r = DerivedAt(g, f);
+  return {alpha_degrees, r.cl_circulation, r.cl_pressure, r.cm_quarter_chord};
+}
+
 void ComputePolar(ExplorerGeometry& g) {
   ExplorerFrame f;
   const int count = static_cast<int>((kExplorerAlphaMax - kExplorerAlphaMin) / kPolarStep) + 1;
   for (int k = 0; k < count; ++k) {
-    const double alpha_degrees = kExplorerAlphaMin + k * kPolarStep;
-    const double alpha = AlphaRadians(alpha_degrees);
-    f.cos_alfa = std::cos(alpha);
-    f.sin_alfa = std::sin(alpha);
-    SurfaceAt(g, f.cos_alfa, f.sin_alfa, f);
-    const DerivedResults r = DerivedAt(g, f);
-    g.polar.push_back({alpha_degrees, r.cl_circulation, r.cl_pressure, r.cm_quarter_chord});
+    g.polar.push_back(PolarPointAt(g, kExplorerAlphaMin + k * kPolarStep));
   }
   // The circulation's lift is linear in the strengths: cl(a) = cos a cl(Q0) + sin a
   // cl(Q90), zero at a0 = atan(-cl(Q0) / cl(Q90)).
@@ -125,7 +138,114 @@ std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const RunInputs& inputs) 
   return g;
 }
 
-void ComputeExplorerFrame(const ExplorerGeometry& g, double alpha_degrees, ExplorerFrame& f) {
+namespace {
+
+// A node whose four cells are open lies a cell or more from the body: the panel
+// solution's velocity there, and so psi walked through it, is free of the disturbance
+// of the panels' ends, which a node a hair from the contour can see.
+bool AwayFromBody(const FlowGrid& grid, int i, int j) {
+  for (int cj = j - 1; cj <= j; ++cj) {
+    for (int ci = i - 1; ci <= i; ++ci) {
+      if (ci < 0 || cj < 0 || ci >= grid.nx - 1 || cj >= grid.ny - 1) continue;
+      if (grid.blocked[static_cast<std::size_t>(cj) * (grid.nx - 1) + ci]) return false;
+    }
+  }
+  return true;
+}
+
+// The psi of the body's contour on a grid whose psi is known up to a constant: from the
+// node away from the body nearest to a stagnation point, less the flow between the two, the
+// exact velocity integrated along the straight segment (u dy - v dx, composite two-point
+// Gauss rule, which never evaluates at the surface end). A segment that passes through
+// the body is not used; NaN when no stagnation point gives one.
+double BodyStreamFunction(const ExplorerGeometry& g, const FlowGrid& grid,
+                          const std::vector<double>& psi, const ExplorerFrame& f) {
+  std::vector<StagnationPoint> order = f.stagnation;
+  std::stable_partition(order.begin(), order.end(),
+                        [](const StagnationPoint& p) { return p.attachment; });
+  for (const StagnationPoint& p : order) {
+    double best = 1e300, qx = 0, qy = 0, psi_q = 0;
+    for (int j = 0; j < grid.ny; ++j) {
+      for (int i = 0; i < grid.nx; ++i) {
+        const double v = psi[static_cast<std::size_t>(j) * grid.nx + i];
+        const double x = grid.domain.xmin + i * grid.dx, y = grid.domain.ymin + j * grid.dy;
+        const double d = (x - p.x) * (x - p.x) + (y - p.y) * (y - p.y);
+        if (!std::isnan(v) && d < best && AwayFromBody(grid, i, j)) {
+          best = d;
+          qx = x;
+          qy = y;
+          psi_q = v;
+        }
+      }
+    }
+    if (best == 1e300) continue;
+    const double length = std::sqrt(best);
+    const int pieces = 16 + static_cast<int>(4 * length / std::min(grid.dx, grid.dy));
+    const double node = 0.5 / std::sqrt(3.0);
+    double flow = 0;
+    bool through_body = false;
+    for (int k = 0; k < pieces && !through_body; ++k) {
+      for (const double t : {(k + 0.5 - node) / pieces, (k + 0.5 + node) / pieces}) {
+        const double x = p.x + t * (qx - p.x), y = p.y + t * (qy - p.y);
+        if (t > 0.05 && ContourContains(g.contour, x, y)) {
+          through_body = true;
+          break;
+        }
+        const std::optional<FlowVelocity> V =
+            VelocityAt(*g.C, g.bases, f.cos_alfa, f.sin_alfa, x, y);
+        if (!V) continue;
+        flow += 0.5 / pieces * (V->u * (qy - p.y) - V->v * (qx - p.x));
+      }
+    }
+    if (!through_body) return psi_q - flow;
+  }
+  return std::nan("");
+}
+
+// Streamlines of the frame on a grid with the frame's field on it.
+std::vector<Streamline> StreamlinesOn(const ExplorerGeometry& g, const FlowGrid& grid,
+                                      const FlowFrame& field, const ExplorerFrame& f) {
+  const std::vector<double> psi = StreamFunctionOnGrid(grid, field);
+  const double psi_body = BodyStreamFunction(g, grid, psi, f);
+  return ExplorerStreamlines(grid, psi, psi_body, f.cos_alfa, f.sin_alfa, f.stagnation);
+}
+
+// The circle's exact Cp round its contour: 1 - 4 (sin(theta - a) + s)^2, s the centred
+// point vortex's share fixed by the Kutta-type condition (Circle::Exact), 0 without one.
+void CircleExactCurve(const ExplorerGeometry& g, ExplorerFrame& f) {
+  const Module_Common& C = *g.C;
+  f.exact_curve_x.clear();
+  f.exact_curve_cp.clear();
+  if (g.inputs.body != CircleBody()) return;
+  double vortex_term = 0;
+  if (g.inputs.circulation) {
+    if (g.inputs.vortex != VortexModel::kPointVortex || C.Xv != 0.5 * C.RefLength || C.Yv != 0)
+      return;
+    vortex_term = f.sin_alfa * std::cos(C.Pi / C.NP);
+  }
+  constexpr int kSteps = 360;
+  const double radius = 0.5 * C.RefLength;
+  for (int k = 0; k <= kSteps; ++k) {
+    const double theta = 2 * C.Pi * k / kSteps;  // from the trailing edge, upper side first
+    const double half_speed =
+        std::sin(theta) * f.cos_alfa - std::cos(theta) * f.sin_alfa + vortex_term;
+    f.exact_curve_x.push_back(radius + radius * std::cos(theta));
+    f.exact_curve_cp.push_back(1 - 4 * half_speed * half_speed);
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<FlowGrid> MakeExplorerViewGrid(const ExplorerGeometry& g, const FlowDomain& view) {
+  const double width = view.xmax - view.xmin, height = view.ymax - view.ymin;
+  const int nx = kFlowGridNx;
+  const int ny =
+      std::clamp(static_cast<int>(std::lround((nx - 1) * height / width)) + 1, 2, 2 * kFlowGridNx);
+  return std::make_unique<FlowGrid>(MakeFlowGrid(*g.C, g.bases, g.contour, view, nx, ny));
+}
+
+void ComputeExplorerFrame(const ExplorerGeometry& g, double alpha_degrees, ExplorerFrame& f,
+                          const FlowGrid* view_grid) {
   const Module_Common& C = *g.C;
   f.alpha_degrees = alpha_degrees;
   const double alpha = AlphaRadians(alpha_degrees);
@@ -147,7 +267,15 @@ void ComputeExplorerFrame(const ExplorerGeometry& g, double alpha_degrees, Explo
     if (p.attachment && (!f.x_stagnation || p.x < *f.x_stagnation)) f.x_stagnation = p.x;
   }
   CombineFlowGrid(g.grid, f.cos_alfa, f.sin_alfa, f.field);
-  f.streamlines = TraceStreamlines(g.grid, f.field, f.cos_alfa, f.sin_alfa);
+  f.view_grid = view_grid;
+  if (view_grid) {
+    CombineFlowGrid(*view_grid, f.cos_alfa, f.sin_alfa, f.view_field);
+    f.streamlines = StreamlinesOn(g, *view_grid, f.view_field, f);
+  } else {
+    f.view_field = FlowFrame();
+    f.streamlines = StreamlinesOn(g, g.grid, f.field, f);
+  }
+  CircleExactCurve(g, f);
 
   f.exact_cp.clear();
   const FlowConditions flow{f.cos_alfa, f.sin_alfa, g.inputs.vortex, C.Xv, C.Yv};
@@ -156,18 +284,36 @@ void ComputeExplorerFrame(const ExplorerGeometry& g, double alpha_degrees, Explo
   }
 }
 
-namespace {
-
-std::string Shortest(double value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
+PolarPoint ExplorerPolarPoint(const ExplorerGeometry& geometry, double alpha_degrees) {
+  return PolarPointAt(geometry, alpha_degrees);
 }
 
-}  // namespace
+std::string ExplorerPolarCsv(const ExplorerGeometry& g, const std::vector<PolarPoint>& polar) {
+  std::string csv = "# " + ExplorerInputsLabel(g.inputs) +
+                    "\nalpha,cl_circulation,cl_pressure,cm_quarter_chord\n";
+  for (const PolarPoint& p : polar) {
+    csv += Shortest(p.alpha_degrees) + ',' + Shortest(p.cl_circulation) + ',' +
+           Shortest(p.cl_pressure) + ',' + Shortest(p.cm_quarter_chord) + '\n';
+  }
+  return csv;
+}
+
+std::string ExplorerInputsLabel(const RunInputs& inputs) {
+  std::string label = inputs.body ? inputs.body->Name() : std::string("no body");
+  label += ", " + NumberText(inputs.NP) + " panels, ";
+  if (!inputs.circulation || inputs.vortex == VortexModel::kNone) {
+    label += "no circulation";
+  } else if (inputs.vortex == VortexModel::kPointVortex) {
+    label += "point vortex at (" + NumberText(inputs.Xv) + ", " + NumberText(inputs.Yv) + ")";
+  } else {
+    label += "constant vortex distribution";
+  }
+  return label;
+}
 
 std::string ExplorerPressureCsv(const ExplorerGeometry& g, const ExplorerFrame& f) {
-  std::string csv = "x,y,cp,side\n";
+  std::string csv = "# " + ExplorerInputsLabel(g.inputs) +
+                    ", alpha = " + Shortest(f.alpha_degrees) + " degrees\nx,y,cp,side\n";
   const auto rows = [&](const std::vector<int>& panels, const char* side) {
     for (int i : panels) {
       csv += Shortest(g.C->Xc(i)) + ',' + Shortest(g.C->Yc(i)) + ',' + Shortest(f.Cp[i - 1]) + ',' +

@@ -70,13 +70,45 @@ struct ExplorerFrame {
   std::optional<double> x_stagnation;
   // The exact pressure coefficient at the control points, where the body knows one.
   std::vector<double> exact_cp;
+  // The exact pressure coefficient as a smooth curve round the contour (x, cp), from the
+  // trailing edge over the upper surface and back over the lower, where it is known
+  // everywhere on the surface: the circle without circulation, or with the point vortex
+  // at its centre.
+  std::vector<double> exact_curve_x, exact_curve_cp;
+  // The grid the streamlines were drawn on: the geometry's, or the view's grid handed to
+  // ComputeExplorerFrame, with this angle's field in view_field.
+  const FlowGrid* view_grid = nullptr;
+  FlowFrame view_field;
 };
 
-// The frame at an angle (degrees), into `frame` (its buffers are reused).
+// The frame at an angle (degrees), into `frame` (its buffers are reused). With a view
+// grid (MakeExplorerViewGrid) the streamlines are those of the part of the plane it
+// covers, at the same density as those of the whole domain; it must outlive the frame.
 void ComputeExplorerFrame(const ExplorerGeometry& geometry, double alpha_degrees,
-                          ExplorerFrame& frame);
+                          ExplorerFrame& frame, const FlowGrid* view_grid = nullptr);
 
-// The pressure coefficient of the frame as CSV: "x,y,cp,side", one control point a line,
+// A grid of both base fields over a part of the plane (a zoomed or panned view), as fine
+// as the geometry's grid is over the whole domain, its cells about square.
+std::unique_ptr<FlowGrid> MakeExplorerViewGrid(const ExplorerGeometry& geometry,
+                                               const FlowDomain& view);
+
+// The polar's point at one angle (degrees): the combination of the bases and the derived
+// results, without the field.
+PolarPoint ExplorerPolarPoint(const ExplorerGeometry& geometry, double alpha_degrees);
+
+// A polar as CSV: a comment line naming the inputs, "alpha,cl_circulation,cl_pressure,
+// cm_quarter_chord", one angle a line.
+std::string ExplorerPolarCsv(const ExplorerGeometry& geometry,
+                             const std::vector<PolarPoint>& polar);
+
+// The inputs as titles and file headers name them: "NACA 0012, 80 panels, constant
+// vortex distribution"; "Circle, 8 panels, no circulation"; "..., point vortex at
+// (0.25, 0)".
+std::string ExplorerInputsLabel(const RunInputs& inputs);
+
+// The pressure coefficient of the frame as CSV: a comment line naming the inputs and the
+// angle ("# NACA 0012, 80 panels, constant vortex distribution, alpha = 5 degrees"), then
+// "x,y,cp,side", one control point a line,
 // upper surface then lower, each from the leading edge, a point as decimal separator,
 // LF line ends.
 std::string ExplorerPressureCsv(const ExplorerGeometry& geometry, const ExplorerFrame& frame);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/picture.h"
 #include "base/picture_table.h"
@@ -26,9 +27,11 @@ class BatchPictures {
 using BatchPicturesFactory = std::function<std::unique_ptr<BatchPictures>()>;
 
 // Draws the flow explorer's pictures of a completed run into `directory` (empty: the
-// current one): Flow.png and Cp.png, and Polar.png when `polar` is set (the Qt build's).
-// Returns an error message, empty on success.
+// current one): Flow.png and Cp.png, and, for a sweep, Polar.png over the swept angles
+// (their texts as the sweep reads them; empty: no sweep) (the Qt build's). Returns an
+// error message, empty on success.
 using FlowPicturesWriter =
-    std::function<std::string(const RunInputs& inputs, bool polar, const std::string& directory)>;
+    std::function<std::string(const RunInputs& inputs, const std::vector<std::string>& sweep_angles,
+                              const std::string& directory)>;
 
 }  // namespace velquin

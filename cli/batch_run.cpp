@@ -119,8 +119,7 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
     }
   }
   if (request.flow) {
-    const std::string failure =
-        write_flow(inputs, !request.sweep_angles.empty(), reports.directory);
+    const std::string failure = write_flow(inputs, request.sweep_angles, reports.directory);
     if (!failure.empty()) {
       err << failure << '\n';
       return 1;

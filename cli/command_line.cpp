@@ -204,6 +204,7 @@ std::string UsageText() {
          "                          [--sweep FROM:TO:STEP] [--flow]\n"
          "       velquin2ds --batch [--body NAME | --body-file PATH [--place X:Y:DEG:CHORD]\n"
          "                          [--flap XH:DEG]]... [--ground H] [--general] [OPTION]...\n"
+         "       velquin2ds --explore SESSION-FILE\n"
          "       velquin2ds --explore [--panels TEXT] [--body NAME | --body-file PATH]\n"
          "                            [--alpha TEXT] [--circulation] [--vortex point|constant]\n"
          "                            [--xv TEXT] [--yv TEXT]\n"
@@ -368,6 +369,10 @@ bool IsExplorerMode(const std::vector<std::string>& args) {
 
 ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args) {
   ExplorerCommand command;
+  if (args.size() == 2 && args[0] == "--explore" && args[1].rfind("-", 0) != 0) {
+    command.session = args[1];
+    return command;
+  }
   try {
     const std::map<std::string, std::string> options = ParseOptions(args);
     if (options.count("--explore") == 0) throw UsageError{"--explore is missing"};

@@ -2,6 +2,7 @@
 //   velquin2ds [input options]            the window, its controls preset
 //   velquin2ds --batch [options]          a run without a window (cli/batch_run.h)
 //   velquin2ds --explore [input options]  the flow explorer
+//   velquin2ds --explore FILE             the flow explorer with a saved session
 //   velquin2ds --help | --version
 // The input options (--panels, --body, --body-file, --alpha, --circulation, --vortex,
 // --xv, --yv) set the window's controls as ControlValues; TEXT values are read later as
@@ -103,6 +104,7 @@ std::optional<SectionPoints> SetBodyFromFile(const std::string& path, bool panel
 // --circulation alone takes the constant vortex distribution.
 bool IsExplorerMode(const std::vector<std::string>& args);
 struct ExplorerCommand {
+  std::string session;  // "--explore FILE": the session file to open (nothing else given)
   RunInputs inputs;
   std::optional<SectionPoints> section;  // the coordinate file of --body-file
   std::string error;                     // why the command line cannot be run, empty when it can

@@ -135,6 +135,13 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Velquin2DS"));
   if (explore) {
     velquin::Form_Explorer explorer(explore->inputs);
+    if (!explore->session.empty()) {
+      std::string error;
+      if (!explorer.OpenSession(QString::fromLocal8Bit(explore->session), error)) {
+        std::cerr << "velquin2ds: " << error << '\n';
+        return 2;
+      }
+    }
     if (explore->section) {
       explorer.ShowSection(*explore->section, static_cast<int>(explore->inputs.NP));
     }

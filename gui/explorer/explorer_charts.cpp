@@ -1,22 +1,29 @@
 #include "gui/explorer/explorer_charts.h"
 
+#include <QCategoryAxis>
 #include <QGraphicsSimpleTextItem>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPen>
 #include <QScatterSeries>
-#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "gui/explorer/explorer_text.h"
+
 namespace velquin {
 namespace {
 
-// Numbers in the charts' texts: a point as the separator, a true minus sign.
-QString Number(double value, int decimals) {
-  return QString::number(value, 'f', decimals).replace(QLatin1Char('-'), QChar(0x2212));
-}
+const QColor kUpperColour(200, 30, 30);
+const QColor kLowerColour(30, 80, 200);
+const QColor kSecondColour(230, 130, 0);
+const QColor kSecondLowerColour(120, 60, 170);
+// Curves from files: one colour each, in turn.
+const QColor kOverlayColours[] = {QColor(0, 150, 150), QColor(140, 90, 40), QColor(90, 90, 90),
+                                  QColor(200, 0, 160)};
 
 QLineSeries* NewLine(const QString& name, const QColor& colour, Qt::PenStyle style = Qt::SolidLine,
                      double width = 2) {
@@ -28,16 +35,74 @@ QLineSeries* NewLine(const QString& name, const QColor& colour, Qt::PenStyle sty
   return series;
 }
 
-QValueAxis* NewAxis(const QString& title) {
-  auto* axis = new QValueAxis;
+QCategoryAxis* NewAxis(const QString& title) {
+  auto* axis = new QCategoryAxis;
   axis->setTitleText(title);
+  axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   return axis;
 }
 
-// A range that starts and ends on ticks 1, 2 or 5 times a power of ten apart, about
-// `ticks` of them, labelled with as many decimals as the step needs: every label is
-// the exact value of its tick.
-void SetNiceRange(QValueAxis* axis, double low, double high, int ticks) {
+void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
+  chart->addSeries(series);
+  series->attachAxis(x);
+  series->attachAxis(y);
+}
+
+QChart* NewChart() {
+  auto* chart = new QChart;
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  QFont small = chart->legend()->font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  chart->legend()->setFont(small);
+  chart->setMargins(QMargins(4, 4, 4, 4));
+  return chart;
+}
+
+void HideFromLegend(QChart* chart, QAbstractSeries* series) {
+  for (QLegendMarker* marker : chart->legend()->markers(series)) marker->setVisible(false);
+}
+
+void RemoveSeries(QChart* chart, std::vector<QAbstractSeries*>& series) {
+  for (QAbstractSeries* s : series) {
+    chart->removeSeries(s);
+    delete s;
+  }
+  series.clear();
+}
+
+// The lowest and highest of the values seen, for an axis that fits them.
+struct Span {
+  double low = std::numeric_limits<double>::infinity();
+  double high = -std::numeric_limits<double>::infinity();
+  void Add(double value) {
+    if (!std::isfinite(value)) return;
+    low = std::min(low, value);
+    high = std::max(high, value);
+  }
+  bool Empty() const { return !(low <= high); }
+  // Widened by a share of its length on either side (a point by a fixed amount).
+  void Pad(double share, double at_least) {
+    const double pad = std::max(share * (high - low), at_least);
+    low -= pad;
+    high += pad;
+  }
+};
+
+QString Degrees(double alpha) {
+  return FixedText(alpha, 1) + QStringLiteral("\u00B0");
+}
+
+QString Html(const std::string& text) {
+  return QString::fromStdString(text).toHtmlEscaped();
+}
+
+}  // namespace
+
+double SetNiceAxis(QCategoryAxis* axis, double low, double high, int ticks) {
+  if (!(high > low)) {
+    low -= 0.5;
+    high += 0.5;
+  }
   const double raw = (high - low) / ticks;
   const double power = std::pow(10, std::floor(std::log10(raw)));
   double step = 10 * power;
@@ -47,78 +112,169 @@ void SetNiceRange(QValueAxis* axis, double low, double high, int ticks) {
       break;
     }
   }
-  axis->setTickType(QValueAxis::TicksDynamic);
-  axis->setTickAnchor(0);
-  axis->setTickInterval(step);
-  axis->setRange(std::floor(low / step + 1e-9) * step, std::ceil(high / step - 1e-9) * step);
   const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
-  axis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+  for (const QString& label : axis->categoriesLabels()) axis->remove(label);
+  axis->setRange(low, high);
+  axis->setStartValue(low);
+  // Ticks at whole multiples of the step, each computed afresh (k step, not a running
+  // sum), so that no rounding piles up into a label.
+  const long first = static_cast<long>(std::ceil(low / step - 1e-9));
+  const long last = static_cast<long>(std::floor(high / step + 1e-9));
+  for (long k = first; k <= last; ++k) {
+    const double value = k * step;
+    axis->append(FixedText(value, decimals), std::clamp(value, low, high));
+  }
+  return step;
 }
 
-void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
-  chart->addSeries(series);
-  series->attachAxis(x);
-  series->attachAxis(y);
+void ScaleChartLettering(QChart* chart, double factor) {
+  const auto scaled = [factor](QFont font) {
+    font.setPointSizeF(font.pointSizeF() * factor);
+    return font;
+  };
+  chart->setTitleFont(scaled(chart->titleFont()));
+  chart->legend()->setFont(scaled(chart->legend()->font()));
+  for (QAbstractAxis* axis : chart->axes()) {
+    axis->setLabelsFont(scaled(axis->labelsFont()));
+    axis->setTitleFont(scaled(axis->titleFont()));
+  }
+  for (QAbstractSeries* series : chart->series()) {
+    if (auto* points = qobject_cast<QScatterSeries*>(series)) {
+      points->setMarkerSize(points->markerSize() * factor);
+    }
+  }
 }
-
-QChart* NewChart(const QString& title) {
-  auto* chart = new QChart;
-  chart->setTitle(title);
-  chart->legend()->setAlignment(Qt::AlignBottom);
-  chart->setMargins(QMargins(4, 4, 4, 4));
-  return chart;
-}
-
-}  // namespace
 
 PressureChart::PressureChart(QWidget* parent) : QChartView(parent) {
   setObjectName(QStringLiteral("View_Pressure"));
   setContextMenuPolicy(Qt::CustomContextMenu);
   setRenderHint(QPainter::Antialiasing, true);
   setMouseTracking(true);
-  QChart* plot = NewChart(QStringLiteral("Pressure coefficient along the surface"));
+  setToolTip(QStringLiteral(
+      "The pressure coefficient along the surface, \u2212Cp upwards; the second set dashed.\n"
+      "Hover: the nearest point. Right click: save as PNG, SVG or CSV."));
+  QChart* plot = NewChart();
+  plot->setTitle(QStringLiteral("Pressure coefficient along the surface"));
   setChart(plot);
-  upper_ = NewLine(QStringLiteral("Upper surface"), QColor(200, 30, 30));
-  lower_ = NewLine(QStringLiteral("Lower surface"), QColor(30, 80, 200));
+  upper_ = NewLine(QStringLiteral("Upper surface"), kUpperColour);
+  lower_ = NewLine(QStringLiteral("Lower surface"), kLowerColour);
   exact_ = NewLine(QStringLiteral("Exact"), Qt::black, Qt::DashLine, 1.2);
+  second_upper_ = NewLine(QStringLiteral("Dashed: upper"), kSecondColour, Qt::DashLine);
+  second_lower_ = NewLine(QStringLiteral("Dashed: lower"), kSecondLowerColour, Qt::DashLine);
   x_axis_ = NewAxis(QStringLiteral("x/c"));
   y_axis_ = NewAxis(QStringLiteral("Cp  (\u2212Cp upwards)"));
   y_axis_->setReverse(true);
   plot->addAxis(x_axis_, Qt::AlignBottom);
   plot->addAxis(y_axis_, Qt::AlignLeft);
-  for (QLineSeries* series : {upper_, lower_, exact_}) Attach(plot, series, x_axis_, y_axis_);
+  for (QLineSeries* series : {upper_, lower_, exact_, second_upper_, second_lower_}) {
+    Attach(plot, series, x_axis_, y_axis_);
+  }
+  second_upper_->setVisible(false);
+  second_lower_->setVisible(false);
   hover_ = new QGraphicsSimpleTextItem(plot);
   hover_->setZValue(10);
 }
 
 void PressureChart::SetFrame(const ExplorerGeometry& geometry, const ExplorerFrame& frame) {
-  const Module_Common& C = *geometry.C;
-  double lowest = -1;
-  const auto points = [&](const std::vector<int>& panels, const std::vector<double>& cp) {
+  ExplorerScene scene;
+  scene.geometry = &geometry;
+  scene.frame = &frame;
+  SetFrame(scene);
+}
+
+void PressureChart::SetFrame(const ExplorerScene& scene) {
+  const ExplorerGeometry& geometry = *scene.geometry;
+  const ExplorerFrame& frame = *scene.frame;
+  Span x_span, cp_span;
+  const auto points = [&](const ExplorerGeometry& g, const std::vector<int>& panels,
+                          const std::vector<double>& cp) {
     QList<QPointF> list;
     list.reserve(static_cast<int>(panels.size()));
     for (int i : panels) {
-      list.append(QPointF(C.Xc(i), cp[i - 1]));
-      lowest = std::min(lowest, cp[i - 1]);
+      list.append(QPointF(g.C->Xc(i), cp[i - 1]));
+      x_span.Add(g.C->Xc(i));
+      cp_span.Add(cp[i - 1]);
     }
     return list;
   };
-  upper_->replace(points(geometry.upper, frame.Cp));
-  lower_->replace(points(geometry.lower, frame.Cp));
-  if (frame.exact_cp.size() == frame.Cp.size()) {
+  upper_->replace(points(geometry, geometry.upper, frame.Cp));
+  lower_->replace(points(geometry, geometry.lower, frame.Cp));
+  if (!frame.exact_curve_x.empty()) {
+    QList<QPointF> curve;
+    for (std::size_t k = 0; k < frame.exact_curve_x.size(); ++k) {
+      curve.append(QPointF(frame.exact_curve_x[k], frame.exact_curve_cp[k]));
+      cp_span.Add(frame.exact_curve_cp[k]);
+    }
+    exact_->replace(curve);
+  } else if (frame.exact_cp.size() == frame.Cp.size()) {
     // Around the contour: the upper surface from the trailing edge, then the lower.
     std::vector<int> around(geometry.upper.rbegin(), geometry.upper.rend());
     around.insert(around.end(), geometry.lower.begin(), geometry.lower.end());
-    exact_->replace(points(around, frame.exact_cp));
+    exact_->replace(points(geometry, around, frame.exact_cp));
   } else {
     exact_->clear();
   }
-  exact_->setVisible(!frame.exact_cp.empty());
-  const auto [x0, x1] = std::minmax_element(geometry.contour.x.begin(), geometry.contour.x.end());
-  const double pad = 0.05 * (*x1 - *x0);
-  SetNiceRange(x_axis_, *x0 - pad, *x1 + pad, 10);
-  // Whole ticks, so that the scale moves in steps while the angle changes.
-  SetNiceRange(y_axis_, lowest, 1.2, 8);
+  exact_->setVisible(exact_->count() > 0);
+
+  const bool second = scene.second_geometry && scene.second_frame;
+  if (second) {
+    second_upper_->replace(
+        points(*scene.second_geometry, scene.second_geometry->upper, scene.second_frame->Cp));
+    second_lower_->replace(
+        points(*scene.second_geometry, scene.second_geometry->lower, scene.second_frame->Cp));
+  }
+  second_upper_->setVisible(second);
+  second_lower_->setVisible(second);
+
+  // The curves of Cp files, made again only when their number changes.
+  const std::vector<OverlayCurve> none;
+  const std::vector<OverlayCurve>& files = scene.overlays ? *scene.overlays : none;
+  std::vector<const OverlayCurve*> pressure_files;
+  for (const OverlayCurve& curve : files) {
+    if (curve.kind == OverlayKind::kPressure) pressure_files.push_back(&curve);
+  }
+  if (overlays_.size() != pressure_files.size()) {
+    for (QLineSeries* s : overlays_) {
+      chart()->removeSeries(s);
+      delete s;
+    }
+    overlays_.clear();
+    for (std::size_t k = 0; k < pressure_files.size(); ++k) {
+      QLineSeries* s =
+          NewLine(QString(), kOverlayColours[k % std::size(kOverlayColours)], Qt::DashDotLine, 1.5);
+      Attach(chart(), s, x_axis_, y_axis_);
+      overlays_.push_back(s);
+    }
+  }
+  for (std::size_t k = 0; k < pressure_files.size(); ++k) {
+    const OverlayCurve& curve = *pressure_files[k];
+    QList<QPointF> list;
+    for (std::size_t p = 0; p < curve.x.size(); ++p) {
+      list.append(QPointF(curve.x[p], curve.cp[p]));
+      x_span.Add(curve.x[p]);
+      cp_span.Add(curve.cp[p]);
+    }
+    overlays_[k]->setName(QString::fromStdString(curve.name));
+    overlays_[k]->replace(list);
+  }
+
+  // Fitted to what is drawn, a few per cent to spare.
+  if (x_span.Empty()) x_span = {0, 1};
+  if (cp_span.Empty()) cp_span = {-1, 1};
+  x_span.Pad(0.03, 0.01);
+  cp_span.Pad(0.05, 0.02);
+  SetNiceAxis(x_axis_, x_span.low, x_span.high, 10);
+  SetNiceAxis(y_axis_, cp_span.low, cp_span.high, 8);
+
+  QString title =
+      QStringLiteral("<b>Pressure coefficient at \u03B1 = %1</b><br>%2")
+          .arg(Degrees(frame.alpha_degrees), Html(ExplorerInputsLabel(geometry.inputs)));
+  if (second) {
+    title +=
+        QStringLiteral("<br>dashed: ") + Html(ExplorerInputsLabel(scene.second_geometry->inputs));
+  }
+  chart()->setTitle(title);
+  csv_ = ExplorerPressureCsv(geometry, frame);
 }
 
 void PressureChart::ShowNearest(const QPointF& position) {
@@ -140,8 +296,8 @@ void PressureChart::ShowNearest(const QPointF& position) {
     hover_->setText(QString());
     return;
   }
-  hover_->setText(nearest_series->name() + QStringLiteral(": x = ") + Number(nearest.x(), 4) +
-                  QStringLiteral(", Cp = ") + Number(nearest.y(), 4));
+  hover_->setText(nearest_series->name() + QStringLiteral(": x = ") + FixedText(nearest.x(), 4) +
+                  QStringLiteral(", Cp = ") + FixedText(nearest.y(), 4));
   const QRectF area = chart()->plotArea();
   hover_->setPos(area.right() - hover_->boundingRect().width() - 6, area.top() + 4);
 }
@@ -164,66 +320,205 @@ PolarChart::PolarChart(QWidget* parent) : QChartView(parent) {
   setObjectName(QStringLiteral("View_Polar"));
   setContextMenuPolicy(Qt::CustomContextMenu);
   setRenderHint(QPainter::Antialiasing, true);
-  QChart* plot = NewChart(QStringLiteral("Lift and moment against the angle of attack"));
+  setToolTip(QStringLiteral(
+      "Lift against the angle of attack, the quarter-chord moment on the right axis;\n"
+      "the dot is the current angle. Right click: save as PNG, SVG or CSV."));
+  QChart* plot = NewChart();
   setChart(plot);
-  cl_circulation_ = NewLine(QStringLiteral("Cl circulation"), QColor(200, 30, 30));
-  cl_pressure_ = NewLine(QStringLiteral("Cl pressure"), QColor(30, 80, 200), Qt::DashLine);
+  cl_circulation_ = NewLine(QStringLiteral("Cl (\u0393)"), kUpperColour);
+  cl_pressure_ = NewLine(QStringLiteral("Cl (p)"), kLowerColour, Qt::DashLine);
   thin_airfoil_ = NewLine(QStringLiteral("2\u03C0(\u03B1 \u2212 \u03B1\u2080)"), Qt::darkGray,
                           Qt::DotLine, 1.5);
-  cm_ = NewLine(QStringLiteral("Cm c/4 (right)"), QColor(20, 140, 60));
+  cm_ = NewLine(QStringLiteral("Cm (right)"), QColor(20, 140, 60));
+  second_cl_ = NewLine(QStringLiteral("Dashed: Cl, Cm"), kSecondColour, Qt::DashLine);
+  second_cm_ = NewLine(QStringLiteral("Dashed: Cm"), QColor(100, 180, 60), Qt::DashLine);
   marker_ = new QScatterSeries;
-  marker_->setName(QStringLiteral("Now"));
+  marker_->setName(QStringLiteral("\u03B1 now"));
   marker_->setMarkerSize(11);
   marker_->setColor(Qt::black);
-  auto* alpha_axis = NewAxis(QStringLiteral("\u03B1 (degrees)"));
-  SetNiceRange(alpha_axis, kExplorerAlphaMin, kExplorerAlphaMax, 8);
+  marked_ = new QScatterSeries;
+  marked_->setName(QStringLiteral("Swept angles"));
+  marked_->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+  marked_->setMarkerSize(7);
+  marked_->setColor(kUpperColour);
+  alpha_axis_ = NewAxis(QStringLiteral("\u03B1 (degrees)"));
   cl_axis_ = NewAxis(QStringLiteral("Cl"));
   cm_axis_ = NewAxis(QStringLiteral("Cm c/4"));
-  plot->addAxis(alpha_axis, Qt::AlignBottom);
+  plot->addAxis(alpha_axis_, Qt::AlignBottom);
   plot->addAxis(cl_axis_, Qt::AlignLeft);
   plot->addAxis(cm_axis_, Qt::AlignRight);
   for (QAbstractSeries* series : std::initializer_list<QAbstractSeries*>{
-           thin_airfoil_, cl_circulation_, cl_pressure_, marker_}) {
-    Attach(plot, series, alpha_axis, cl_axis_);
+           thin_airfoil_, cl_circulation_, cl_pressure_, second_cl_, marked_, marker_}) {
+    Attach(plot, series, alpha_axis_, cl_axis_);
   }
-  Attach(plot, cm_, alpha_axis, cm_axis_);
+  Attach(plot, cm_, alpha_axis_, cm_axis_);
+  Attach(plot, second_cm_, alpha_axis_, cm_axis_);
+  second_cl_->setVisible(false);
+  second_cm_->setVisible(false);
+  marked_->setVisible(false);
+  // The legend names one entry for each set: the dot and the dashed Cm are said in the
+  // title and in the dashed Cl's entry.
+  HideFromLegend(plot, marker_);
 }
 
 void PolarChart::SetGeometry(const ExplorerGeometry& geometry) {
+  ExplorerScene scene;
+  scene.geometry = &geometry;
+  SetGeometry(scene);
+}
+
+void PolarChart::SetGeometry(const ExplorerScene& scene) {
+  const ExplorerGeometry& geometry = *scene.geometry;
+  const std::vector<PolarPoint>& polar = scene.polar ? *scene.polar : geometry.polar;
+  // The thin-airfoil line belongs to a section that lifts through its circulation.
+  const bool thin_shown = geometry.inputs.circulation && geometry.inputs.body != CircleBody();
+  Span alpha_span, cl_span, cm_span;
+  cl_span.Add(0);
+  cm_span.Add(0);
   QList<QPointF> circulation, pressure, thin, moment;
-  double cl_low = -0.5, cl_high = 0.5, cm_low = -0.05, cm_high = 0.05;
-  for (const PolarPoint& p : geometry.polar) {
+  for (const PolarPoint& p : polar) {
+    alpha_span.Add(p.alpha_degrees);
     circulation.append(QPointF(p.alpha_degrees, p.cl_circulation));
     pressure.append(QPointF(p.alpha_degrees, p.cl_pressure));
-    const double thin_cl =
-        2 * geometry.C->Pi * AlphaRadians(p.alpha_degrees - geometry.zero_lift_alpha_degrees);
-    thin.append(QPointF(p.alpha_degrees, thin_cl));
     moment.append(QPointF(p.alpha_degrees, p.cm_quarter_chord));
-    for (double cl : {p.cl_circulation, p.cl_pressure, thin_cl}) {
-      cl_low = std::min(cl_low, cl);
-      cl_high = std::max(cl_high, cl);
+    cl_span.Add(p.cl_circulation);
+    cl_span.Add(p.cl_pressure);
+    cm_span.Add(p.cm_quarter_chord);
+    if (thin_shown) {
+      const double thin_cl =
+          2 * geometry.C->Pi * AlphaRadians(p.alpha_degrees - geometry.zero_lift_alpha_degrees);
+      thin.append(QPointF(p.alpha_degrees, thin_cl));
+      cl_span.Add(thin_cl);
     }
-    cm_low = std::min(cm_low, p.cm_quarter_chord);
-    cm_high = std::max(cm_high, p.cm_quarter_chord);
   }
   cl_circulation_->replace(circulation);
+  cl_circulation_->setVisible(geometry.inputs.circulation);
   cl_pressure_->replace(pressure);
   thin_airfoil_->replace(thin);
+  thin_airfoil_->setVisible(thin_shown);
   cm_->replace(moment);
-  SetNiceRange(cl_axis_, cl_low, cl_high, 8);
-  const double cm_span = std::max(std::fabs(cm_low), std::fabs(cm_high));
-  SetNiceRange(cm_axis_, -cm_span, cm_span, 8);
+
+  const bool second = scene.second_geometry != nullptr;
+  if (second) {
+    const ExplorerGeometry& g2 = *scene.second_geometry;
+    QList<QPointF> cl2, cm2;
+    for (const PolarPoint& p : g2.polar) {
+      if (!alpha_span.Empty() &&
+          (p.alpha_degrees < alpha_span.low || p.alpha_degrees > alpha_span.high))
+        continue;
+      const double cl = g2.inputs.circulation ? p.cl_circulation : p.cl_pressure;
+      cl2.append(QPointF(p.alpha_degrees, cl));
+      cm2.append(QPointF(p.alpha_degrees, p.cm_quarter_chord));
+      cl_span.Add(cl);
+      cm_span.Add(p.cm_quarter_chord);
+    }
+    second_cl_->replace(cl2);
+    second_cm_->replace(cm2);
+  }
+  second_cl_->setVisible(second);
+  second_cm_->setVisible(second);
+  HideFromLegend(chart(), second_cm_);
+
+  RemoveSeries(chart(), overlays_);
+  if (scene.overlays) {
+    std::size_t colour = 0;
+    for (const OverlayCurve& curve : *scene.overlays) {
+      if (curve.kind != OverlayKind::kPolar) continue;
+      const QColor c = kOverlayColours[colour++ % std::size(kOverlayColours)];
+      const QString name = QString::fromStdString(curve.name);
+      auto* line =
+          NewLine(name + (curve.cm.empty() ? QStringLiteral(" Cl") : QStringLiteral(" Cl, Cm")), c,
+                  Qt::DashDotLine, 1.5);
+      auto* points = new QScatterSeries;
+      points->setMarkerSize(7);
+      points->setColor(c);
+      points->setBorderColor(c);
+      for (std::size_t k = 0; k < curve.alpha.size(); ++k) {
+        line->append(curve.alpha[k], curve.cl[k]);
+        points->append(curve.alpha[k], curve.cl[k]);
+        cl_span.Add(curve.cl[k]);
+      }
+      Attach(chart(), line, alpha_axis_, cl_axis_);
+      Attach(chart(), points, alpha_axis_, cl_axis_);
+      overlays_.push_back(line);
+      overlays_.push_back(points);
+      if (!curve.cm.empty()) {
+        auto* moment_line = NewLine(name + QStringLiteral(" Cm"), c, Qt::DotLine, 1.5);
+        for (std::size_t k = 0; k < curve.alpha.size(); ++k) {
+          moment_line->append(curve.alpha[k], curve.cm[k]);
+          cm_span.Add(curve.cm[k]);
+        }
+        Attach(chart(), moment_line, alpha_axis_, cm_axis_);
+        overlays_.push_back(moment_line);
+        HideFromLegend(chart(), moment_line);
+      }
+      HideFromLegend(chart(), points);
+    }
+  }
+
+  QList<QPointF> marks;
+  for (const PolarPoint& p : scene.marked) {
+    marks.append(
+        QPointF(p.alpha_degrees, geometry.inputs.circulation ? p.cl_circulation : p.cl_pressure));
+  }
+  marked_->replace(marks);
+  marked_->setVisible(!marks.isEmpty());
+
+  if (alpha_span.Empty()) alpha_span = {kExplorerAlphaMin, kExplorerAlphaMax};
+  SetNiceAxis(alpha_axis_, alpha_span.low, alpha_span.high, 8);
+  cl_span.Pad(0.05, 0.05);
+  SetNiceAxis(cl_axis_, cl_span.low, cl_span.high, 8);
+  // Cm about zero, so that the two axes share their zero when Cl's range holds it.
+  const double cm_reach = std::max({std::fabs(cm_span.low), std::fabs(cm_span.high), 0.01});
+  SetNiceAxis(cm_axis_, -1.1 * cm_reach, 1.1 * cm_reach, 8);
+
+  title_ = QStringLiteral("<b>Lift and moment against the angle of attack</b><br>") +
+           Html(ExplorerInputsLabel(geometry.inputs));
+  if (!scene.marked.empty()) {
+    const auto [first, last] = std::minmax_element(
+        scene.marked.begin(), scene.marked.end(),
+        [](const PolarPoint& a, const PolarPoint& b) { return a.alpha_degrees < b.alpha_degrees; });
+    title_ += QStringLiteral(", swept \u03B1 = %1 to %2 (%3 angles)")
+                  .arg(Degrees(first->alpha_degrees), Degrees(last->alpha_degrees))
+                  .arg(scene.marked.size());
+  }
+  if (second) {
+    title_ +=
+        QStringLiteral("<br>dashed: ") + Html(ExplorerInputsLabel(scene.second_geometry->inputs));
+  }
+  chart()->setTitle(title_);
+  csv_ = ExplorerPolarCsv(geometry, polar);
 }
 
 void PolarChart::SetFrame(const ExplorerGeometry& geometry, const ExplorerFrame& frame) {
+  ExplorerScene scene;
+  scene.geometry = &geometry;
+  scene.frame = &frame;
+  SetFrame(scene);
+}
+
+void PolarChart::SetFrame(const ExplorerScene& scene) {
+  const ExplorerGeometry& geometry = *scene.geometry;
+  const ExplorerFrame& frame = *scene.frame;
   // Without circulation the pressure is all that lifts (by rounding only).
   const double cl =
       geometry.inputs.circulation ? frame.results.cl_circulation : frame.results.cl_pressure;
   marker_->replace(QList<QPointF>{QPointF(frame.alpha_degrees, cl)});
+  if (!title_.isEmpty()) {
+    chart()->setTitle(title_ + QStringLiteral("<br>dot: \u03B1 = ") + Degrees(frame.alpha_degrees));
+  }
 }
 
 QPointF PolarChart::Marker() const {
   return marker_->points().isEmpty() ? QPointF() : marker_->points().front();
+}
+
+bool PolarChart::ThinAirfoilShown() const {
+  return thin_airfoil_->isVisible();
+}
+
+int PolarChart::MarkedCount() const {
+  return marked_->isVisible() ? static_cast<int>(marked_->count()) : 0;
 }
 
 }  // namespace velquin

@@ -1,33 +1,57 @@
-// The explorer's two charts (Qt Charts):
+// The explorer's two charts (Qt Charts), both views of the explorer:
 //  - PressureChart: Cp against x/c with -Cp upwards, the upper and the lower surface as
-//    two series, the exact solution where the body has one; hovering shows x and Cp of
-//    the nearest point.
+//    two series, the exact solution where the body has one (the circle's as a smooth
+//    curve), the second set of inputs dashed, Cp files laid over; hovering shows x and
+//    Cp of the nearest point. The axes fit the data with a small margin.
 //  - PolarChart: Cl against alpha from the circulation and from the pressure, the thin-
-//    airfoil line 2 pi (alpha - alpha0), a marker at the current angle, and the quarter-
-//    chord moment on a second axis.
+//    airfoil line 2 pi (alpha - alpha0) for a section with circulation, a marker at the
+//    current angle, the quarter-chord moment on a second axis, the second set's Cl and
+//    polar files laid over, and the swept angles marked when a sweep is drawn.
+// Both titles name the inputs and the angle, so that a saved picture says what it shows.
 #pragma once
 
 #include <QChartView>
+#include <string>
+#include <vector>
 
 #include "app/flow_explorer.h"
+#include "gui/explorer/explorer_view.h"
 
+class QCategoryAxis;
 class QLineSeries;
 class QScatterSeries;
-class QValueAxis;
 class QGraphicsSimpleTextItem;
 
 namespace velquin {
 
-class PressureChart : public QChartView {
+// Labels an axis from `low` to `high` at the multiples of a step of 1, 2 or 5 times a
+// power of ten (about `ticks` of them), each label the exact value of its tick with as
+// many decimals as the step needs, and no "-0". Returns the step.
+double SetNiceAxis(QCategoryAxis* axis, double low, double high, int ticks);
+
+// Scales every lettering of a chart (title, legend, axis labels and titles), so that a
+// picture much larger than the window reads as well as the window.
+void ScaleChartLettering(QChart* chart, double factor);
+
+class PressureChart : public QChartView, public ExplorerView {
   Q_OBJECT
 
  public:
   explicit PressureChart(QWidget* parent = nullptr);
+  // The frame of a geometry alone (the batch pictures and the tests).
   void SetFrame(const ExplorerGeometry& geometry, const ExplorerFrame& frame);
+
+  QWidget* Widget() override { return this; }
+  QString ExportName() const override { return QStringLiteral("Cp"); }
+  void SetFrame(const ExplorerScene& scene) override;
+  std::string DataCsv() const override { return csv_; }
+
   // The text the pointer's position shows, empty while the pointer is away.
   QString HoverText() const;
   // Shows the nearest point to a position of the view, as hovering does.
   void ShowNearest(const QPointF& position);
+  QCategoryAxis* xAxis() const { return x_axis_; }
+  QCategoryAxis* yAxis() const { return y_axis_; }
 
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -37,30 +61,51 @@ class PressureChart : public QChartView {
   QLineSeries* upper_;
   QLineSeries* lower_;
   QLineSeries* exact_;
-  QValueAxis* x_axis_;
-  QValueAxis* y_axis_;
+  QLineSeries* second_upper_;
+  QLineSeries* second_lower_;
+  std::vector<QLineSeries*> overlays_;
+  QCategoryAxis* x_axis_;
+  QCategoryAxis* y_axis_;
   QGraphicsSimpleTextItem* hover_;
+  std::string csv_;
 };
 
-class PolarChart : public QChartView {
+class PolarChart : public QChartView, public ExplorerView {
   Q_OBJECT
 
  public:
   explicit PolarChart(QWidget* parent = nullptr);
-  // The polar of a geometry; call again when the geometry changes.
+  // The polar of a geometry alone; call again when the geometry changes.
   void SetGeometry(const ExplorerGeometry& geometry);
   // The marker at the frame's angle.
   void SetFrame(const ExplorerGeometry& geometry, const ExplorerFrame& frame);
   QPointF Marker() const;
+
+  QWidget* Widget() override { return this; }
+  QString ExportName() const override { return QStringLiteral("Polar"); }
+  void SetGeometry(const ExplorerScene& scene) override;
+  void SetFrame(const ExplorerScene& scene) override;
+  std::string DataCsv() const override { return csv_; }
+
+  QCategoryAxis* alphaAxis() const { return alpha_axis_; }
+  bool ThinAirfoilShown() const;
+  int MarkedCount() const;
 
  private:
   QLineSeries* cl_circulation_;
   QLineSeries* cl_pressure_;
   QLineSeries* thin_airfoil_;
   QLineSeries* cm_;
+  QLineSeries* second_cl_;
+  QLineSeries* second_cm_;
   QScatterSeries* marker_;
-  QValueAxis* cl_axis_;
-  QValueAxis* cm_axis_;
+  QScatterSeries* marked_;
+  std::vector<QAbstractSeries*> overlays_;
+  QCategoryAxis* alpha_axis_;
+  QCategoryAxis* cl_axis_;
+  QCategoryAxis* cm_axis_;
+  std::string csv_;
+  QString title_;  // the inputs, without the angle
 };
 
 }  // namespace velquin

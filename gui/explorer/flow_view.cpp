@@ -12,14 +12,34 @@
 #include <functional>
 #include <vector>
 
+#include "gui/explorer/explorer_text.h"
+
 namespace velquin {
 namespace {
 
 const QColor kBodyColour(150, 150, 150);
 const QColor kStreamlineColour(30, 30, 30);
-constexpr double kColourBarWidth = 80;
-constexpr double kMargin = 8;
-constexpr double kCaptionHeight = 24;
+const QColor kDividingColour(0, 0, 0);
+const QColor kVortexColour(160, 0, 160);
+
+// The lettering and the frame grow with the picture: a pixel size of about a fortieth
+// of its height, at least 12, so that a 2000 x 1000 export reads as well as the window.
+struct Lettering {
+  double font_pixels = 12;
+  double bar_width = 80;
+  double margin = 8;
+  double caption = 24;
+};
+
+Lettering LetteringFor(const QRectF& area) {
+  Lettering l;
+  l.font_pixels = std::max(12.0, std::round(area.height() / 40));
+  const double s = l.font_pixels / 12;
+  l.bar_width = 80 * s;
+  l.margin = 8 * s;
+  l.caption = 24 * s;
+  return l;
+}
 
 // Blue (low pressure, fast flow) through white (Cp = 0, the free stream's pressure)
 // to red (high pressure, the stagnation point at Cp = 1).
@@ -64,10 +84,10 @@ struct PlaneMapping {
 };
 
 PlaneMapping MapView(const QRectF& area, const FlowDomain& view) {
+  const Lettering l = LetteringFor(area);
   PlaneMapping m;
-  m.plot = QRectF(area.left() + kMargin, area.top() + kCaptionHeight,
-                  area.width() - 2 * kMargin - kColourBarWidth,
-                  area.height() - kCaptionHeight - kMargin);
+  m.plot = QRectF(area.left() + l.margin, area.top() + l.caption,
+                  area.width() - 2 * l.margin - l.bar_width, area.height() - l.caption - l.margin);
   const double w = view.xmax - view.xmin, h = view.ymax - view.ymin;
   m.scale = std::min(m.plot.width() / w, m.plot.height() / h);
   const QPointF centre = m.plot.center();
@@ -77,8 +97,10 @@ PlaneMapping MapView(const QRectF& area, const FlowDomain& view) {
 }
 
 void PaintColourBar(QPainter& painter, const QRectF& area) {
-  const QRectF bar(area.right() - kColourBarWidth + 14, area.top() + kCaptionHeight + 10, 16,
-                   area.height() - kCaptionHeight - 40);
+  const Lettering l = LetteringFor(area);
+  const double s = l.font_pixels / 12;
+  const QRectF bar(area.right() - l.bar_width + 14 * s, area.top() + l.caption + 10 * s, 16 * s,
+                   area.height() - l.caption - 40 * s);
   QLinearGradient gradient(bar.bottomLeft(), bar.topLeft());
   for (int k = 0; k <= 16; ++k) {
     const double t = k / 16.0;
@@ -87,20 +109,63 @@ void PaintColourBar(QPainter& painter, const QRectF& area) {
   painter.setPen(QPen(Qt::black, 1));
   painter.setBrush(gradient);
   painter.drawRect(bar);
-  painter.drawText(QRectF(bar.left() - 6, area.top() + 2, 40, kCaptionHeight), Qt::AlignCenter,
+  painter.drawText(QRectF(bar.left() - 6 * s, area.top() + 2, 40 * s, l.caption), Qt::AlignCenter,
                    QStringLiteral("Cp"));
   for (int cp = static_cast<int>(kFlowCpLow); cp <= static_cast<int>(kFlowCpHigh); ++cp) {
     const double y = bar.bottom() - (cp - kFlowCpLow) / (kFlowCpHigh - kFlowCpLow) * bar.height();
-    painter.drawLine(QPointF(bar.right(), y), QPointF(bar.right() + 5, y));
+    painter.drawLine(QPointF(bar.right(), y), QPointF(bar.right() + 5 * s, y));
     QString label = QString::number(cp);
     if (cp == static_cast<int>(kFlowCpLow)) label = QStringLiteral("\u2264 ") + label;
-    painter.drawText(QRectF(bar.right() + 8, y - 9, 44, 18), Qt::AlignLeft | Qt::AlignVCenter,
+    painter.drawText(QRectF(bar.right() + 8 * s, y - 9 * s, 44 * s, 18 * s),
+                     Qt::AlignLeft | Qt::AlignVCenter,
                      label.replace(QLatin1Char('-'), QChar(0x2212)));
   }
 }
 
 QString Degrees(double alpha) {
-  return QString::number(alpha, 'f', 1).replace(QLatin1Char('-'), QChar(0x2212));
+  return FixedText(alpha, 1);
+}
+
+// The scale: a bar of a round length at the lower left of the plot, in chord lengths.
+void PaintScaleBar(QPainter& painter, const PlaneMapping& m, const FlowDomain& view,
+                   const Lettering& l) {
+  const double length = ScaleBarLength(view.xmax - view.xmin);
+  const double pixels = length * m.scale;
+  const double s = l.font_pixels / 12;
+  const QPointF start(m.plot.left() + 12 * s, m.plot.bottom() - 12 * s);
+  const QPointF end = start + QPointF(pixels, 0);
+  const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(length) + 1e-9)));
+  const QString text = FixedText(length, decimals) + QStringLiteral(" c");
+  const QRectF label(start.x(), start.y() - l.font_pixels * 1.8, std::max(pixels, 60 * s),
+                     l.font_pixels * 1.5);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(255, 255, 255, 190));
+  painter.drawRect(label.united(QRectF(start, end)).adjusted(-4 * s, -2 * s, 4 * s, 6 * s));
+  painter.setPen(QPen(Qt::black, 2 * s));
+  painter.drawLine(start, end);
+  painter.drawLine(start + QPointF(0, -4 * s), start + QPointF(0, 4 * s));
+  painter.drawLine(end + QPointF(0, -4 * s), end + QPointF(0, 4 * s));
+  painter.drawText(label, Qt::AlignLeft | Qt::AlignBottom, text);
+}
+
+// The point vortex: a ring with a cross, and its name, where the solution puts it.
+void PaintPointVortex(QPainter& painter, const PlaneMapping& m, const ExplorerGeometry& g,
+                      const Lettering& l) {
+  if (!g.inputs.circulation || g.inputs.vortex != VortexModel::kPointVortex) return;
+  const QPointF at = m.ToPixel(g.C->Xv, g.C->Yv);
+  const double r = 0.5 * l.font_pixels;
+  painter.setPen(QPen(kVortexColour, std::max(1.5, r / 4)));
+  painter.setBrush(Qt::white);
+  painter.drawEllipse(at, r, r);
+  painter.drawLine(at + QPointF(-0.7 * r, -0.7 * r), at + QPointF(0.7 * r, 0.7 * r));
+  painter.drawLine(at + QPointF(-0.7 * r, 0.7 * r), at + QPointF(0.7 * r, -0.7 * r));
+  painter.drawText(QRectF(at.x() + r + 2, at.y() - 2 * r, 200, 2 * r),
+                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("\u0393"));
+}
+
+QString PointerCoordinates(const QPointF& plane) {
+  return QStringLiteral("x = ") + FixedText(plane.x(), 3) + QStringLiteral("   y = ") +
+         FixedText(plane.y(), 3);
 }
 
 }  // namespace
@@ -198,28 +263,51 @@ void PaintColourMap(QPainter& painter, const PlaneMapping& m, const FlowGrid& gr
 
 }  // namespace
 
+double ScaleBarLength(double view_width) {
+  const double most = view_width / 5;
+  const double power = std::pow(10, std::floor(std::log10(most)));
+  double length = power;
+  for (double factor : {2.0, 5.0}) {
+    if (factor * power <= most) length = factor * power;
+  }
+  return length;
+}
+
 void PaintFlow(QPainter& painter, const QRectF& area, const ExplorerGeometry& geometry,
-               const ExplorerFrame& frame, const std::vector<double>& cp, const FlowDomain& view) {
+               const ExplorerFrame& frame, const FlowGrid& grid, const std::vector<double>& cp,
+               const FlowDomain& view, const std::optional<QPointF>& pointer) {
   painter.save();
   painter.fillRect(area, Qt::white);
+  const Lettering l = LetteringFor(area);
+  QFont font = painter.font();
+  font.setPixelSize(static_cast<int>(l.font_pixels));
+  painter.setFont(font);
   const PlaneMapping m = MapView(area, view);
   painter.setPen(Qt::black);
-  painter.drawText(QRectF(area.left() + kMargin, area.top(), area.width(), kCaptionHeight),
-                   Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("Flow past ") +
-                       QString::fromStdString(geometry.inputs.body->Name()) +
-                       QStringLiteral(", %1 panels, \u03B1 = %2\u00B0")
-                           .arg(static_cast<int>(geometry.inputs.NP))
-                           .arg(Degrees(frame.alpha_degrees)));
+  const QRectF caption(area.left() + l.margin, area.top(), area.width() - 2 * l.margin, l.caption);
+  const QString text =
+      QStringLiteral("Flow: ") + QString::fromStdString(ExplorerInputsLabel(geometry.inputs)) +
+      QStringLiteral(", \u03B1 = ") + Degrees(frame.alpha_degrees) + QStringLiteral("\u00B0");
+  painter.drawText(
+      caption, Qt::AlignLeft | Qt::AlignVCenter,
+      painter.fontMetrics().elidedText(text, Qt::ElideMiddle, static_cast<int>(caption.width())));
   painter.setClipRect(m.plot);
-  PaintColourMap(painter, m, geometry.grid, cp);
+  PaintColourMap(painter, m, grid, cp);
 
   painter.setRenderHint(QPainter::Antialiasing, true);
-  QPen streamline(kStreamlineColour, 1);
-  streamline.setCosmetic(true);  // one pixel wide, drawn without the general stroker
-  painter.setPen(streamline);
+  QPen streamline(kStreamlineColour, std::max(1.0, l.font_pixels / 12));
+  streamline.setCosmetic(true);  // a fixed width in pixels, drawn without the general stroker
+  QPen dividing(kDividingColour, 2.2 * std::max(1.0, l.font_pixels / 12));
+  dividing.setCosmetic(true);
   QPolygonF points;
   for (const Streamline& line : frame.streamlines) {
+    // The dividing streamlines end on a stagnation point, or begin on one.
+    const bool divides = line.end == StreamlineEnd::kStagnation ||
+                         std::any_of(frame.stagnation.begin(), frame.stagnation.end(),
+                                     [&](const StagnationPoint& p) {
+                                       return line.x.front() == p.x && line.y.front() == p.y;
+                                     });
+    painter.setPen(divides ? dividing : streamline);
     points.resize(static_cast<int>(line.x.size()));
     for (std::size_t k = 0; k < line.x.size(); ++k) {
       points[static_cast<int>(k)] = m.ToPixel(line.x[k], line.y[k]);
@@ -238,7 +326,20 @@ void PaintFlow(QPainter& painter, const QRectF& area, const ExplorerGeometry& ge
   for (const StagnationPoint& p : frame.stagnation) {
     painter.setPen(QPen(Qt::black, 1.5));
     painter.setBrush(p.attachment ? QColor(220, 0, 0) : QColor(Qt::white));
-    painter.drawEllipse(m.ToPixel(p.x, p.y), 5, 5);
+    painter.drawEllipse(m.ToPixel(p.x, p.y), 0.42 * l.font_pixels, 0.42 * l.font_pixels);
+  }
+  PaintPointVortex(painter, m, geometry, l);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  PaintScaleBar(painter, m, view, l);
+  if (pointer) {
+    const QString where = PointerCoordinates(*pointer);
+    const QRectF box(m.plot.right() - 16 * l.font_pixels, m.plot.bottom() - 1.8 * l.font_pixels,
+                     16 * l.font_pixels - 6, 1.6 * l.font_pixels);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 200));
+    painter.drawRect(box);
+    painter.setPen(Qt::black);
+    painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, where);
   }
   painter.setClipping(false);
   painter.setRenderHint(QPainter::Antialiasing, false);
@@ -253,9 +354,42 @@ FlowView::FlowView(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("View_Flow"));
   setMinimumSize(320, 200);
   setContextMenuPolicy(Qt::CustomContextMenu);
-  setToolTip(QStringLiteral(
-      "Streamlines and the pressure coefficient; filled circle: front stagnation point.\n"
-      "Wheel: zoom, drag: pan, double click: whole domain. Right click: save."));
+  setMouseTracking(true);  // the pointer's coordinates
+  setToolTip(
+      QStringLiteral("Streamlines over the pressure coefficient; the thick line divides the flow.\n"
+                     "Red circle: front stagnation point, white: rear; \u0393: the point vortex.\n"
+                     "Wheel: zoom, drag: pan, double click: whole domain. Right click: save."));
+}
+
+void FlowView::SetFrame(const ExplorerScene& scene) {
+  SetFrame(scene.geometry, scene.frame);
+}
+
+void FlowView::SetView(const FlowDomain& view) {
+  view_ = view;
+  update();
+  if (view_changed_) view_changed_();
+}
+
+FlowDomain FlowView::VisibleDomain() const {
+  const PlaneMapping m = MapView(QRectF(rect()), view_);
+  return {(m.plot.left() - m.x0) / m.scale, (m.plot.right() - m.x0) / m.scale,
+          (m.y0 - m.plot.bottom()) / m.scale, (m.y0 - m.plot.top()) / m.scale};
+}
+
+void FlowView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (view_changed_) view_changed_();
+}
+
+QString FlowView::PointerText() const {
+  return pointer_ ? PointerCoordinates(*pointer_) : QString();
+}
+
+void FlowView::leaveEvent(QEvent* event) {
+  pointer_.reset();
+  update();
+  QWidget::leaveEvent(event);
 }
 
 void FlowView::SetFrame(const ExplorerGeometry* geometry, const ExplorerFrame* frame) {
@@ -263,15 +397,15 @@ void FlowView::SetFrame(const ExplorerGeometry* geometry, const ExplorerFrame* f
   geometry_ = geometry;
   frame_ = frame;
   if (geometry_ && frame_) {
-    cp_filled_ = FlowCpFilled(geometry_->grid, frame_->field);
+    cp_filled_ = frame_->view_grid ? FlowCpFilled(*frame_->view_grid, frame_->view_field)
+                                   : FlowCpFilled(geometry_->grid, frame_->field);
     if (new_geometry) view_ = geometry_->grid.domain;
   }
   update();
 }
 
 void FlowView::ResetView() {
-  if (geometry_) view_ = geometry_->grid.domain;
-  update();
+  if (geometry_) SetView(geometry_->grid.domain);
 }
 
 void FlowView::Paint(QPainter& painter, const QRectF& area) const {
@@ -279,7 +413,8 @@ void FlowView::Paint(QPainter& painter, const QRectF& area) const {
     painter.fillRect(area, Qt::white);
     return;
   }
-  PaintFlow(painter, area, *geometry_, *frame_, cp_filled_, view_);
+  const FlowGrid& grid = frame_->view_grid ? *frame_->view_grid : geometry_->grid;
+  PaintFlow(painter, area, *geometry_, *frame_, grid, cp_filled_, view_);
 }
 
 QImage FlowView::Render(const QSize& size) const {
@@ -291,7 +426,12 @@ QImage FlowView::Render(const QSize& size) const {
 
 void FlowView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  Paint(painter, QRectF(rect()));
+  if (!geometry_ || !frame_) {
+    painter.fillRect(rect(), Qt::white);
+    return;
+  }
+  const FlowGrid& grid = frame_->view_grid ? *frame_->view_grid : geometry_->grid;
+  PaintFlow(painter, QRectF(rect()), *geometry_, *frame_, grid, cp_filled_, view_, pointer_);
 }
 
 double FlowView::PlanePerPixel() const {
@@ -312,7 +452,7 @@ void FlowView::wheelEvent(QWheelEvent* event) {
   view_.xmax = anchor.x() + (view_.xmax - anchor.x()) * factor;
   view_.ymin = anchor.y() + (view_.ymin - anchor.y()) * factor;
   view_.ymax = anchor.y() + (view_.ymax - anchor.y()) * factor;
-  update();
+  SetView(view_);
   event->accept();
 }
 
@@ -324,7 +464,11 @@ void FlowView::mousePressEvent(QMouseEvent* event) {
 }
 
 void FlowView::mouseMoveEvent(QMouseEvent* event) {
-  if (!dragging_) return;
+  if (geometry_) pointer_ = ToPlane(event->position());
+  if (!dragging_) {
+    update();
+    return;
+  }
   const QPointF moved = event->position() - QPointF(drag_start_);
   view_ = drag_view_;
   const double per_pixel = PlanePerPixel();
@@ -336,6 +480,7 @@ void FlowView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void FlowView::mouseReleaseEvent(QMouseEvent*) {
+  if (dragging_) SetView(view_);
   dragging_ = false;
 }
 

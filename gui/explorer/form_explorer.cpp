@@ -1,28 +1,45 @@
 #include "gui/explorer/form_explorer.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
-#include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
-#include <QSpinBox>
 #include <QSplitter>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "base/run_error.h"
+#include "base/text_number.h"
 #include "geometry/body_names.h"
 #include "geometry/geometry_file.h"
+#include "gui/explorer/checked_spin_box.h"
 #include "gui/explorer/explorer_charts.h"
+#include "gui/explorer/explorer_text.h"
 #include "gui/explorer/flow_view.h"
 #include "gui/explorer/numbers_view.h"
 #include "gui/explorer/view_export.h"
@@ -32,7 +49,13 @@ namespace {
 
 constexpr int kTenths = 10;  // slider steps per degree
 
-// The bodies offered in the list, by the names the command line gives them; any other
+// The window's size where the screen allows it, and the least it is laid out for.
+constexpr int kPreferredWidth = 1500;
+constexpr int kPreferredHeight = 950;
+constexpr int kLeastWidth = 1024;
+constexpr int kLeastHeight = 700;
+
+// The bodies offered in the lists, by the names the command line gives them; any other
 // name the command line knows can be typed in.
 const char* const kBodyPresets[] = {"circle",
                                     "naca0012",
@@ -47,15 +70,57 @@ const char* const kBodyPresets[] = {"circle",
 constexpr int kNamedBody = -1;
 constexpr int kFileBody = -2;
 
-QDoubleSpinBox* NewLengthBox(QWidget* parent, const char* name) {
-  auto* box = new QDoubleSpinBox(parent);
+// The second set's vortex models, in the order of its list.
+const VortexModel kCompareModels[] = {VortexModel::kConstantDistribution, VortexModel::kPointVortex,
+                                      VortexModel::kNone};
+
+const char* const kGuide = R"(<h3>The flow explorer</h3>
+<p>The panel solution of the body on the left, following the angle of attack.</p>
+<ul>
+<li><b>Flow</b>: streamlines over the pressure coefficient (colour bar on the right). The thick
+line is the dividing streamline; the red circle the front stagnation point, white circles
+rear ones; the purple &#915; the point vortex. The scale bar is in chord lengths, the
+pointer's coordinates are shown at the lower right. Wheel: zoom, drag: pan, double click:
+the whole domain; the streamlines are drawn again for the part on show.</li>
+<li><b>Pressure</b>: Cp along the upper and the lower surface (&#8722;Cp upwards), the exact
+solution where the body has one, the second set dashed, Cp files dash-dotted.</li>
+<li><b>Polar</b>: Cl from the circulation and from the pressure against &#945;, the
+thin-airfoil line, Cm about the quarter chord (right axis); the dot is the current angle.
+Polar files are drawn with their points.</li>
+<li><b>Numbers</b>: lift, moment, suction peak, stagnation point, net source output.</li>
+</ul>
+<p>Numbers are typed with a point as the decimal separator and taken on Return or when
+the box is left; a value outside a box's range is named and not taken.</p>
+<p><b>Compare</b> shows a second body, panel count or vortex model in the charts.
+<b>File &gt; Overlay</b> lays an XFOIL polar (PACC) or Cp file (CPWR) or a CSV file
+(x,cp or alpha,cl[,cd,cm]) over the charts. A session file keeps everything shown.</p>
+<h4>Keys</h4>
+<table>
+<tr><td>&#8592; &#8594;</td><td>angle by 0.1&#176; (slider focused)</td></tr>
+<tr><td>Page Up / Down</td><td>angle by 1&#176;</td></tr>
+<tr><td>Ctrl+O / Ctrl+S</td><td>open / save a session</td></tr>
+<tr><td>Ctrl+E</td><td>export the views (PNG) and their data (CSV) into a folder</td></tr>
+<tr><td>Ctrl+Shift+C</td><td>copy the numbers</td></tr>
+<tr><td>F1</td><td>this guide</td></tr>
+</table>
+<p>A right click on a view saves it as PNG or SVG, its data as CSV, or copies it.</p>)";
+
+CheckedDoubleSpinBox* NewLengthBox(QWidget* parent, const char* name, const QString& tip) {
+  auto* box = new CheckedDoubleSpinBox(parent);
   box->setObjectName(QString::fromLatin1(name));
-  box->setLocale(QLocale::c());  // a point as the separator, whatever the user's locale
   box->setRange(-10, 10);
   box->setDecimals(3);
   box->setSingleStep(0.01);
-  box->setKeyboardTracking(false);
+  box->setToolTip(tip);
   return box;
+}
+
+QString Degrees(double value) {
+  return FixedText(value, 2).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
+}
+
+QString FileName(const QString& path) {
+  return QFileInfo(path).fileName();
 }
 
 }  // namespace
@@ -67,88 +132,146 @@ Form_Explorer::Form_Explorer(const RunInputs& inputs, QWidget* parent) : QMainWi
 
   auto* central = new QWidget(this);
   auto* layout = new QHBoxLayout(central);
-  auto* panel = new QWidget(central);
-  panel->setFixedWidth(270);
+  layout->setContentsMargins(4, 4, 4, 4);
+  auto* scroll = new QScrollArea(central);
+  scroll->setObjectName(QStringLiteral("Scroll_Inputs"));
+  scroll->setWidgetResizable(true);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setFixedWidth(300);
+  auto* panel = new QWidget(scroll);
   CreateInputs(panel);
-  layout->addWidget(panel);
+  scroll->setWidget(panel);
+  // The inputs scroll on a small screen; a refused input's message stays in sight below.
+  auto* left = new QVBoxLayout;
+  left->addWidget(scroll, 1);
+  problem_label_ = new QLabel(central);
+  problem_label_->setObjectName(QStringLiteral("Label_Problem"));
+  problem_label_->setWordWrap(true);
+  problem_label_->setFixedWidth(300);
+  problem_label_->setStyleSheet(QStringLiteral("color: #b00000"));
+  left->addWidget(problem_label_);
+  layout->addLayout(left);
 
-  flow_view_ = new FlowView(central);
-  pressure_chart_ = new PressureChart(central);
-  polar_chart_ = new PolarChart(central);
-  auto* charts = new QSplitter(Qt::Horizontal);
-  charts->addWidget(pressure_chart_);
-  charts->addWidget(polar_chart_);
-  auto* views = new QSplitter(Qt::Vertical);
-  views->addWidget(flow_view_);
-  views->addWidget(charts);
-  views->setStretchFactor(0, 3);
-  views->setStretchFactor(1, 2);
-  pressure_chart_->setMinimumHeight(280);
-  polar_chart_->setMinimumHeight(280);
-  layout->addWidget(views, 1);
+  charts_splitter_ = new QSplitter(Qt::Horizontal);
+  top_splitter_ = new QSplitter(Qt::Vertical);
+  layout->addWidget(top_splitter_, 1);
   setCentralWidget(central);
-  resize(1500, 950);
-  // The flow about twice as wide as high (its domain's shape), the charts beneath.
-  views->setSizes({540, 400});
 
-  for (QWidget* view :
-       std::initializer_list<QWidget*>{flow_view_, pressure_chart_, polar_chart_, numbers_view_}) {
-    connect(view, &QWidget::customContextMenuRequested, this,
-            [this, view](const QPoint& position) { ShowViewMenu(view, position); });
-  }
+  // The views: one line each.
+  flow_view_ = new FlowView(central);
+  RegisterView(flow_view_, ViewPlace::kTop);
+  pressure_chart_ = new PressureChart(central);
+  RegisterView(pressure_chart_, ViewPlace::kCharts);
+  polar_chart_ = new PolarChart(central);
+  RegisterView(polar_chart_, ViewPlace::kCharts);
+  numbers_view_ = new NumbersView(central);
+  RegisterView(numbers_view_, ViewPlace::kPanel);
+
+  top_splitter_->addWidget(charts_splitter_);
+  top_splitter_->setStretchFactor(0, 3);
+  top_splitter_->setStretchFactor(1, 2);
+  pressure_chart_->setMinimumHeight(230);
+  polar_chart_->setMinimumHeight(230);
+
+  view_timer_ = new QTimer(this);
+  view_timer_->setSingleShot(true);
+  view_timer_->setInterval(120);  // a new view grid once the wheel or the drag rests
+  connect(view_timer_, &QTimer::timeout, this, &Form_Explorer::UpdateViewGrid);
+  flow_view_->SetViewChangedHandler([this] { view_timer_->start(); });
+
+  CreateMenus();
+  statusBar()->setObjectName(QStringLiteral("Status_Explorer"));
+  FitToScreen();
   SetInputs(inputs);
   ConnectInputs();
   UpdateGeometry();
   angle_slider_->setFocus();
 }
 
-Form_Explorer::~Form_Explorer() = default;
+Form_Explorer::~Form_Explorer() {
+  // The inputs are destroyed after the geometry: a box that still holds typed text takes
+  // it when it loses the focus on the way, and must not ask for a frame then.
+  for (QWidget* input : findChildren<QWidget*>()) input->blockSignals(true);
+}
+
+void Form_Explorer::RegisterView(ExplorerView* view, ViewPlace place) {
+  QWidget* widget = view->Widget();
+  switch (place) {
+    case ViewPlace::kTop:
+      top_splitter_->insertWidget(0, widget);
+      break;
+    case ViewPlace::kCharts:
+      charts_splitter_->addWidget(widget);
+      break;
+    case ViewPlace::kPanel: {
+      auto* box = new QGroupBox(view->ExportName(), panel_column_->parentWidget());
+      auto* column = new QVBoxLayout(box);
+      column->setContentsMargins(4, 4, 4, 4);
+      column->addWidget(widget);
+      // Before the stretch at the end of the column.
+      panel_column_->insertWidget(panel_column_->count() - 1, box);
+      break;
+    }
+  }
+  widget->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(widget, &QWidget::customContextMenuRequested, this,
+          [this, view](const QPoint& position) { ShowViewMenu(view, position); });
+  views_.push_back(view);
+}
+
+QRect ExplorerWindowRect(const QRect& available) {
+  const int least_width = std::min(kLeastWidth, available.width());
+  const int least_height = std::min(kLeastHeight, available.height());
+  const int width = std::max(least_width, std::min(kPreferredWidth, available.width() * 96 / 100));
+  const int height =
+      std::max(least_height, std::min(kPreferredHeight, available.height() * 92 / 100));
+  QRect rect(0, 0, width, height);
+  rect.moveCenter(available.center());
+  return rect;
+}
+
+void Form_Explorer::FitToScreen() {
+  const QRect available = screen()->availableGeometry();
+  setMinimumSize(std::min(kLeastWidth, available.width()),
+                 std::min(kLeastHeight, available.height()));
+  setGeometry(ExplorerWindowRect(available));
+  top_splitter_->setSizes({height() * 55 / 100, height() * 45 / 100});
+}
 
 void Form_Explorer::CreateInputs(QWidget* panel) {
-  auto* column = new QVBoxLayout(panel);
-  column->setContentsMargins(0, 0, 0, 0);
-
-  auto* body_box = new QGroupBox(QStringLiteral("Body"), panel);
-  auto* body_form = new QFormLayout(body_box);
-  body_box_ = new QComboBox(body_box);
-  body_box_->setObjectName(QStringLiteral("Combo_Body"));
-  body_box_->setEditable(true);  // any name of the command line's --body
-  body_box_->setInsertPolicy(QComboBox::NoInsert);
-  body_box_->setToolTip(
-      QString::fromStdString("A body as --body names it: " + BodyNamesSynopsis()));
-  for (const char* name : kBodyPresets) body_box_->addItem(QString::fromLatin1(name), kNamedBody);
-  file_button_ = new QPushButton(QStringLiteral("Coordinate file\u2026"), body_box);
-  file_button_->setObjectName(QStringLiteral("Command_File"));
-  panels_box_ = new QSpinBox(body_box);
-  panels_box_->setObjectName(QStringLiteral("Spin_NP"));
-  panels_box_->setRange(kExplorerPanelsMin, kExplorerPanelsMax);
-  panels_box_->setKeyboardTracking(false);
-  body_form->addRow(QStringLiteral("Body"), body_box_);
-  body_form->addRow(QString(), file_button_);
-  body_form->addRow(QStringLiteral("Panels"), panels_box_);
-  column->addWidget(body_box);
+  panel_column_ = new QVBoxLayout(panel);
+  panel_column_->setContentsMargins(0, 0, 4, 0);
+  panel_column_->addWidget(CreateBodyInputs(panel));
 
   auto* vortex_box = new QGroupBox(QStringLiteral("Circulation"), panel);
   auto* vortex_column = new QVBoxLayout(vortex_box);
   circulation_box_ = new QCheckBox(QStringLiteral("Circulation"), vortex_box);
   circulation_box_->setObjectName(QStringLiteral("Check_Circulation"));
+  circulation_box_->setToolTip(
+      QStringLiteral("A vortex unknown fixed by the Kutta-type condition at the trailing edge"));
   constant_vortex_option_ =
       new QRadioButton(QStringLiteral("Constant vortex distribution"), vortex_box);
   constant_vortex_option_->setObjectName(QStringLiteral("Option_ConstVortex"));
+  constant_vortex_option_->setToolTip(QStringLiteral("One vortex strength on every panel"));
   point_vortex_option_ = new QRadioButton(QStringLiteral("Point vortex"), vortex_box);
   point_vortex_option_->setObjectName(QStringLiteral("Option_PointVortex"));
+  point_vortex_option_->setToolTip(QStringLiteral("One point vortex at (Xv, Yv)"));
   vortex_position_frame_ = new QWidget(vortex_box);
   auto* position_form = new QFormLayout(vortex_position_frame_);
   position_form->setContentsMargins(20, 0, 0, 0);
-  xv_box_ = NewLengthBox(vortex_position_frame_, "Spin_Xv");
-  yv_box_ = NewLengthBox(vortex_position_frame_, "Spin_Yv");
+  xv_box_ =
+      NewLengthBox(vortex_position_frame_, "Spin_Xv",
+                   QStringLiteral("x of the point vortex, in chord lengths (\u221210 to 10)"));
+  yv_box_ =
+      NewLengthBox(vortex_position_frame_, "Spin_Yv",
+                   QStringLiteral("y of the point vortex, in chord lengths (\u221210 to 10)"));
   position_form->addRow(QStringLiteral("Xv"), xv_box_);
   position_form->addRow(QStringLiteral("Yv"), yv_box_);
   for (QWidget* w : std::initializer_list<QWidget*>{circulation_box_, constant_vortex_option_,
                                                     point_vortex_option_, vortex_position_frame_}) {
     vortex_column->addWidget(w);
   }
-  column->addWidget(vortex_box);
+  panel_column_->addWidget(vortex_box);
 
   auto* angle_box = new QGroupBox(QStringLiteral("Angle of attack (degrees)"), panel);
   auto* angle_row = new QHBoxLayout(angle_box);
@@ -159,44 +282,232 @@ void Form_Explorer::CreateInputs(QWidget* panel) {
   angle_slider_->setSingleStep(1);      // arrow keys: 0.1 degrees
   angle_slider_->setPageStep(kTenths);  // Page Up / Page Down: 1 degree
   angle_slider_->setFocusPolicy(Qt::StrongFocus);
-  alpha_box_ = new QDoubleSpinBox(angle_box);
+  angle_slider_->setToolTip(
+      QStringLiteral("The angle of attack: arrow keys 0.1\u00B0, Page Up / Down 1\u00B0"));
+  alpha_box_ = new CheckedDoubleSpinBox(angle_box);
   alpha_box_->setObjectName(QStringLiteral("Spin_Alpha"));
-  alpha_box_->setLocale(QLocale::c());
   alpha_box_->setRange(kExplorerAlphaMin, kExplorerAlphaMax);
-  alpha_box_->setDecimals(1);
+  alpha_box_->setDecimals(2);
   alpha_box_->setSingleStep(0.1);
+  alpha_box_->setToolTip(QStringLiteral(
+      "The angle of attack in degrees, \u221220 to 20; taken on Return or when the box is left"));
   angle_row->addWidget(angle_slider_, 1);
   angle_row->addWidget(alpha_box_);
-  column->addWidget(angle_box);
+  panel_column_->addWidget(angle_box);
+  panel_column_->addWidget(CreateCompareInputs(panel));
+  panel_column_->addWidget(CreateOverlayInputs(panel));
 
-  auto* numbers_box = new QGroupBox(QStringLiteral("Numbers"), panel);
-  auto* numbers_column = new QVBoxLayout(numbers_box);
-  numbers_view_ = new NumbersView(numbers_box);
-  numbers_column->addWidget(numbers_view_);
-  column->addWidget(numbers_box);
+  panel_column_->addStretch(1);
+}
 
-  problem_label_ = new QLabel(panel);
-  problem_label_->setObjectName(QStringLiteral("Label_Problem"));
-  problem_label_->setWordWrap(true);
-  problem_label_->setStyleSheet(QStringLiteral("color: #b00000"));
-  column->addWidget(problem_label_);
-  column->addStretch(1);
+QGroupBox* Form_Explorer::CreateBodyInputs(QWidget* panel) {
+  auto* group = new QGroupBox(QStringLiteral("Body"), panel);
+  auto* form = new QFormLayout(group);
+  body_box_ = new QComboBox(group);
+  body_box_->setObjectName(QStringLiteral("Combo_Body"));
+  body_box_->setEditable(true);  // any name of the command line's --body
+  body_box_->setInsertPolicy(QComboBox::NoInsert);
+  body_box_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  body_box_->setMinimumContentsLength(12);
+  body_box_->setToolTip(
+      QString::fromStdString("A body as --body names it: " + BodyNamesSynopsis()));
+  for (const char* name : kBodyPresets) body_box_->addItem(QString::fromLatin1(name), kNamedBody);
+  file_button_ = new QPushButton(QStringLiteral("Coordinate file\u2026"), group);
+  file_button_->setObjectName(QStringLiteral("Command_File"));
+  file_button_->setToolTip(QStringLiteral("A section from a Selig or Lednicer coordinate file"));
+
+  file_frame_ = new QWidget(group);
+  auto* file_column = new QVBoxLayout(file_frame_);
+  file_column->setContentsMargins(0, 0, 0, 0);
+  file_label_ = new QLabel(file_frame_);
+  file_label_->setObjectName(QStringLiteral("Label_File"));
+  file_label_->setWordWrap(true);
+  file_points_option_ = new QRadioButton(QStringLiteral("The file's points"), file_frame_);
+  file_points_option_->setObjectName(QStringLiteral("Option_FilePoints"));
+  file_points_option_->setToolTip(
+      QStringLiteral("The file's points are the panel nodes (the panel count is theirs)"));
+  spline_option_ =
+      new QRadioButton(QStringLiteral("Re-panelled: spline, Panels below"), file_frame_);
+  spline_option_->setObjectName(QStringLiteral("Option_Spline"));
+  spline_option_->setToolTip(QStringLiteral(
+      "A cubic spline through the file's points, re-panelled with the panel count, nodes "
+      "crowded towards both edges"));
+  file_column->addWidget(file_label_);
+  file_column->addWidget(file_points_option_);
+  file_column->addWidget(spline_option_);
+  file_frame_->setVisible(false);
+
+  panels_box_ = new CheckedSpinBox(group);
+  panels_box_->setObjectName(QStringLiteral("Spin_NP"));
+  panels_box_->setRange(kExplorerPanelsMin, kExplorerPanelsMax);
+  panels_box_->setToolTip(QStringLiteral("The number of panels, 3 to 198 (sections: even)"));
+  form->addRow(QStringLiteral("Body"), body_box_);
+  form->addRow(QString(), file_button_);
+  form->addRow(file_frame_);
+  form->addRow(QStringLiteral("Panels"), panels_box_);
+  return group;
+}
+
+QGroupBox* Form_Explorer::CreateCompareInputs(QWidget* panel) {
+  auto* group = new QGroupBox(QStringLiteral("Compare (dashed in the charts)"), panel);
+  auto* form = new QFormLayout(group);
+  compare_box_ = new QCheckBox(QStringLiteral("Show a second set"), group);
+  compare_box_->setObjectName(QStringLiteral("Check_Compare"));
+  compare_box_->setToolTip(QStringLiteral(
+      "A second body, panel count or vortex model in the pressure and polar charts"));
+  compare_body_box_ = new QComboBox(group);
+  compare_body_box_->setObjectName(QStringLiteral("Combo_CompareBody"));
+  compare_body_box_->setEditable(true);
+  compare_body_box_->setInsertPolicy(QComboBox::NoInsert);
+  compare_body_box_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  compare_body_box_->setMinimumContentsLength(12);
+  compare_body_box_->setToolTip(QStringLiteral("The second body, as --body names it"));
+  for (const char* name : kBodyPresets) compare_body_box_->addItem(QString::fromLatin1(name));
+  compare_panels_box_ = new CheckedSpinBox(group);
+  compare_panels_box_->setObjectName(QStringLiteral("Spin_CompareNP"));
+  compare_panels_box_->setRange(kExplorerPanelsMin, kExplorerPanelsMax);
+  compare_panels_box_->setToolTip(QStringLiteral("The second set's panel count, 3 to 198"));
+  compare_vortex_box_ = new QComboBox(group);
+  compare_vortex_box_->setObjectName(QStringLiteral("Combo_CompareVortex"));
+  compare_vortex_box_->addItems({QStringLiteral("Constant vortex distribution"),
+                                 QStringLiteral("Point vortex at (Xv, Yv)"),
+                                 QStringLiteral("No circulation")});
+  compare_vortex_box_->setToolTip(
+      QStringLiteral("The second set's vortex model; the point vortex at the first set's Xv, Yv"));
+  form->addRow(compare_box_);
+  form->addRow(QStringLiteral("Body"), compare_body_box_);
+  form->addRow(QStringLiteral("Panels"), compare_panels_box_);
+  form->addRow(QStringLiteral("Vortex"), compare_vortex_box_);
+  return group;
+}
+
+QGroupBox* Form_Explorer::CreateOverlayInputs(QWidget* panel) {
+  auto* group = new QGroupBox(QStringLiteral("Files laid over the charts"), panel);
+  auto* column = new QVBoxLayout(group);
+  overlay_label_ = new QLabel(QStringLiteral("none"), group);
+  overlay_label_->setObjectName(QStringLiteral("Label_Overlays"));
+  overlay_label_->setWordWrap(true);
+  auto* row = new QHBoxLayout;
+  auto* polar = new QPushButton(QStringLiteral("Polar\u2026"), group);
+  polar->setObjectName(QStringLiteral("Command_OverlayPolar"));
+  polar->setToolTip(
+      QStringLiteral("Lay a polar over the polar chart: XFOIL's polar file or "
+                     "CSV alpha,cl[,cd,cm]"));
+  auto* cp = new QPushButton(QStringLiteral("Cp\u2026"), group);
+  cp->setObjectName(QStringLiteral("Command_OverlayCp"));
+  cp->setToolTip(QStringLiteral(
+      "Lay a pressure distribution over the Cp chart: XFOIL's CPWR file or CSV x,cp"));
+  auto* clear = new QPushButton(QStringLiteral("Clear"), group);
+  clear->setObjectName(QStringLiteral("Command_ClearOverlays"));
+  clear->setToolTip(QStringLiteral("Remove the files' curves"));
+  row->addWidget(polar);
+  row->addWidget(cp);
+  row->addWidget(clear);
+  column->addWidget(overlay_label_);
+  column->addLayout(row);
+  connect(polar, &QPushButton::clicked, this, [this] { AddOverlayClick(OverlayKind::kPolar); });
+  connect(cp, &QPushButton::clicked, this, [this] { AddOverlayClick(OverlayKind::kPressure); });
+  connect(clear, &QPushButton::clicked, this, [this] {
+    overlays_.clear();
+    ShowOverlayList();
+    ShowGeometryInViews();
+  });
+  return group;
+}
+
+void Form_Explorer::CreateMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  const auto add = [this](QMenu* menu, const QString& text, const char* name,
+                          const QKeySequence& keys, auto slot) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::fromLatin1(name));
+    if (!keys.isEmpty()) action->setShortcut(keys);
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+  };
+  add(file, QStringLiteral("&Open session\u2026"), "Mn_OpenSession", QKeySequence::Open,
+      &Form_Explorer::OpenSessionClick);
+  add(file, QStringLiteral("&Save session\u2026"), "Mn_SaveSession", QKeySequence::Save,
+      &Form_Explorer::SaveSessionClick);
+  add(file, QStringLiteral("&Export views\u2026"), "Mn_Export",
+      QKeySequence(QStringLiteral("Ctrl+E")), &Form_Explorer::ExportPictures);
+  file->addSeparator();
+  add(file, QStringLiteral("Overlay &polar file\u2026"), "Mn_OverlayPolar", QKeySequence(),
+      [this] { AddOverlayClick(OverlayKind::kPolar); });
+  add(file, QStringLiteral("Overlay &Cp file\u2026"), "Mn_OverlayCp", QKeySequence(),
+      [this] { AddOverlayClick(OverlayKind::kPressure); });
+  file->addSeparator();
+  add(file, QStringLiteral("&Close"), "Mn_Close", QKeySequence::Close, &QWidget::close);
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  add(edit, QStringLiteral("&Copy numbers"), "Mn_CopyNumbers",
+      QKeySequence(QStringLiteral("Ctrl+Shift+C")), [this] {
+        QApplication::clipboard()->setText(numbers_view_->CopyText());
+        statusBar()->showMessage(QStringLiteral("The numbers are on the clipboard."), 5000);
+      });
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  add(help, QStringLiteral("&Guide"), "Mn_Guide", QKeySequence::HelpContents,
+      &Form_Explorer::ShowGuide);
+}
+
+void Form_Explorer::ShowGuide() {
+  if (!guide_) {
+    guide_ = new QDialog(this);
+    guide_->setObjectName(QStringLiteral("Dialog_Guide"));
+    guide_->setWindowTitle(QStringLiteral("Velquin2DS - Flow explorer guide"));
+    auto* column = new QVBoxLayout(guide_);
+    auto* text = new QTextBrowser(guide_);
+    text->setHtml(QString::fromUtf8(kGuide));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, guide_);
+    connect(buttons, &QDialogButtonBox::rejected, guide_, &QDialog::hide);
+    column->addWidget(text);
+    column->addWidget(buttons);
+    guide_->resize(560, 600);
+  }
+  guide_->show();
+  guide_->raise();
 }
 
 void Form_Explorer::SetInputs(const RunInputs& inputs) {
   updating_inputs_ = true;
-  SelectBody(inputs.body);
-  panels_box_->setValue(static_cast<int>(std::lround(inputs.NP)));
+  SelectBody(inputs.body ? inputs.body : CircleBody());
+  // Values beyond the explorer's ranges are named, not cut without a word.
+  QStringList notes;
+  const double NP = std::clamp(inputs.NP, static_cast<double>(kExplorerPanelsMin),
+                               static_cast<double>(kExplorerPanelsMax));
+  if (NP != inputs.NP) {
+    notes << QStringLiteral(
+                 "The panel count %1 lies outside the explorer's range, %2 to %3: "
+                 "shown with %4.")
+                 .arg(QString::fromStdString(NumberText(inputs.NP)))
+                 .arg(kExplorerPanelsMin)
+                 .arg(kExplorerPanelsMax)
+                 .arg(NP);
+  }
+  panels_box_->setValue(static_cast<int>(std::lround(NP)));
   circulation_box_->setChecked(inputs.circulation);
   point_vortex_option_->setChecked(inputs.vortex == VortexModel::kPointVortex);
   constant_vortex_option_->setChecked(inputs.vortex != VortexModel::kPointVortex);
   xv_box_->setValue(inputs.Xv);
   yv_box_->setValue(inputs.Yv);
   const double alpha = std::clamp(inputs.alpha_degrees, kExplorerAlphaMin, kExplorerAlphaMax);
+  if (alpha != inputs.alpha_degrees) {
+    notes << QStringLiteral(
+                 "The angle of attack %1\u00B0 lies outside the explorer's range, "
+                 "\u221220\u00B0 to 20\u00B0: shown at %2\u00B0.")
+                 .arg(Degrees(inputs.alpha_degrees), Degrees(alpha));
+  }
+  alpha_ = alpha;
   angle_slider_->setValue(static_cast<int>(std::lround(alpha * kTenths)));
-  alpha_box_->setValue(angle_slider_->value() / static_cast<double>(kTenths));
+  alpha_box_->setValue(alpha);
   updating_inputs_ = false;
+  pending_note_ = notes.join(QLatin1Char(' '));
   OnVortexChanged();
+}
+
+void Form_Explorer::ShowOutOfRange(const QString& what, double value, double low, double high,
+                                   const QString& kept) {
+  ShowProblem(QStringLiteral("%1 %2 lies outside the range %3 to %4; it stays at %5.")
+                  .arg(what, Degrees(value), Degrees(low), Degrees(high), kept));
 }
 
 void Form_Explorer::ConnectInputs() {
@@ -204,6 +515,11 @@ void Form_Explorer::ConnectInputs() {
   connect(body_box_->lineEdit(), &QLineEdit::editingFinished, this, &Form_Explorer::OnBodyChanged);
   connect(file_button_, &QPushButton::clicked, this, &Form_Explorer::file_button_Click);
   connect(panels_box_, &QSpinBox::valueChanged, this, &Form_Explorer::UpdateGeometry);
+  connect(file_points_option_, &QRadioButton::toggled, this, [this](bool) {
+    if (updating_inputs_) return;
+    ShowFileChoice();
+    UpdateGeometry();
+  });
   for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
            circulation_box_, constant_vortex_option_, point_vortex_option_}) {
     connect(button, &QAbstractButton::toggled, this, [this](bool) {
@@ -215,25 +531,72 @@ void Form_Explorer::ConnectInputs() {
   connect(xv_box_, &QDoubleSpinBox::valueChanged, this, &Form_Explorer::UpdateGeometry);
   connect(yv_box_, &QDoubleSpinBox::valueChanged, this, &Form_Explorer::UpdateGeometry);
   connect(angle_slider_, &QSlider::valueChanged, this, [this](int tenths) {
+    if (updating_inputs_) return;
+    alpha_ = tenths / static_cast<double>(kTenths);
     updating_inputs_ = true;
-    alpha_box_->setValue(tenths / static_cast<double>(kTenths));
+    alpha_box_->setValue(alpha_);
     updating_inputs_ = false;
     UpdateFrame();
   });
-  connect(alpha_box_, &QDoubleSpinBox::valueChanged, this, [this](double alpha) {
-    if (!updating_inputs_) angle_slider_->setValue(static_cast<int>(std::lround(alpha * kTenths)));
+  connect(alpha_box_, &QDoubleSpinBox::valueChanged, this, &Form_Explorer::OnAngleTyped);
+
+  panels_box_->SetOutOfRangeHandler([this](double value) {
+    ShowOutOfRange(QStringLiteral("The panel count"), value, kExplorerPanelsMin, kExplorerPanelsMax,
+                   QString::number(panels_box_->value()));
   });
+  alpha_box_->SetOutOfRangeHandler([this](double value) {
+    ShowOutOfRange(QStringLiteral("The angle of attack"), value, kExplorerAlphaMin,
+                   kExplorerAlphaMax, Degrees(alpha_) + QStringLiteral("\u00B0"));
+  });
+  for (CheckedDoubleSpinBox* box : {xv_box_, yv_box_}) {
+    box->SetOutOfRangeHandler([this, box](double value) {
+      ShowOutOfRange(box == xv_box_ ? QStringLiteral("Xv") : QStringLiteral("Yv"), value,
+                     box->minimum(), box->maximum(), Degrees(box->value()));
+    });
+  }
+  compare_panels_box_->SetOutOfRangeHandler([this](double value) {
+    ShowOutOfRange(QStringLiteral("The second set's panel count"), value, kExplorerPanelsMin,
+                   kExplorerPanelsMax, QString::number(compare_panels_box_->value()));
+  });
+  connect(compare_box_, &QCheckBox::toggled, this, [this](bool on) {
+    if (updating_inputs_) return;
+    if (on && compare_body_box_->currentText().isEmpty()) {
+      compare_body_box_->setEditText(body_box_->currentText());
+    }
+    UpdateComparison();
+  });
+  connect(compare_body_box_, &QComboBox::currentIndexChanged, this,
+          &Form_Explorer::UpdateComparison);
+  connect(compare_body_box_->lineEdit(), &QLineEdit::editingFinished, this,
+          &Form_Explorer::UpdateComparison);
+  connect(compare_panels_box_, &QSpinBox::valueChanged, this, &Form_Explorer::UpdateComparison);
+  connect(compare_vortex_box_, &QComboBox::currentIndexChanged, this,
+          &Form_Explorer::UpdateComparison);
+}
+
+void Form_Explorer::OnAngleTyped(double alpha) {
+  if (updating_inputs_) return;
+  alpha_ = alpha;
+  updating_inputs_ = true;
+  angle_slider_->setValue(static_cast<int>(std::lround(alpha * kTenths)));
+  updating_inputs_ = false;
+  ShowProblem(QString());
+  UpdateFrame();
 }
 
 void Form_Explorer::SelectBody(const BodyPtr& body) {
-  // The entry of that very body, else one whose name gives it, else a new entry.
+  // The entry of that very body, else one whose name gives a body of the same name (the
+  // list's "naca2412" for a NACA 2412 handed over), else a new entry.
   for (int k = 0; k < body_box_->count(); ++k) {
     const int kind = body_box_->itemData(k).toInt();
-    std::string ignored;
-    const bool same = kind >= 0
-                          ? given_bodies_[static_cast<std::size_t>(kind)] == body
-                          : kind == kNamedBody &&
-                                BodyFromName(body_box_->itemText(k).toStdString(), ignored) == body;
+    bool same = false;
+    if (kind >= 0) {
+      same = given_bodies_[static_cast<std::size_t>(kind)] == body;
+    } else if (kind == kNamedBody) {
+      std::string ignored;
+      const BodyPtr named = BodyFromName(body_box_->itemText(k).toStdString(), ignored);
+      same = named && (named == body || named->Name() == body->Name());
+    }
     if (same) {
       body_box_->setCurrentIndex(k);
       body_text_ = body_box_->currentText();
@@ -247,32 +610,78 @@ void Form_Explorer::SelectBody(const BodyPtr& body) {
   body_text_ = body_box_->currentText();
 }
 
-void Form_Explorer::ShowSection(const SectionPoints& section, std::optional<int> NP) {
+void Form_Explorer::ShowSection(const SectionPoints& section, std::optional<int> NP,
+                                const QString& path) {
   section_ = section;
-  section_panels_ = NP;
-  const QString text = QStringLiteral("file: ") + QString::fromStdString(section.name);
+  section_path_ = path;
+  if (section_path_.isEmpty()) {
+    // "coordinate file 'PATH'": the path between the quotes.
+    const QString source = QString::fromStdString(section.source);
+    const int first = source.indexOf(QLatin1Char('\'')),
+              last = source.lastIndexOf(QLatin1Char('\''));
+    section_path_ = first >= 0 && last > first ? source.mid(first + 1, last - first - 1) : source;
+  }
+  const QString text = QStringLiteral("file: ") + FileName(section_path_);
+  // The same section handed over as a body (the command line's --body-file) is this
+  // entry: the list keeps one.
+  updating_inputs_ = true;
+  for (int k = body_box_->count() - 1; k >= 0; --k) {
+    const int kind = body_box_->itemData(k).toInt();
+    if (kind >= 0 && given_bodies_[static_cast<std::size_t>(kind)]->Name() == section.name) {
+      body_box_->removeItem(k);
+    }
+  }
+  updating_inputs_ = false;
   int index = body_box_->findData(kFileBody);
   if (index < 0) {
     body_box_->addItem(text, kFileBody);
     index = body_box_->count() - 1;
   }
   body_box_->setItemText(index, text);
+  body_box_->setItemData(index, section_path_, Qt::ToolTipRole);
+  const int own = section.NodeCount();
+  const bool own_fits = own <= kExplorerPanelsMax;
   updating_inputs_ = true;
   body_box_->setCurrentIndex(index);
+  file_points_option_->setEnabled(own_fits);
+  file_points_option_->setText(QStringLiteral("The file's points (%1 panels)").arg(own));
+  const bool spline = (NP && *NP != own) || !own_fits;
+  spline_option_->setChecked(spline);
+  file_points_option_->setChecked(!spline);
+  panels_box_->setValue(spline ? (NP ? *NP : kExplorerPanelsMax) : own);
+  file_label_->setText(QStringLiteral("<b>%1</b><br>%2, %3 points")
+                           .arg(FileName(section_path_).toHtmlEscaped(),
+                                QString::fromStdString(section.name).toHtmlEscaped())
+                           .arg(section.file_points));
+  file_label_->setToolTip(section_path_);
   updating_inputs_ = false;
+  setWindowTitle(QStringLiteral("Velquin2DS - Flow explorer - ") + FileName(section_path_));
   body_text_.clear();
   OnBodyChanged();
 }
 
-void Form_Explorer::file_button_Click() {
-  QString path;
-  if (open_path_chooser_) {
-    path = open_path_chooser_();
-  } else {
-    path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Coordinate file"), QString(),
-        QStringLiteral("Coordinate files (*.dat *.txt);;All files (*)"));
+void Form_Explorer::ShowFileChoice() {
+  const bool file = body_box_->currentData().toInt() == kFileBody && section_;
+  file_frame_->setVisible(file);
+  if (!file) return;
+  const bool own = file_points_option_->isChecked();
+  panels_box_->setEnabled(!own);
+  if (own) {
+    updating_inputs_ = true;
+    panels_box_->setValue(section_->NodeCount());
+    updating_inputs_ = false;
   }
+}
+
+QString Form_Explorer::ChooseOpenPath(const QString& title, const QString& filter) {
+  if (open_path_chooser_) return open_path_chooser_();
+  return QFileDialog::getOpenFileName(this, title, QString(), filter);
+}
+
+void Form_Explorer::file_button_Click() {
+  const QString path =
+      ChooseOpenPath(QStringLiteral("Coordinate file"),
+                     QStringLiteral("Coordinate files (*.dat *.txt);;All files (*)"));
   if (path.isEmpty()) return;
   std::string error;
   const std::optional<SectionPoints> section = ReadSectionFile(path.toStdString(), error);
@@ -280,7 +689,7 @@ void Form_Explorer::file_button_Click() {
     ShowProblem(QString::fromStdString(error));
     return;
   }
-  ShowSection(*section);
+  ShowSection(*section, std::nullopt, path);
 }
 
 BodyPtr Form_Explorer::SelectedBody(double NP, bool circulation, std::string& problem) const {
@@ -289,9 +698,8 @@ BodyPtr Form_Explorer::SelectedBody(double NP, bool circulation, std::string& pr
   const int kind = index < 0 ? kNamedBody : body_box_->itemData(index).toInt();
   if (kind >= 0) return given_bodies_[static_cast<std::size_t>(kind)];
   if (kind == kFileBody && section_) {
-    // The file's own points at their own count, else the section re-panelled.
     const std::optional<double> panels =
-        NP == section_->NodeCount() ? std::nullopt : std::optional<double>(NP);
+        file_points_option_->isChecked() ? std::nullopt : std::optional<double>(NP);
     return SectionFileBody(*section_, panels, circulation, problem);
   }
   return BodyFromName(text.trimmed().toStdString(), problem);
@@ -306,27 +714,21 @@ void Form_Explorer::OnBodyChanged() {
     ShowProblem(QString::fromStdString(problem));
     return;
   }
+  const bool file = body_box_->currentData().toInt() == kFileBody;
+  if (!file) setWindowTitle(QStringLiteral("Velquin2DS - Flow explorer"));
   // Sections lift through their circulation; the circle is shown without by default.
   const bool circle = body == CircleBody();
   updating_inputs_ = true;
   circulation_box_->setChecked(!circle);
   if (!circle) constant_vortex_option_->setChecked(true);
-  // A coordinate file starts at the count asked for, else its own if the arrays hold it.
-  if (body_box_->currentData().toInt() == kFileBody && section_) {
-    if (section_panels_) {
-      panels_box_->setValue(*section_panels_);
-    } else if (section_->NodeCount() <= kExplorerPanelsMax) {
-      panels_box_->setValue(section_->NodeCount());
-    }
-    section_panels_.reset();
-  }
   // A count the body refuses (an odd one on a section whose halves mirror) moves up one.
   const int NP = panels_box_->value();
-  if (!body->PanelCountProblem(NP).empty() && body->PanelCountProblem(NP + 1).empty() &&
+  if (!file && !body->PanelCountProblem(NP).empty() && body->PanelCountProblem(NP + 1).empty() &&
       NP < kExplorerPanelsMax) {
     panels_box_->setValue(NP + 1);
   }
   updating_inputs_ = false;
+  ShowFileChoice();
   OnVortexChanged();
   UpdateGeometry();
 }
@@ -357,17 +759,41 @@ RunInputs Form_Explorer::ReadInputs(std::string& problem) const {
   return inputs;
 }
 
+RunInputs Form_Explorer::ReadSecondInputs(std::string& problem) const {
+  RunInputs inputs;
+  inputs.NP = compare_panels_box_->value();
+  const VortexModel model = kCompareModels[std::max(0, compare_vortex_box_->currentIndex())];
+  inputs.circulation = model != VortexModel::kNone;
+  inputs.vortex = model;
+  inputs.Xv = xv_box_->value();
+  inputs.Yv = yv_box_->value();
+  inputs.alpha_degrees = Angle();
+  const QString text = compare_body_box_->currentText().trimmed();
+  if (section_ && text == QStringLiteral("file: ") + FileName(section_path_)) {
+    const std::optional<double> panels =
+        inputs.NP == section_->NodeCount() ? std::nullopt : std::optional<double>(inputs.NP);
+    inputs.body = SectionFileBody(*section_, panels, inputs.circulation, problem);
+  } else {
+    inputs.body = BodyFromName(text.toStdString(), problem);
+  }
+  return inputs;
+}
+
 void Form_Explorer::ShowInputs(const RunInputs& inputs) {
   SetInputs(inputs);
   UpdateGeometry();
 }
 
-double Form_Explorer::Angle() const {
-  return angle_slider_->value() / static_cast<double>(kTenths);
-}
-
 void Form_Explorer::SetAngle(double alpha_degrees) {
-  angle_slider_->setValue(static_cast<int>(std::lround(alpha_degrees * kTenths)));
+  if (!(alpha_degrees >= kExplorerAlphaMin && alpha_degrees <= kExplorerAlphaMax)) {
+    ShowOutOfRange(QStringLiteral("The angle of attack"), alpha_degrees, kExplorerAlphaMin,
+                   kExplorerAlphaMax, Degrees(alpha_) + QStringLiteral("\u00B0"));
+    return;
+  }
+  updating_inputs_ = true;
+  alpha_box_->setValue(alpha_degrees);
+  updating_inputs_ = false;
+  OnAngleTyped(alpha_degrees);
 }
 
 QString Form_Explorer::Problem() const {
@@ -393,39 +819,143 @@ void Form_Explorer::UpdateGeometry() {
     ShowProblem(QString::fromStdString(error.what()));
     return;
   }
-  ShowProblem(QString());
-  polar_chart_->SetGeometry(*geometry_);
+  ShowProblem(pending_note_);
+  pending_note_.clear();
+  view_grid_.reset();  // a new geometry is shown whole, its view grid made once shown
+  view_timer_->start();
+  if (!compare_panels_box_->property("set").toBool()) {
+    // The second set starts as the first at twice the panels, to show convergence.
+    compare_panels_box_->setProperty("set", true);
+    updating_inputs_ = true;
+    compare_panels_box_->setValue(std::min(2 * panels_box_->value(), kExplorerPanelsMax));
+    const bool named = body_box_->currentData().toInt() == kNamedBody;
+    compare_body_box_->setEditText(named ? body_box_->currentText() : QStringLiteral("naca0012"));
+    updating_inputs_ = false;
+  }
+  if (compare_box_->isChecked()) {
+    UpdateComparison();
+  } else {
+    ShowGeometryInViews();
+  }
+}
+
+void Form_Explorer::UpdateComparison() {
+  if (updating_inputs_ || !geometry_) return;
+  second_geometry_.reset();
+  if (compare_box_->isChecked()) {
+    std::string problem;
+    const RunInputs inputs = ReadSecondInputs(problem);
+    if (!inputs.body) {
+      ShowProblem(QStringLiteral("Second set: ") + QString::fromStdString(problem));
+    } else {
+      try {
+        second_geometry_ = MakeExplorerGeometry(inputs);
+        if (Problem().startsWith(QStringLiteral("Second set: "))) ShowProblem(QString());
+      } catch (const RunError& error) {
+        ShowProblem(QStringLiteral("Second set: ") + QString::fromStdString(error.what()));
+      }
+    }
+  }
+  ShowGeometryInViews();
+}
+
+ExplorerScene Form_Explorer::Scene() const {
+  ExplorerScene scene;
+  scene.geometry = geometry_.get();
+  scene.frame = &frame_;
+  if (second_geometry_) {
+    scene.second_geometry = second_geometry_.get();
+    scene.second_frame = &second_frame_;
+  }
+  scene.overlays = &overlays_;
+  return scene;
+}
+
+void Form_Explorer::ShowGeometryInViews() {
+  if (!geometry_) return;
+  const ExplorerScene scene = Scene();
+  for (ExplorerView* view : views_) view->SetGeometry(scene);
+  UpdateFrame();
+}
+
+void Form_Explorer::UpdateViewGrid() {
+  if (!geometry_) return;
+  // The part of the plane on show, as the plot's shape widens it: its own grid, so that
+  // the colours fill the plot and the streamlines are seeded for what is seen.
+  const FlowDomain view = flow_view_->VisibleDomain();
+  const FlowDomain& shown = view_grid_ ? view_grid_->domain : geometry_->grid.domain;
+  const double width = view.xmax - view.xmin;
+  const double tolerance = 1e-6 * width;
+  if (!(width > 0) || (std::fabs(view.xmin - shown.xmin) < tolerance &&
+                       std::fabs(view.xmax - shown.xmax) < tolerance &&
+                       std::fabs(view.ymin - shown.ymin) < tolerance &&
+                       std::fabs(view.ymax - shown.ymax) < tolerance)) {
+    return;
+  }
+  view_grid_ = MakeExplorerViewGrid(*geometry_, view);
   UpdateFrame();
 }
 
 void Form_Explorer::UpdateFrame() {
   if (!geometry_) return;
-  ComputeExplorerFrame(*geometry_, Angle(), frame_);
-  flow_view_->SetFrame(geometry_.get(), &frame_);
-  pressure_chart_->SetFrame(*geometry_, frame_);
-  polar_chart_->SetFrame(*geometry_, frame_);
-  numbers_view_->SetFrame(frame_);
+  ComputeExplorerFrame(*geometry_, Angle(), frame_, view_grid_.get());
+  if (second_geometry_) ComputeExplorerFrame(*second_geometry_, Angle(), second_frame_);
+  const ExplorerScene scene = Scene();
+  for (ExplorerView* view : views_) view->SetFrame(scene);
 }
 
-void Form_Explorer::ShowViewMenu(QWidget* view, const QPoint& position) {
+void Form_Explorer::ShowOverlayList() {
+  QStringList names;
+  for (const OverlayCurve& curve : overlays_) {
+    names << QStringLiteral("%1: %2").arg(
+        curve.kind == OverlayKind::kPolar ? QStringLiteral("polar") : QStringLiteral("Cp"),
+        QString::fromStdString(curve.name).toHtmlEscaped());
+  }
+  overlay_label_->setText(names.isEmpty() ? QStringLiteral("none")
+                                          : names.join(QStringLiteral("<br>")));
+}
+
+bool Form_Explorer::AddOverlay(const QString& path, OverlayKind kind) {
+  std::string error;
+  std::optional<OverlayCurve> curve = ReadOverlayFile(path.toStdString(), kind, error);
+  if (!curve) {
+    ShowProblem(QString::fromStdString(error));
+    return false;
+  }
+  overlays_.push_back(std::move(*curve));
+  ShowProblem(QString());
+  ShowOverlayList();
+  ShowGeometryInViews();
+  return true;
+}
+
+void Form_Explorer::AddOverlayClick(OverlayKind kind) {
+  const QString path = ChooseOpenPath(
+      kind == OverlayKind::kPolar ? QStringLiteral("Polar file") : QStringLiteral("Cp file"),
+      QStringLiteral("Polar and Cp files (*.txt *.dat *.csv *.pol *.cp);;All files (*)"));
+  if (!path.isEmpty()) AddOverlay(path, kind);
+}
+
+void Form_Explorer::ShowViewMenu(ExplorerView* view, const QPoint& position) {
   QMenu menu(this);
   menu.addAction(QStringLiteral("Save as PNG\u2026"), this,
                  [=] { SaveView(view, QStringLiteral("PNG")); });
   menu.addAction(QStringLiteral("Save as SVG\u2026"), this,
                  [=] { SaveView(view, QStringLiteral("SVG")); });
-  if (view == pressure_chart_) {
+  if (!view->DataCsv().empty()) {
     menu.addAction(QStringLiteral("Save data as CSV\u2026"), this,
                    [=] { SaveView(view, QStringLiteral("CSV")); });
   }
-  menu.exec(view->mapToGlobal(position));
+  if (!view->CopyText().isEmpty()) {
+    menu.addAction(QStringLiteral("Copy"), this,
+                   [=] { QApplication::clipboard()->setText(view->CopyText()); });
+  }
+  menu.exec(view->Widget()->mapToGlobal(position));
 }
 
-void Form_Explorer::SaveView(QWidget* view, const QString& kind) {
-  const QString base = view == flow_view_        ? QStringLiteral("Flow")
-                       : view == pressure_chart_ ? QStringLiteral("Cp")
-                       : view == polar_chart_    ? QStringLiteral("Polar")
-                                                 : QStringLiteral("Numbers");
-  const QString suggestion = QDir::current().filePath(base + QLatin1Char('.') + kind.toLower());
+void Form_Explorer::SaveView(ExplorerView* view, const QString& kind) {
+  const QString suggestion =
+      QDir::current().filePath(view->ExportName() + QLatin1Char('.') + kind.toLower());
   QString path;
   if (save_path_chooser_) {
     path = save_path_chooser_(suggestion, kind);
@@ -435,15 +965,245 @@ void Form_Explorer::SaveView(QWidget* view, const QString& kind) {
         kind + QStringLiteral(" files (*.") + kind.toLower() + QStringLiteral(")"));
   }
   if (path.isEmpty()) return;
+  QWidget& widget = *view->Widget();
   std::string error;
   if (kind == QStringLiteral("CSV")) {
-    if (geometry_) error = SaveText(path, ExplorerPressureCsv(*geometry_, frame_));
+    error = SaveText(path, view->DataCsv());
   } else if (kind == QStringLiteral("SVG")) {
-    error = SaveViewSvg(*view, view->size(), path);
+    error = SaveViewSvg(widget, widget.size(), path);
   } else {
-    error = SaveViewPng(*view, view->size(), path);
+    error = SaveViewPng(widget, widget.size(), path);
   }
   ShowProblem(QString::fromStdString(error));
+  if (error.empty()) statusBar()->showMessage(QStringLiteral("Saved ") + path, 5000);
+}
+
+void Form_Explorer::ExportPictures() {
+  QString folder;
+  if (save_path_chooser_) {
+    folder = save_path_chooser_(QDir::currentPath(), QStringLiteral("Folder"));
+  } else {
+    folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Export the views into"),
+                                               QDir::currentPath());
+  }
+  if (folder.isEmpty()) return;
+  const QDir dir(folder);
+  QStringList written;
+  for (ExplorerView* view : views_) {
+    QWidget& widget = *view->Widget();
+    const QString name = view->ExportName();
+    std::string error =
+        SaveViewPng(widget, widget.size(), dir.filePath(name + QStringLiteral(".png")));
+    if (error.empty() && !view->DataCsv().empty()) {
+      error = SaveText(dir.filePath(name + QStringLiteral(".csv")), view->DataCsv());
+      if (error.empty()) written << name + QStringLiteral(".csv");
+    }
+    if (!error.empty()) {
+      ShowProblem(QString::fromStdString(error));
+      return;
+    }
+    written.insert(written.size() - (view->DataCsv().empty() ? 0 : 1),
+                   name + QStringLiteral(".png"));
+  }
+  ShowProblem(QString());
+  statusBar()->showMessage(QStringLiteral("Saved ") + written.join(QStringLiteral(", ")) +
+                           QStringLiteral(" in ") + folder);
+}
+
+ExplorerSession Form_Explorer::Session() const {
+  ExplorerSession session;
+  session.alpha_degrees = alpha_;
+  ExplorerSessionSet& shown = session.shown;
+  if (body_box_->currentData().toInt() == kFileBody && section_ &&
+      body_box_->currentText() == body_box_->itemText(body_box_->findData(kFileBody))) {
+    shown.body_file = section_path_.toStdString();
+    shown.file_points = file_points_option_->isChecked();
+    shown.panels = shown.file_points ? 0 : panels_box_->value();
+  } else {
+    shown.body = body_box_->currentText().trimmed().toStdString();
+    const int index = body_box_->findText(body_box_->currentText());
+    if (index >= 0 && body_box_->itemData(index).toInt() >= 0) {
+      // A body handed over as it is: by a name the list knows for it, else its own.
+      const BodyPtr body =
+          given_bodies_[static_cast<std::size_t>(body_box_->itemData(index).toInt())];
+      std::string lower = body->Name();
+      lower.erase(std::remove(lower.begin(), lower.end(), ' '), lower.end());
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      shown.body = lower;
+    }
+    shown.panels = panels_box_->value();
+  }
+  shown.vortex = circulation_box_->isChecked()
+                     ? (point_vortex_option_->isChecked() ? VortexModel::kPointVortex
+                                                          : VortexModel::kConstantDistribution)
+                     : VortexModel::kNone;
+  shown.xv = xv_box_->value();
+  shown.yv = yv_box_->value();
+  if (compare_box_->isChecked()) {
+    ExplorerSessionSet second;
+    const QString text = compare_body_box_->currentText().trimmed();
+    if (section_ && text == QStringLiteral("file: ") + FileName(section_path_)) {
+      second.body_file = section_path_.toStdString();
+      second.file_points = compare_panels_box_->value() == section_->NodeCount();
+    } else {
+      second.body = text.toStdString();
+    }
+    second.panels = compare_panels_box_->value();
+    second.vortex = kCompareModels[std::max(0, compare_vortex_box_->currentIndex())];
+    second.xv = shown.xv;
+    second.yv = shown.yv;
+    session.compare = second;
+  }
+  for (const OverlayCurve& curve : overlays_) session.overlays.emplace_back(curve.kind, curve.path);
+  return session;
+}
+
+namespace {
+
+// The inputs of a session's set, and the coordinate file it names; nothing, with the
+// reason, when its body does not read.
+std::optional<RunInputs> SetInputsOf(const ExplorerSessionSet& set,
+                                     std::optional<SectionPoints>& section, std::string& error) {
+  RunInputs inputs;
+  inputs.circulation = set.vortex != VortexModel::kNone;
+  inputs.vortex = set.vortex;
+  inputs.Xv = set.xv;
+  inputs.Yv = set.yv;
+  if (!set.body_file.empty()) {
+    section = ReadSectionFile(set.body_file, error);
+    if (!section) return std::nullopt;
+    inputs.NP = set.file_points ? section->NodeCount() : set.panels;
+    const std::optional<double> panels =
+        set.file_points ? std::nullopt : std::optional<double>(set.panels);
+    inputs.body = SectionFileBody(*section, panels, inputs.circulation, error);
+  } else {
+    inputs.NP = set.panels;
+    inputs.body = BodyFromName(set.body, error);
+  }
+  if (!inputs.body) return std::nullopt;
+  return inputs;
+}
+
+}  // namespace
+
+bool Form_Explorer::OpenSession(const QString& path, std::string& error) {
+  const auto refuse = [&](const std::string& message) {
+    error = message;
+    ShowProblem(QString::fromStdString(message));
+    return false;
+  };
+  const std::optional<ExplorerSession> session = ReadExplorerSessionFile(path.toStdString(), error);
+  if (!session) return refuse(error);
+  const std::string where = "session file " + QuotedPath(path.toStdString()) + ": ";
+  // Everything is read and solved before the window changes, so that a session that
+  // cannot be shown leaves the window as it was.
+  std::optional<SectionPoints> section, second_section;
+  std::string reason;
+  std::optional<RunInputs> shown = SetInputsOf(session->shown, section, reason);
+  if (!shown) return refuse(where + reason);
+  if (!(session->alpha_degrees >= kExplorerAlphaMin &&
+        session->alpha_degrees <= kExplorerAlphaMax)) {
+    return refuse(where + "the angle of attack " + NumberText(session->alpha_degrees) +
+                  " lies outside the explorer's range, -20 to 20 degrees");
+  }
+  shown->alpha_degrees = session->alpha_degrees;
+  std::unique_ptr<ExplorerGeometry> made;
+  try {
+    made = MakeExplorerGeometry(*shown);
+  } catch (const RunError& e) {
+    return refuse(where + e.what());
+  }
+  if (session->compare) {
+    std::optional<RunInputs> second = SetInputsOf(*session->compare, second_section, reason);
+    if (!second) return refuse(where + "[compare]: " + reason);
+    try {
+      MakeExplorerGeometry(*second);
+    } catch (const RunError& e) {
+      return refuse(where + "[compare]: " + e.what());
+    }
+  }
+  std::vector<OverlayCurve> curves;
+  for (const auto& [kind, file] : session->overlays) {
+    std::optional<OverlayCurve> curve = ReadOverlayFile(file, kind, reason);
+    if (!curve) return refuse(where + reason);
+    curves.push_back(std::move(*curve));
+  }
+
+  // Now shown as the session says.
+  error.clear();
+  overlays_ = std::move(curves);
+  ShowOverlayList();
+  updating_inputs_ = true;
+  compare_box_->setChecked(false);
+  updating_inputs_ = false;
+  if (section) {
+    SetInputs(*shown);
+    ShowSection(
+        *section,
+        session->shown.file_points ? std::nullopt : std::optional<int>(session->shown.panels),
+        QString::fromStdString(session->shown.body_file));
+  } else {
+    SetInputs(*shown);
+    body_box_->setEditText(QString::fromStdString(session->shown.body));
+    body_text_ = body_box_->currentText();
+    ShowFileChoice();
+  }
+  updating_inputs_ = true;
+  circulation_box_->setChecked(shown->circulation);
+  point_vortex_option_->setChecked(shown->vortex == VortexModel::kPointVortex);
+  constant_vortex_option_->setChecked(shown->vortex != VortexModel::kPointVortex);
+  panels_box_->setValue(static_cast<int>(shown->NP));
+  if (session->compare) {
+    const ExplorerSessionSet& c = *session->compare;
+    compare_panels_box_->setProperty("set", true);
+    compare_body_box_->setEditText(c.body_file.empty()
+                                       ? QString::fromStdString(c.body)
+                                       : QStringLiteral("file: ") +
+                                             FileName(QString::fromStdString(c.body_file)));
+    if (!c.body_file.empty() && !section) {
+      section_ = second_section;
+      section_path_ = QString::fromStdString(c.body_file);
+    }
+    compare_panels_box_->setValue(c.file_points && second_section ? second_section->NodeCount()
+                                                                  : c.panels);
+    compare_vortex_box_->setCurrentIndex(
+        static_cast<int>(std::find(std::begin(kCompareModels), std::end(kCompareModels), c.vortex) -
+                         std::begin(kCompareModels)));
+    compare_box_->setChecked(true);
+  }
+  updating_inputs_ = false;
+  OnVortexChanged();
+  UpdateGeometry();
+  statusBar()->showMessage(QStringLiteral("Opened ") + path, 5000);
+  return true;
+}
+
+bool Form_Explorer::SaveSession(const QString& path, std::string& error) {
+  error = SaveText(path, ExplorerSessionText(Session()));
+  ShowProblem(QString::fromStdString(error));
+  if (!error.empty()) return false;
+  statusBar()->showMessage(QStringLiteral("Saved ") + path, 5000);
+  return true;
+}
+
+void Form_Explorer::OpenSessionClick() {
+  const QString path = ChooseOpenPath(QStringLiteral("Open session"),
+                                      QStringLiteral("Explorer sessions (*.ini);;All files (*)"));
+  std::string error;
+  if (!path.isEmpty()) OpenSession(path, error);
+}
+
+void Form_Explorer::SaveSessionClick() {
+  const QString suggestion = QDir::current().filePath(QStringLiteral("explorer.ini"));
+  QString path;
+  if (save_path_chooser_) {
+    path = save_path_chooser_(suggestion, QStringLiteral("Session"));
+  } else {
+    path = QFileDialog::getSaveFileName(this, QStringLiteral("Save session"), suggestion,
+                                        QStringLiteral("Explorer sessions (*.ini)"));
+  }
+  std::string error;
+  if (!path.isEmpty()) SaveSession(path, error);
 }
 
 }  // namespace velquin

@@ -4,19 +4,16 @@
 #include <QLabel>
 #include <charconv>
 
+#include "gui/explorer/explorer_text.h"
+
 namespace velquin {
 namespace {
 
 const char* const kRows[] = {"\u03B1", "Cl (circulation)", "Cl (pressure)", "Cm c/4",
                              "Cp min", "x of Cp min",      "x stagnation",  "\u03A3Q\u00B7S"};
 
-// Fixed decimals, a point as the separator whatever the locale, a true minus sign.
 QString Fixed(double value, int decimals) {
-  char buffer[64];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  return QString::fromLatin1(buffer, static_cast<int>(result.ptr - buffer))
-      .replace(QLatin1Char('-'), QChar(0x2212));
+  return FixedText(value, decimals);
 }
 
 QString Scientific(double value) {
@@ -33,6 +30,7 @@ NumbersView::NumbersView(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("View_Numbers"));
   setContextMenuPolicy(Qt::CustomContextMenu);
   setAutoFillBackground(true);
+  setToolTip(QStringLiteral("The numbers at the current angle. Right click: copy or save."));
   auto* layout = new QGridLayout(this);
   layout->setColumnStretch(1, 1);
   int row = 0;
@@ -66,6 +64,19 @@ void NumbersView::SetFrame(const ExplorerFrame& frame) {
       Scientific(r.source_sum),
   };
   for (int k = 0; k < values_.size(); ++k) values_[k]->setText(texts[k]);
+}
+
+void NumbersView::SetFrame(const ExplorerScene& scene) {
+  label_ = QString::fromStdString(ExplorerInputsLabel(scene.geometry->inputs));
+  SetFrame(*scene.frame);
+}
+
+QString NumbersView::CopyText() const {
+  QString text = label_ + QLatin1Char('\n');
+  for (int k = 0; k < values_.size(); ++k) {
+    text += names_[k]->text() + QLatin1Char('\t') + values_[k]->text() + QLatin1Char('\n');
+  }
+  return text;
 }
 
 QString NumbersView::Value(const QString& name) const {

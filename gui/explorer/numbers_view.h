@@ -6,23 +6,31 @@
 #include <QWidget>
 
 #include "app/flow_explorer.h"
+#include "gui/explorer/explorer_view.h"
 
 class QLabel;
 
 namespace velquin {
 
-class NumbersView : public QWidget {
+class NumbersView : public QWidget, public ExplorerView {
   Q_OBJECT
 
  public:
   explicit NumbersView(QWidget* parent = nullptr);
   void SetFrame(const ExplorerFrame& frame);
+
+  QWidget* Widget() override { return this; }
+  QString ExportName() const override { return QStringLiteral("Numbers"); }
+  void SetFrame(const ExplorerScene& scene) override;
+  // "name<TAB>value" a line, headed by the inputs, for the clipboard.
+  QString CopyText() const override;
   // The shown value of a row, by its name ("Cl (circulation)", ...).
   QString Value(const QString& name) const;
 
  private:
   QList<QLabel*> names_;
   QList<QLabel*> values_;
+  QString label_;  // the inputs
 };
 
 }  // namespace velquin

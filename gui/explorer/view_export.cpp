@@ -7,12 +7,14 @@
 #include <QPainter>
 #include <QSvgGenerator>
 #include <QWidget>
+#include <algorithm>
 
 #include "app/flow_explorer.h"
 #include "base/report_writer.h"
 #include "base/run_error.h"
 #include "base/text_number.h"
 #include "gui/explorer/explorer_charts.h"
+#include "gui/explorer/explorer_view.h"
 #include "gui/explorer/flow_view.h"
 
 namespace velquin {
@@ -73,7 +75,8 @@ std::string SaveText(const QString& path, const std::string& text) {
   return WriteInPlace(path, QByteArray::fromStdString(text));
 }
 
-std::string WriteFlowPictures(const RunInputs& inputs, bool polar, const std::string& directory) {
+std::string WriteFlowPictures(const RunInputs& inputs, const std::vector<std::string>& sweep_angles,
+                              const std::string& directory) {
   std::unique_ptr<ExplorerGeometry> geometry;
   try {
     geometry = MakeExplorerGeometry(inputs);
@@ -92,16 +95,43 @@ std::string WriteFlowPictures(const RunInputs& inputs, bool polar, const std::st
       !error.empty()) {
     return error;
   }
+  // The charts' lettering grown with the picture: about 1.7 times the window's at 1500 x
+  // 1000, as the flow picture's grows with its height.
+  constexpr double kChartLettering = 1.7;
   PressureChart pressure;
   pressure.SetFrame(*geometry, frame);
+  ScaleChartLettering(pressure.chart(), kChartLettering);
   if (std::string error = SaveViewPng(pressure, size, folder.filePath(QStringLiteral("Cp.png")));
       !error.empty()) {
     return error;
   }
-  if (polar) {
+  if (!sweep_angles.empty()) {
+    // The polar over the swept range, finely enough for a smooth line (the arithmetic of
+    // the sweep's own angles), and the swept angles marked.
+    ExplorerScene scene;
+    scene.geometry = geometry.get();
+    scene.frame = &frame;
+    double low = 1e300, high = -1e300;
+    try {
+      for (const std::string& text : sweep_angles) {
+        const double alpha = ReadNumber(text);
+        scene.marked.push_back(ExplorerPolarPoint(*geometry, alpha));
+        low = std::min(low, alpha);
+        high = std::max(high, alpha);
+      }
+    } catch (const RunError& error) {
+      return std::string("flow pictures: ") + error.what();
+    }
+    std::vector<PolarPoint> polar;
+    constexpr int kSteps = 200;
+    for (int k = 0; k <= kSteps; ++k) {
+      polar.push_back(ExplorerPolarPoint(*geometry, low + (high - low) * k / kSteps));
+    }
+    scene.polar = &polar;
     PolarChart chart;
-    chart.SetGeometry(*geometry);
-    chart.SetFrame(*geometry, frame);
+    chart.SetGeometry(scene);
+    chart.SetFrame(scene);
+    ScaleChartLettering(chart.chart(), kChartLettering);
     return SaveViewPng(chart, size, folder.filePath(QStringLiteral("Polar.png")));
   }
   return {};

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "solver/run_inputs.h"
 
@@ -28,8 +29,11 @@ inline constexpr int kFlowPictureWidth = 2000;
 inline constexpr int kFlowPictureHeight = 1000;
 
 // The explorer at the inputs' angle, drawn by the window's own views without a display:
-// Flow.png and Cp.png, and Polar.png when `polar` is set, into `directory` (empty: the
-// current one). Returns an error message, empty on success.
-std::string WriteFlowPictures(const RunInputs& inputs, bool polar, const std::string& directory);
+// Flow.png and Cp.png, and for a sweep (the angles' texts, read as the sweep reads them;
+// empty: none) Polar.png over the swept range with the swept angles marked, into
+// `directory` (empty: the current one). Every picture names the inputs in its title.
+// Returns an error message, empty on success.
+std::string WriteFlowPictures(const RunInputs& inputs, const std::vector<std::string>& sweep_angles,
+                              const std::string& directory);
 
 }  // namespace velquin

@@ -85,8 +85,12 @@ TEST(FlowExplorer, ZeroLiftAngleAndPressureTable) {
   ExplorerFrame frame;
   ComputeExplorerFrame(*section, 4, frame);
   const std::string csv = ExplorerPressureCsv(*section, frame);
-  EXPECT_EQ(csv.rfind("x,y,cp,side\n", 0), 0u);
-  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 121);
+  // A comment line naming the inputs and the angle, the column names, one line a panel.
+  EXPECT_EQ(csv.rfind("# NACA 0012, 120 panels, constant vortex distribution, alpha = 4 degrees\n"
+                      "x,y,cp,side\n",
+                      0),
+            0u);
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 122);
   EXPECT_EQ(csv.find('\r'), std::string::npos);
   EXPECT_NE(csv.find(",upper\n"), std::string::npos);
   EXPECT_NE(csv.find(",lower\n"), std::string::npos);

@@ -145,6 +145,9 @@ TEST(FormExplorer, BodiesByNameAndFromACoordinateFile) {
   explorer.findChild<QPushButton*>("Command_File")->click();
   EXPECT_EQ(explorer.Problem(), "");
   EXPECT_EQ(explorer.geometry()->inputs.NP, 160);  // the file's own points
+  EXPECT_TRUE(explorer.findChild<QRadioButton*>("Option_FilePoints")->isChecked());
+  EXPECT_FALSE(explorer.findChild<QSpinBox*>("Spin_NP")->isEnabled());
+  explorer.findChild<QRadioButton*>("Option_Spline")->click();
   explorer.findChild<QSpinBox*>("Spin_NP")->setValue(90);
   EXPECT_EQ(explorer.Problem(), "");
   EXPECT_EQ(explorer.geometry()->C->NP, 90);  // re-panelled
