@@ -6,6 +6,7 @@
 
 #include "app/derived_text.h"
 #include "app/run_session.h"
+#include "app/viscous_text.h"
 #include "base/module_common.h"
 #include "base/report_folder.h"
 #include "base/report_writer.h"
@@ -17,6 +18,7 @@
 #include "solver/angle_sweep.h"
 #include "solver/derived_results.h"
 #include "solver/module_gauss.h"
+#include "viscous/panel_viscous.h"
 
 namespace velquin {
 namespace {
@@ -24,10 +26,11 @@ namespace {
 // Runs the angles of the sweep on the state of a completed run and writes polar.csv.
 // Progress goes to `err` as one line that counts up when there are more than a few
 // angles and stderr is a terminal. Returns false after a zero pivot (its message shown);
-// throws RunError.
+// throws RunError. With `viscous` (one result per angle) every row gains the viscous
+// columns.
 bool SweepAndWritePolar(const Module_Common& state, const RunInputs& inputs,
                         const std::vector<std::string>& angles, const ReportOptions& reports,
-                        std::ostream& err) {
+                        std::ostream& err, const std::vector<ViscousResult>* viscous) {
   constexpr std::size_t kQuietAngles = 10;
   std::vector<double> degrees;
   degrees.reserve(angles.size());
@@ -61,10 +64,63 @@ bool SweepAndWritePolar(const Module_Common& state, const RunInputs& inputs,
   ReportFile file(reports, "polar.csv");
   ReportText& out = file.out();
   out.Reserve(total * 96 + 80);
-  out.Text(kPolarHeader).Text("\n");
-  for (std::size_t k = 0; k < total; ++k) out.Text(PolarRow(angles[k], (*results)[k])).Text("\n");
+  out.Text(kPolarHeader);
+  if (viscous) out.Text(kViscousPolarColumns);
+  out.Text("\n");
+  for (std::size_t k = 0; k < total; ++k) {
+    out.Text(PolarRow(angles[k], (*results)[k]));
+    if (viscous) out.Text(ViscousPolarValues((*viscous)[k]));
+    out.Text("\n");
+  }
   file.Close();
   return true;
+}
+
+// The viscous analysis of a completed run: its panels factored once, then every angle of
+// the sweep (or the run's one angle) with the interaction passes. Writes bl.csv of the
+// last angle, the one the reports and the stdout line belong to, and warns where the
+// Karman-Tsien flow turns supersonic. Returns nothing after a zero pivot (its message
+// shown); throws RunError.
+std::optional<std::vector<ViscousResult>> AnalyseViscousRun(
+    const Module_Common& state, const RunInputs& inputs, const std::vector<std::string>& angles,
+    const ViscousOptions& options, const ReportOptions& reports, std::ostream& err) {
+  const std::optional<FactoredPanelProblem> problem = FactorPanelProblem(state, inputs);
+  if (!problem) {
+    err << kZeroPivotMessage << '\n';
+    return std::nullopt;
+  }
+  std::vector<double> degrees;
+  for (const std::string& angle : angles) degrees.push_back(ReadNumber(angle));
+  if (degrees.empty()) degrees.push_back(inputs.alpha_degrees);
+  std::vector<ViscousResult> results;
+  results.reserve(degrees.size());
+  // One warning for the whole run: the supersonic angles, the first and the last named.
+  std::vector<double> supersonic_angles;
+  int most_panels = 0;
+  for (const double alpha : degrees) {
+    results.push_back(SolveViscousAngle(*problem, alpha, options));
+    int supersonic = 0;
+    for (const unsigned char flag : results.back().cp.supersonic) supersonic += flag != 0;
+    if (supersonic > 0) supersonic_angles.push_back(alpha);
+    most_panels = std::max(most_panels, supersonic);
+  }
+  if (!supersonic_angles.empty()) {
+    std::string text = "the local flow is supersonic (Cp below the critical ";
+    AppendShortestNumber(text, results.back().cp.critical);
+    text += ") on up to " + std::to_string(most_panels) + " panels at alpha ";
+    AppendShortestNumber(text, supersonic_angles.front());
+    if (supersonic_angles.size() > 1) {
+      text += " to ";
+      AppendShortestNumber(text, supersonic_angles.back());
+      text += " (" + std::to_string(supersonic_angles.size()) + " angles)";
+    }
+    text += ": the Karman-Tsien correction does not hold there";
+    PrintMessages({text}, "warning", err);
+  }
+  ReportFile file(reports, "bl.csv");
+  file.out().Text(BoundaryLayerTable(results.back()));
+  file.Close();
+  return results;
 }
 
 }  // namespace
@@ -103,13 +159,21 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
   if (run.outcome != RunOutcome::kCompleted) return 1;
   const RunInputs& inputs = *run.inputs;
   PrintMessages(run.warnings, "warning", err);
-  if (!request.sweep_angles.empty()) {
-    try {
-      if (!SweepAndWritePolar(*state, inputs, request.sweep_angles, reports, err)) return 1;
-    } catch (const RunError& error) {
-      err << error.what() << '\n';
+  std::optional<std::vector<ViscousResult>> viscous;
+  try {
+    if (request.viscous) {
+      viscous =
+          AnalyseViscousRun(*state, inputs, request.sweep_angles, *request.viscous, reports, err);
+      if (!viscous) return 1;
+    }
+    if (!request.sweep_angles.empty() &&
+        !SweepAndWritePolar(*state, inputs, request.sweep_angles, reports, err,
+                            viscous ? &*viscous : nullptr)) {
       return 1;
     }
+  } catch (const RunError& error) {
+    err << error.what() << '\n';
+    return 1;
   }
   if (pictures) {
     const std::string failure = pictures->Save(reports.directory);
@@ -125,7 +189,15 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
       return 1;
     }
   }
-  const std::string line = DerivedResultsLine(*run.results) + "\n";
+  std::string line = DerivedResultsLine(*run.results);
+  if (viscous) {
+    line += ViscousResultsPairs(viscous->back());
+    if (request.viscous->mach > 0) {
+      line += " cp_critical=";
+      AppendShortestNumber(line, viscous->back().cp.critical);
+    }
+  }
+  line += '\n';
   return WriteResults(out, line, err) ? 0 : 1;
 }
 

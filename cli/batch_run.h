@@ -21,6 +21,13 @@
 // then assembled and eliminated once more and solved for all angles together
 // (solver/angle_sweep.h), which gives every angle the very bits of a separate run.
 //
+// --re RE (with --ncrit, --xtr, --mach) adds the viscous analysis of the section
+// (viscous/panel_viscous.h) at the run's angle or at every angle of the sweep, on the
+// panels of the completed run factored once more: the stdout line gains the viscous
+// pairs (app/viscous_text.h), DIR/bl.csv holds the layers of the last angle, and
+// polar.csv gains the viscous columns. Where the Karman-Tsien flow turns supersonic one
+// warning on stderr names the angles. Without --re nothing of the outputs changes.
+//
 // --flow also draws the flow explorer's pictures of the run (Flow.png, Cp.png and, with
 // --sweep, Polar.png) into DIR.
 #pragma once

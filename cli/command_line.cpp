@@ -30,6 +30,8 @@ const OptionSpec kOptions[] = {
     {"--images", false, false},     {"--sweep", true, false},    {"--body-file", true, true},
     {"--flow", false, false},       {"--explore", false, false}, {"--place", true, false},
     {"--flap", true, false},        {"--ground", true, false},   {"--general", false, false},
+    {"--re", true, false},          {"--ncrit", true, false},    {"--xtr", true, false},
+    {"--mach", true, false},
 };
 
 // Options that a --batch command line may give again: every --body and --body-file is an
@@ -195,6 +197,67 @@ void ReadElements(const std::vector<std::pair<std::string, std::string>>& sequen
                     request.options.count("--general") != 0;
 }
 
+// The viscous options. --re switches the analysis on and the others need it; each value
+// is a plain number (malformed: a usage error naming the option and the value) within
+// the range where the boundary-layer closures and the Karman-Tsien correction hold.
+void ReadViscousOptions(BatchRequest& request) {
+  const auto& options = request.options;
+  const auto re = options.find("--re");
+  if (re == options.end()) {
+    for (const char* name : {"--ncrit", "--xtr", "--mach"}) {
+      if (options.count(name) != 0) {
+        throw UsageError{std::string(name) + " belongs to the viscous analysis: it needs --re"};
+      }
+    }
+    return;
+  }
+  ViscousOptions viscous;
+  viscous.reynolds = OptionNumbers("--re", re->second, 1, "one Reynolds number RE")[0];
+  // Below a thousand no attached layer exists on a section; far above 1e9 the
+  // turbulent closures were never fitted.
+  if (!(viscous.reynolds >= 1e3 && viscous.reynolds <= 1e9)) {
+    throw UsageError{"--re must lie between 1000 and 1e9, not " + QuotedArgument(re->second)};
+  }
+  if (const auto n = options.find("--ncrit"); n != options.end()) {
+    viscous.ncrit = OptionNumbers("--ncrit", n->second, 1, "one amplification exponent N")[0];
+    if (!(viscous.ncrit > 0 && viscous.ncrit <= 30)) {
+      throw UsageError{"--ncrit must lie above 0 and at most 30, not " + QuotedArgument(n->second)};
+    }
+  }
+  if (const auto xtr = options.find("--xtr"); xtr != options.end()) {
+    const std::vector<double> x = OptionNumbers("--xtr", xtr->second, 2, "XT:XB");
+    if (!(x[0] >= 0 && x[0] <= 1 && x[1] >= 0 && x[1] <= 1)) {
+      throw UsageError{"--xtr takes chord fractions from 0 to 1 (1: free transition), not " +
+                       QuotedArgument(xtr->second)};
+    }
+    viscous.xtr_top = x[0];
+    viscous.xtr_bottom = x[1];
+  }
+  if (const auto mach = options.find("--mach"); mach != options.end()) {
+    viscous.mach = OptionNumbers("--mach", mach->second, 1, "one Mach number M")[0];
+    if (!(viscous.mach >= 0 && viscous.mach < 1)) {
+      throw UsageError{"--mach must lie in 0 <= M < 1 (subsonic free stream), not " +
+                       QuotedArgument(mach->second)};
+    }
+  }
+  if (request.general) {
+    throw UsageError{"--re analyses a single section, not the general problem"};
+  }
+  const bool circle =
+      request.body_file.empty() && !request.controls.Other_Body && request.controls.Option_Circle;
+  if (circle) {
+    throw UsageError{
+        "--re needs a section with a trailing edge (--body NAME or --body-file PATH); the "
+        "circle carries no circulation and no boundary layer that separates at an edge"};
+  }
+  if (options.count("--circulation") == 0) {
+    throw UsageError{
+        "--re needs --circulation: the boundary layers start from the lifting solution "
+        "that the Kutta-type condition gives"};
+  }
+  request.viscous = viscous;
+}
+
 }  // namespace
 
 std::string UsageText() {
@@ -202,6 +265,7 @@ std::string UsageText() {
          "                          [--alpha TEXT] [--circulation] [--vortex point|constant]\n"
          "                          [--xv TEXT] [--yv TEXT] [--out DIR] [--images]\n"
          "                          [--sweep FROM:TO:STEP] [--flow]\n"
+         "                          [--re RE [--ncrit N] [--xtr XT:XB] [--mach M]]\n"
          "       velquin2ds --batch [--body NAME | --body-file PATH [--place X:Y:DEG:CHORD]\n"
          "                          [--flap XH:DEG]]... [--ground H] [--general] [OPTION]...\n"
          "       velquin2ds --explore SESSION-FILE\n"
@@ -242,6 +306,15 @@ std::string UsageText() {
          "general problem. Up to 2000 panels in all (--panels per element, default 160 for a\n"
          "body by name); writes surface.csv instead of the three reports, and prints the\n"
          "lift per element (cl_pressure_K, cl_circulation_K) as well.\n"
+         "--re RE (1000 to 1e9, on the chord) adds the viscous analysis of a section with\n"
+         "--circulation: boundary layers with e^N transition (--ncrit N, default 9), tripped\n"
+         "at --xtr XT:XB (upper:lower chord fractions, default 1:1, free) and coupled to the\n"
+         "panels by transpiration. The line gains cl_viscous, cm_viscous, cd, xtr_top,\n"
+         "xtr_bottom, xsep_top, xsep_bottom (and converged=0 when the interaction did not\n"
+         "settle); DIR/bl.csv holds the layers station by station, and polar.csv gains\n"
+         "cl_viscous, cd, cl_cd, xtr_top, xtr_bottom. --mach M (0 <= M < 1, default 0)\n"
+         "corrects the pressures by Karman-Tsien, adds cp_critical to the line and warns\n"
+         "where the local flow turns supersonic.\n"
          "Exit status: 0 run completed, 1 run error or zero pivot, 2 malformed command line.\n";
 }
 
@@ -316,6 +389,7 @@ BatchRequest ParseBatchCommand(const std::vector<std::string>& args) {
   if (request.general && request.flow) {
     throw UsageError{"--flow draws single-element runs only, not the general problem"};
   }
+  ReadViscousOptions(request);
   return request;
 }
 

@@ -19,6 +19,7 @@
 #include "geometry/element_layout.h"
 #include "geometry/geometry_file.h"
 #include "solver/run_inputs.h"
+#include "viscous/panel_viscous.h"
 
 namespace velquin {
 
@@ -50,6 +51,9 @@ struct BatchRequest {
   bool general = false;
   std::vector<ElementRequest> elements;  // every --body and --body-file in order
   std::optional<double> ground_height;   // --ground H
+  // --re and its companions --ncrit, --xtr and --mach: the viscous analysis of a single
+  // section with circulation; none without --re.
+  std::optional<ViscousOptions> viscous;
 };
 
 // --help: the grammars, the bodies, the outputs and the exit status.
