@@ -242,7 +242,8 @@ std::string ShortUsage(const UsageError& error) {
 
 bool IsCommandLineMode(const std::vector<std::string>& args) {
   return std::any_of(args.begin(), args.end(), [](const std::string& arg) {
-    return arg == "--batch" || arg == "--help" || arg == "-h" || arg == "--version";
+    return arg == "--batch" || arg == "--help" || arg == "-h" || arg == "--version" ||
+           arg == "--verify";
   });
 }
 
