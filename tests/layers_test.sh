@@ -55,7 +55,7 @@ rm -f "$edges.cycle"
 while read -r file; do
   [ -n "$(layer_of "$file")" ] || complain "$file lies outside the layers"
 done < <(find . -path ./tests -prune -o -path ./bench -prune -o -path './build*' -prune -o \
-           -path ./.git -prune -o \( -name '*.h' -o -name '*.cpp' \) -print | sed 's|^\./||')
+           -path ./b -prune -o -path ./.git -prune -o \( -name '*.h' -o -name '*.cpp' \) -print | sed 's|^\./||')
 
 [ "$status" -eq 0 ] && echo "layers: ${#layers[@]} folders, every include points down, no cycle"
 exit "$status"
