@@ -7,7 +7,7 @@ namespace velquin {
 namespace {
 
 constexpr double kLeastError = 1e-16;
-constexpr double kLeftDecade = 1, kRightDecade = 4;  // 10 to 10^4 panels
+constexpr double kLeftDecade = 1, kRightDecade = 3.5;  // 10 to about 3000 panels
 constexpr Colour kGrid = RGB(220, 220, 220);
 
 void Marker(Picture& p, float x, float y, float r, int marker, Colour colour) {
@@ -63,7 +63,7 @@ void DrawConvergencePlot(Picture& picture, const std::vector<ConvergenceSeries>&
   const double dx = 0.06 * (kRightDecade - kLeftDecade), dy = 0.06 * (high - low);
   picture.Cls();
   picture.Scale(kLeftDecade - dx, high + dy, kRightDecade + dx, low - dy);
-  for (double d = kLeftDecade; d <= kRightDecade; d += 1) {
+  for (double d = kLeftDecade; d <= kRightDecade; d += 1) {  // 10, 100, 1000
     picture.Line(static_cast<float>(d), static_cast<float>(low), static_cast<float>(d),
                  static_cast<float>(high), kGrid);
   }
@@ -85,7 +85,7 @@ void DrawConvergencePlot(Picture& picture, const std::vector<ConvergenceSeries>&
     picture.Line(static_cast<float>(x0), static_cast<float>(y0), static_cast<float>(x1),
                  static_cast<float>(y0 - slope * (x1 - x0)), kBlack);
   }
-  const float radius = static_cast<float>(0.012 * (kRightDecade - kLeftDecade));
+  const float radius = static_cast<float>(0.006 * (kRightDecade - kLeftDecade));
   for (const ConvergenceSeries& s : series) {
     const std::size_t n = std::min(s.panels.size(), s.errors.size());
     for (std::size_t k = 0; k < n; ++k) {

@@ -24,7 +24,7 @@ struct ConvergenceSeries {
 // The colour of the k-th case of a plot (a fixed palette, repeated after eight).
 Colour ConvergenceColour(int k);
 
-// Draws the frame from 10 to 10^4 panels and the decades of error that the series span
+// Draws the frame from 10 to about 3000 panels and the decades of error that the series span
 // (10^-16 to 10 at most), a grid line at every decade, the two reference slopes through
 // the middle of the frame, and the series.
 void DrawConvergencePlot(Picture& picture, const std::vector<ConvergenceSeries>& series);
