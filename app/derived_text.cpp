@@ -22,6 +22,7 @@ std::string DerivedResultsLine(const DerivedResults& results) {
   pair("source_sum", results.source_sum);
   if (results.circle_deviation) pair("circle_deviation", *results.circle_deviation);
   if (results.cl_exact) pair("cl_exact", *results.cl_exact);
+  if (results.cm_exact) pair("cm_exact", *results.cm_exact);
   if (results.exact_deviation) pair("exact_deviation", *results.exact_deviation);
   return line;
 }

@@ -23,7 +23,9 @@ inline constexpr const char* kPolarHeader =
 void AppendShortestNumber(std::string& out, double value);
 
 // "cl_circulation=... cl_pressure=... cm_quarter_chord=... source_sum=...", then
-// " circle_deviation=..." when it is defined; no line end.
+// " circle_deviation=..." when it is defined, and " cl_exact=... cm_exact=...
+// exact_deviation=..." for bodies with an exact flow (cm_exact where the body gives it);
+// no line end.
 std::string DerivedResultsLine(const DerivedResults& results);
 
 // One row of polar.csv without its line end: the angle as given (a decimal text),

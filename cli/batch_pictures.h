@@ -34,4 +34,11 @@ using FlowPicturesWriter =
     std::function<std::string(const RunInputs& inputs, const std::vector<std::string>& sweep_angles,
                               const std::string& directory)>;
 
+// Draws one picture of width x height pixels on the background colour with `draw` and
+// saves it as the PNG file `path` (the Qt build's: the convergence picture of --verify).
+// Returns an error message, empty on success.
+using PictureFileWriter =
+    std::function<std::string(int width, int height, Colour background,
+                              const std::function<void(Picture&)>& draw, const std::string& path)>;
+
 }  // namespace velquin

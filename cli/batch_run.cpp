@@ -15,6 +15,7 @@
 #include "cli/batch_window.h"
 #include "cli/problem_batch.h"
 #include "cli/standard_streams.h"
+#include "cli/verify_command.h"
 #include "solver/angle_sweep.h"
 #include "solver/derived_results.h"
 #include "solver/module_gauss.h"
@@ -203,13 +204,14 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
 
 int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                     char decimal_separator, const BatchPicturesFactory& make_pictures,
-                    const FlowPicturesWriter& write_flow) {
+                    const FlowPicturesWriter& write_flow, const PictureFileWriter& write_picture) {
   if (IsHelpRequest(args)) {
     return WriteResults(out, UsageText(), err) ? 0 : 1;
   }
   if (std::find(args.begin(), args.end(), "--version") != args.end()) {
     return WriteResults(out, std::string("velquin2ds ") + VELQUIN_VERSION + "\n", err) ? 0 : 1;
   }
+  if (IsVerifyRequest(args)) return RunVerifyCommand(args, out, err, write_picture);
   BatchRequest request;
   try {
     request = ParseBatchCommand(args);

@@ -48,10 +48,12 @@ int RunBatchRequest(const BatchRequest& request, std::ostream& out, std::ostream
                     const FlowPicturesWriter& write_flow = {});
 
 // Runs the command line args (without the program name) and returns the exit status:
-// --help, --version or a --batch run. make_pictures may be empty: then --images is
-// refused; so is --flow without write_flow.
+// --help, --version, --verify (cli/verify_command.h) or a --batch run. make_pictures may
+// be empty: then --images is refused; so is --flow without write_flow; without
+// write_picture --verify writes no Convergence.png.
 int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                     char decimal_separator, const BatchPicturesFactory& make_pictures,
-                    const FlowPicturesWriter& write_flow = {});
+                    const FlowPicturesWriter& write_flow = {},
+                    const PictureFileWriter& write_picture = {});
 
 }  // namespace velquin

@@ -272,6 +272,7 @@ std::string UsageText() {
          "       velquin2ds --explore [--panels TEXT] [--body NAME | --body-file PATH]\n"
          "                            [--alpha TEXT] [--circulation] [--vortex point|constant]\n"
          "                            [--xv TEXT] [--yv TEXT]\n"
+         "       velquin2ds --verify [--out DIR]\n"
          "       velquin2ds --help | --version\n"
          "\n"
          "Runs one calculation without a window and writes Output_Panel.txt,\n"
@@ -284,14 +285,16 @@ std::string UsageText() {
          "(case-insensitive): NACA 4- and 5-digit sections such as naca2412, naca23012 or\n"
          "the reflex naca23112; the Karman-Trefftz section of the circle centred at (XC, YC)\n"
          "through 1 (XC < 0) with the trailing-edge angle TAU degrees (0 <= TAU < 180), and\n"
-         "the Joukowski section, the same with TAU = 0.\n"
+         "the Joukowski section, the same with TAU = 0; ellipse:T, the ellipse of chord 1 and\n"
+         "thickness ratio T (0.001 <= T <= 1).\n"
          "--body-file PATH reads a section from a Selig or Lednicer coordinate file: its\n"
          "points are the nodes, or with --panels the contour is re-panelled.\n"
          "--images also writes Picture_Airfoil.png, Picture_Pressure.png, Picture_Matrix.png.\n"
          "After a completed run one line of key=value pairs goes to standard output:\n"
          "cl_circulation, cl_pressure, cm_quarter_chord, source_sum (and circle_deviation\n"
-         "for the circle with the point vortex at its centre; cl_exact and exact_deviation,\n"
-         "against the exact flow, for the Karman-Trefftz and Joukowski sections).\n"
+         "for the circle with the point vortex at its centre; cl_exact, cm_exact and\n"
+         "exact_deviation, against the exact flow, for the ellipse and the Karman-Trefftz\n"
+         "and Joukowski sections).\n"
          "--sweep FROM:TO:STEP (degrees, plain decimals, instead of --alpha) runs every angle\n"
          "FROM, FROM+STEP, ... up to TO (at most 10001) and writes DIR/polar.csv; the reports\n"
          "and the line on standard output are those of the last angle.\n"
@@ -315,6 +318,9 @@ std::string UsageText() {
          "cl_viscous, cd, cl_cd, xtr_top, xtr_bottom. --mach M (0 <= M < 1, default 0)\n"
          "corrects the pressures by Karman-Tsien, adds cp_critical to the line and warns\n"
          "where the local flow turns supersonic.\n"
+         "--verify runs the verification bench (exact flows at 16 to 1024 panels) and writes\n"
+         "verification.csv, verification.md and Convergence.png into DIR; exit status 1\n"
+         "names a case that does not converge as documented (docs/verification.md).\n"
          "Exit status: 0 run completed, 1 run error or zero pivot, 2 malformed command line.\n";
 }
 
@@ -327,7 +333,8 @@ std::string ShortUsage(const UsageError& error) {
 
 bool IsCommandLineMode(const std::vector<std::string>& args) {
   return std::any_of(args.begin(), args.end(), [](const std::string& arg) {
-    return arg == "--batch" || arg == "--help" || arg == "-h" || arg == "--version";
+    return arg == "--batch" || arg == "--help" || arg == "-h" || arg == "--version" ||
+           arg == "--verify";
   });
 }
 

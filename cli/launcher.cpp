@@ -61,8 +61,10 @@ int main(int argc, char* argv[]) {
   velquin::OccupyClosedStandardDescriptors();
   velquin::IgnoreWriteSignals();
   const std::vector<std::string> args(argv + 1, argv + argc);
+  // --verify draws Convergence.png: the window program saves it.
   const bool wants_images = std::find(args.begin(), args.end(), "--images") != args.end() ||
-                            std::find(args.begin(), args.end(), "--flow") != args.end();
+                            std::find(args.begin(), args.end(), "--flow") != args.end() ||
+                            std::find(args.begin(), args.end(), "--verify") != args.end();
   if (!velquin::IsCommandLineMode(args) || wants_images) return StartWindowProgram(argv);
   return velquin::RunBatchCommand(args, std::cout, std::cerr, velquin::UserDecimalSeparator(), {});
 }

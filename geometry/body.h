@@ -40,6 +40,7 @@ struct ExactSolution {
   };
   Kind kind = Kind::kContinuous;
   std::optional<double> cl;          // exact lift coefficient, where it is defined
+  std::optional<double> cm;          // exact quarter-chord moment, nose-up positive
   std::vector<double> one_minus_cp;  // exact 1 - Cp for panels 1..NP (element i - 1)
 };
 

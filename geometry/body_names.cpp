@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/text_number.h"
+#include "geometry/ellipse_section.h"
 #include "geometry/geometry_file.h"
 #include "geometry/karman_trefftz_section.h"
 #include "geometry/naca4_section.h"
@@ -96,6 +97,17 @@ BodyPtr JoukowskiFromText(std::string_view text, std::string& reason) {
   return KarmanTrefftzFromFields(text, true, reason);
 }
 
+// T after "ellipse:", the thickness ratio.
+BodyPtr EllipseFromText(std::string_view text, std::string& reason) {
+  const std::optional<double> t = PlainNumber(text);
+  if (!t) {
+    reason = "give ellipse:T, T the thickness ratio, not " + QuotedArgument(text);
+    return nullptr;
+  }
+  reason = EllipseProblem(*t);
+  return reason.empty() ? EllipseBody(*t) : nullptr;
+}
+
 // A body name with its factory.
 struct NamedBody {
   const char* name;
@@ -117,6 +129,7 @@ const BodyFamily kFamilies[] = {
     {"naca", "nacaMPXX|nacaLPQXX", NacaFromDigits},
     {"karman-trefftz:", "karman-trefftz:XC:YC:TAU", KarmanTrefftzFromText},
     {"joukowski:", "joukowski:XC:YC", JoukowskiFromText},
+    {"ellipse:", "ellipse:T", EllipseFromText},
 };
 
 }  // namespace

@@ -150,6 +150,7 @@ class KarmanTrefftzBodyImpl : public Body {
             ? 0
             : KarmanTrefftzKuttaCirculation(section_, flow.cos_alfa, flow.sin_alfa);
     exact.cl = 2 * gamma / section_.chord;
+    exact.cm = KarmanTrefftzMomentCoefficient(section_, flow.cos_alfa, flow.sin_alfa, gamma);
     const double dTheta = (2 * C.Pi) / C.NP;
     for (int i = 1; i <= C.NP; ++i) {
       const double theta = section_.beta - dTheta * (i - 0.5);
@@ -233,6 +234,20 @@ double KarmanTrefftzKuttaCirculation(const KarmanTrefftzSection& s, double cos_a
 double KarmanTrefftzLiftCoefficient(const KarmanTrefftzSection& s, double cos_alfa,
                                     double sin_alfa) {
   return 2 * KarmanTrefftzKuttaCirculation(s, cos_alfa, sin_alfa) / s.chord;
+}
+
+double KarmanTrefftzMomentCoefficient(const KarmanTrefftzSection& s, double cos_alfa,
+                                      double sin_alfa, double gamma) {
+  const double a1 = (s.n * s.n - 1) / 3;
+  const double sin_2alpha = 2 * sin_alfa * cos_alfa;
+  // Re(zc e^(-i alpha)): the lever of the lift, which acts through the circle's centre.
+  const double lever = s.centre.real() * cos_alfa + s.centre.imag() * sin_alfa;
+  const double moment_origin_ccw = gamma * lever - 2 * kPi * a1 * sin_2alpha;
+  // The lift gamma (rho = 1) acts across the stream, (-sin a, cos a); about the quarter
+  // chord its lever arm along x changes by -x_qc.
+  const double x_quarter = s.n - 0.75 * s.chord;
+  const double moment_quarter_ccw = moment_origin_ccw - x_quarter * gamma * cos_alfa;
+  return -2 * moment_quarter_ccw / (s.chord * s.chord);  // nose-up positive
 }
 
 double KarmanTrefftzOneMinusCp(const KarmanTrefftzSection& s, double theta, double cos_alfa,

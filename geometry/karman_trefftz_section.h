@@ -78,6 +78,19 @@ double KarmanTrefftzKuttaCirculation(const KarmanTrefftzSection& s, double cos_a
 double KarmanTrefftzLiftCoefficient(const KarmanTrefftzSection& s, double cos_alfa,
                                     double sin_alfa);
 
+// The exact quarter-chord moment coefficient (about (0.25, 0) of the unit-chord section,
+// nose-up positive) for the unit free stream and the clockwise circulation gamma
+// (zeta-plane units). Blasius' theorem carried to the circle's plane and evaluated as the
+// residue at infinity (as in Milne-Thomson, Theoretical Aerodynamics): with
+// z = zeta + a1 / zeta + ... far out (a1 = (n^2 - 1) / 3 for this map, 1 for Joukowski's)
+// the counter-clockwise moment about z = 0 is
+//   M0 = rho Gamma Re(zc e^(-i alpha)) - 2 pi rho a1 sin(2 alpha),
+// the lift rho Gamma acting through the circle's centre plus the circulation-free couple
+// of the map (on the flat plate, zc = 0 and a1 = c^2 / 16, it puts the lift at the quarter
+// chord). Moved to the quarter chord z = n - 0.75 c and divided by 1/2 rho c^2.
+double KarmanTrefftzMomentCoefficient(const KarmanTrefftzSection& s, double cos_alfa,
+                                      double sin_alfa, double gamma);
+
 // The exact 1 - Cp = q^2 at the image of the circle's point at the angle theta, for the
 // unit free stream and the clockwise circulation gamma (zeta-plane units).
 double KarmanTrefftzOneMinusCp(const KarmanTrefftzSection& s, double theta, double cos_alfa,

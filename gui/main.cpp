@@ -41,7 +41,8 @@ int RunHeadless(const std::vector<std::string>& args, int argc, char* argv[]) {
   }
   return velquin::RunBatchCommand(
       args, std::cout, std::cerr, velquin::UserDecimalSeparator(),
-      [] { return std::make_unique<velquin::QtBatchPictures>(); }, velquin::WriteFlowPictures);
+      [] { return std::make_unique<velquin::QtBatchPictures>(); }, velquin::WriteFlowPictures,
+      velquin::SavePicturePng);
 }
 
 constexpr const char* kNoDisplay =

@@ -23,4 +23,11 @@ std::string QtBatchPictures::Save(const std::string& directory) {
   return {};
 }
 
+std::string SavePicturePng(int width, int height, Colour background,
+                           const std::function<void(Picture&)>& draw, const std::string& path) {
+  QtPicture picture(width, height, background);
+  draw(picture);
+  return picture.Save(QString::fromStdString(path));
+}
+
 }  // namespace velquin

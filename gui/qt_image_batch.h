@@ -2,6 +2,7 @@
 // window's picture sizes, drawn without a display and saved as PNG files.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,5 +25,10 @@ class QtBatchPictures : public BatchPictures {
  private:
   PictureSet<std::unique_ptr<QtPicture>> pictures_;
 };
+
+// The PictureFileWriter of --verify: a QtPicture of the size and background, drawn by
+// `draw` and saved as a PNG file at path. Returns an error message, empty on success.
+std::string SavePicturePng(int width, int height, Colour background,
+                           const std::function<void(Picture&)>& draw, const std::string& path);
 
 }  // namespace velquin

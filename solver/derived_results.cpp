@@ -65,6 +65,7 @@ DerivedResults ComputeDerivedResults(const Module_Common& C, const RunInputs& in
       results.circle_deviation = deviation;
     } else {
       results.cl_exact = exact->cl;
+      results.cm_exact = exact->cm;
       results.exact_deviation = deviation;
     }
   }

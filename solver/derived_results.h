@@ -27,9 +27,11 @@
 //    (0.5 RefLength, 0): max over i of |Cu(i) - exact(i)|, exact(i) the exact answer of
 //    the discrete problem (geometry/body.cpp). A deviation of more than rounding means
 //    the solution is not sound.
-//  - cl_exact and exact_deviation: for bodies whose exact potential flow is known in
-//    closed form (Body::Exact, kind kContinuous): the exact lift coefficient, and max
-//    over i of |Cu(i) - exact 1 - Cp(i)| at the comparison points the body defines.
+//  - cl_exact, cm_exact and exact_deviation: for bodies whose exact potential flow is
+//    known in closed form (Body::Exact, kind kContinuous): the exact lift coefficient,
+//    the exact quarter-chord moment (nose-up positive, where the body gives it: the
+//    ellipse and the mapped sections), and max over i of |Cu(i) - exact 1 - Cp(i)| at the
+//    comparison points the body defines.
 //
 // Every sum runs over the panels in increasing order, so the results are the same bits
 // on every build.
@@ -49,6 +51,7 @@ struct DerivedResults {
   double source_sum = 0;
   std::optional<double> circle_deviation;
   std::optional<double> cl_exact;
+  std::optional<double> cm_exact;
   std::optional<double> exact_deviation;
 };
 

@@ -80,7 +80,8 @@ TEST(SectionNames, FamiliesAreReadCaseInsensitivelyAndBadParametersRefused) {
   }
   EXPECT_NE(Refusal("ellipse").find(BodyNamesSynopsis()), std::string::npos);
   EXPECT_EQ(BodyNamesSynopsis(),
-            "circle|naca0012|nacaMPXX|nacaLPQXX|karman-trefftz:XC:YC:TAU|joukowski:XC:YC");
+            "circle|naca0012|nacaMPXX|nacaLPQXX|karman-trefftz:XC:YC:TAU|joukowski:XC:YC|"
+            "ellipse:T");
 }
 
 // Every section starts and ends exactly at its trailing edge (1, 0), runs clockwise along

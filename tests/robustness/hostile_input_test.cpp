@@ -145,7 +145,7 @@ TEST(BatchOptions, EmptyOrWrongKindOfValueIsAMalformedCommandLine) {
       {{"--sweep", ""}, "--sweep needs FROM:TO:STEP"},
       {{"--body", "square"},
        "--body must be one of circle|naca0012|nacaMPXX|nacaLPQXX|"
-       "karman-trefftz:XC:YC:TAU|joukowski:XC:YC, not 'square'"},
+       "karman-trefftz:XC:YC:TAU|joukowski:XC:YC|ellipse:T, not 'square'"},
       {{"--vortex", "3"}, "not '3'"},
       {{"--circulation", "yes"}, "unknown option 'yes'"}};
   for (const auto& [args, message] : command_lines) ExpectRefused(2, args, "velquin2ds: ", message);

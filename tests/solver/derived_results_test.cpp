@@ -143,7 +143,8 @@ TEST(DerivedResults, PanelForcesAndMomentFollowTheirSignConventions) {
 
 // Every number reads back as the same double; the line names each result once.
 TEST(DerivedText, LineAndPolarRowHoldRoundTripNumbers) {
-  DerivedResults r{0.1 + 0.2, -0.0, -1.5e-300, 2.0 / 3, std::nullopt, std::nullopt, std::nullopt};
+  DerivedResults r{0.1 + 0.2,    -0.0,         -1.5e-300,    2.0 / 3,
+                   std::nullopt, std::nullopt, std::nullopt, std::nullopt};
   EXPECT_EQ(DerivedResultsLine(r),
             "cl_circulation=0.30000000000000004 cl_pressure=0 cm_quarter_chord=-1.5e-300 "
             "source_sum=0.6666666666666666");
