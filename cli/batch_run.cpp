@@ -58,7 +58,7 @@ bool SweepAndWritePolar(const Module_Common& state, const RunInputs& inputs,
   }
   if (show_progress) err << '\n';
   if (!results) {
-    err << kZeroPivotMessage << '\n';
+    err << "velquin2ds:" << kZeroPivotMessage << '\n';
     return false;
   }
 
@@ -87,7 +87,7 @@ std::optional<std::vector<ViscousResult>> AnalyseViscousRun(
     const ViscousOptions& options, const ReportOptions& reports, std::ostream& err) {
   const std::optional<FactoredPanelProblem> problem = FactorPanelProblem(state, inputs);
   if (!problem) {
-    err << kZeroPivotMessage << '\n';
+    err << "velquin2ds:" << kZeroPivotMessage << '\n';
     return std::nullopt;
   }
   std::vector<double> degrees;
@@ -173,20 +173,20 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
       return 1;
     }
   } catch (const RunError& error) {
-    err << error.what() << '\n';
+    err << "velquin2ds: " << error.what() << '\n';
     return 1;
   }
   if (pictures) {
     const std::string failure = pictures->Save(reports.directory);
     if (!failure.empty()) {
-      err << failure << '\n';
+      err << "velquin2ds: " << failure << '\n';
       return 1;
     }
   }
   if (request.flow) {
     const std::string failure = write_flow(inputs, request.sweep_angles, reports.directory);
     if (!failure.empty()) {
-      err << failure << '\n';
+      err << "velquin2ds: " << failure << '\n';
       return 1;
     }
   }

@@ -17,11 +17,12 @@ void BatchWindow::ShowReadingNotes(const std::vector<std::string>& notes) {
 }
 
 void BatchWindow::MsgBox(const std::string& text) {
-  messages_ << text << '\n';
+  // On the command line every message carries the program's name.
+  messages_ << "velquin2ds:" << (text.rfind(' ', 0) == 0 ? "" : " ") << text << '\n';
 }
 
 void BatchWindow::ShowRunError(const std::string& message) {
-  messages_ << message << '\n';
+  messages_ << "velquin2ds: " << message << '\n';
 }
 
 void PrintMessages(const std::vector<std::string>& messages, const char* kind, std::ostream& out) {

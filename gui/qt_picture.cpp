@@ -231,7 +231,7 @@ void QtPicture::Circle(float x, float y, float r, std::optional<Colour> colour) 
 std::string QtPicture::Save(const QString& path, int scale_factor) const {
   const std::string file = QFile::encodeName(path).toStdString();
   const auto failure = [&file](const std::string& reason) {
-    return "Cannot write " + QuotedPath(file) + ": " + reason +
+    return "File error: cannot write " + QuotedPath(file) + ": " + reason +
            (!reason.empty() && reason.back() == '.' ? "" : ".");
   };
   if (scale_factor < 1 || scale_factor > kMaxScale) {

@@ -225,7 +225,7 @@ TEST(CalculationRun, ZeroPivotStopsWithoutStrengthsSpeedsOrPressureReport) {
   C->Q(1) = 11;
   const auto result = RunIn(*C, controls, dir.path());
   EXPECT_EQ(result.outcome, RunOutcome::kZeroPivot);
-  EXPECT_EQ(result.messages, std::string(kZeroPivotMessage) + "\n");
+  EXPECT_EQ(result.messages, "velquin2ds:" + std::string(kZeroPivotMessage) + "\n");
   EXPECT_EQ(C->Q(1), 11);
   const std::string coefficients = ReadFile(dir.File("Output_InfCoeffs.txt"));
   EXPECT_NE(coefficients.find("Tangetial velocities"), std::string::npos);

@@ -37,7 +37,12 @@ void ExpectSmallRunsAsInAFreshState(
     auto C = NewState();
     for (const auto& [earlier, message] : earlier_runs) {
       const std::string shown = Outputs(*C, earlier).first;
-      ASSERT_TRUE(message.empty() ? shown.empty() : shown.rfind(message, 0) == 0) << shown;
+      // Every message of the command line starts with the program's name.
+      ASSERT_TRUE(message.empty() ? shown.empty()
+                                  : shown.rfind("velquin2ds:", 0) == 0 &&
+                                        shown.find(message) == std::string("velquin2ds:").size() +
+                                                                   (message.front() == ' ' ? 0 : 1))
+          << shown;
       EXPECT_EQ(Outputs(*C, small), fresh)
           << small.Text_NP << " panels after " << message << earlier.Text_NP << " panels at "
           << earlier.Text_AlfaD;

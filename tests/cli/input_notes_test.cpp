@@ -41,7 +41,8 @@ TEST(InputNotes, EachCaseSaysWhatWasReadAndWritesTheReportsOfItsPlainTwin) {
       {"--body NACA0012 --circulation --vortex Point --xv 0.3",
        "--body naca0012 --circulation --vortex point --xv 0.3", 0, ""},
       {"--circulation", "", 1,
-       "Invalid procedure call or argument: circulation needs a vortex model: give --vortex "
+       "velquin2ds: Invalid procedure call or argument: circulation needs a vortex model: give "
+       "--vortex "
        "point or --vortex constant.\n"},
   };
   for (const auto& c : cases) {

@@ -210,8 +210,9 @@ TEST(QtPicture, SavesCompletePngFilesAndNamesTheFileThatCannotBeWritten) {
   EXPECT_FALSE(std::filesystem::exists(elsewhere.File("never-made")));
   std::filesystem::remove(dir.File("Picture_Matrix.png"));
   ASSERT_EQ(mkfifo(dir.File("Picture_Matrix.png").c_str(), 0644), 0);
-  EXPECT_EQ(pictures.Save(dir.path()),
-            "Cannot write \"" + dir.File("Picture_Matrix.png") + "\": not a regular file.");
+  EXPECT_EQ(
+      pictures.Save(dir.path()),
+      "File error: cannot write \"" + dir.File("Picture_Matrix.png") + "\": not a regular file.");
 }
 
 }  // namespace

@@ -50,8 +50,8 @@ std::vector<std::string> Reports(const std::string& dir) {
 // E.g. File error: cannot create "dir/name": reason.
 std::string FileError(const std::string& dir, const std::string& name, const char* action,
                       const std::string& reason) {
-  return "File error: cannot " + std::string(action) + " \"" + dir + "/" + name + "\": " + reason +
-         ".\n";
+  return "velquin2ds: File error: cannot " + std::string(action) + " \"" + dir + "/" + name +
+         "\": " + reason + ".\n";
 }
 
 std::string PermissionDenied() {

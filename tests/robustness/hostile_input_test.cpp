@@ -40,7 +40,9 @@ void ExpectRefused(int status, const Args& args, const std::string& start,
   outcome.err = WithoutNotes(outcome.err);  // notes on how the other fields were read
   const std::string err = outcome.err.substr(0, 200);
   EXPECT_EQ(outcome.status, status) << shown << ": " << err;
-  EXPECT_EQ(outcome.err.rfind(start, 0), 0u) << shown << ": " << err;
+  // Every message of the command line starts with the program's name.
+  const std::string named = start.rfind("velquin2ds: ", 0) == 0 ? start : "velquin2ds: " + start;
+  EXPECT_EQ(outcome.err.rfind(named, 0), 0u) << shown << ": " << err;
   EXPECT_TRUE(Contains(outcome.err, words)) << err;
   EXPECT_TRUE(status == 1 || Contains(outcome.err, "Try 'velquin2ds --help'.")) << err;
   EXPECT_LT(outcome.err.size(), kShortMessage) << shown;
@@ -72,7 +74,7 @@ TEST(HostileInput, ArithmeticThatLeavesTheRealsIsOverflowNeverNaNInAReport) {
   const BatchOutcome outcome =
       RunBatch(dir.path(), {"--circulation", "--vortex", "point", "--xv", "1e200"});
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err.rfind("Overflow: the point vortex", 0), 0u) << outcome.err;
+  EXPECT_EQ(outcome.err.rfind("velquin2ds: Overflow: the point vortex", 0), 0u) << outcome.err;
 }
 
 // Texts that read as no panels, or as too many, or a directory name too long.

@@ -273,7 +273,7 @@ TEST(Process, SignalsAndClosedDescriptorsTakeTheFileErrorPath) {
     Expect expect;
   } cases[] = {
       {"a file size limit of 100 KiB", kLarge, Stream::kCapture, Stream::kCapture, 100 << 10, 1,
-       "File error: cannot write \"DIR/Output_InfCoeffs.txt\": File too large.\n",
+       "velquin2ds: File error: cannot write \"DIR/Output_InfCoeffs.txt\": File too large.\n",
        Expect::kLargeStopsAtTheCoefficients},
       {"stderr closed, a zero pivot", kZeroPivot, Stream::kCapture, Stream::kClosed, RLIM_INFINITY,
        1, "", Expect::kZeroPivotReports},

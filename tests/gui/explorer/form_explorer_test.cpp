@@ -235,8 +235,8 @@ TEST(FormExplorer, BatchFlowWritesThePictures) {
     ASSERT_EQ(mkfifo(dir.File("Cp.png").c_str(), 0644), 0);
     std::ostringstream out2, err2;
     EXPECT_EQ(RunBatchCommand(args, out2, err2, '.', {}, WriteFlowPictures), 1);
-    EXPECT_EQ(err2.str(),
-              "File error: cannot write \"" + dir.File("Cp.png") + "\": not a regular file.\n");
+    EXPECT_EQ(err2.str(), "velquin2ds: File error: cannot write \"" + dir.File("Cp.png") +
+                              "\": not a regular file.\n");
   }
 }
 

@@ -86,14 +86,16 @@ void CheckOutcome(RunOutcome outcome, const ControlValues& controls, const std::
     const auto lines = std::count(report.begin(), report.end(), '\n');
     if (lines != ReadNumber(controls.Text_NP) + 2) Fail("not a line per panel", controls.Text_NP);
   } else if (outcome == RunOutcome::kZeroPivot) {
-    if (messages != std::string(kZeroPivotMessage) + "\n") Fail("a zero pivot said", messages);
+    if (messages != "velquin2ds:" + std::string(kZeroPivotMessage) + "\n") {
+      Fail("a zero pivot said", messages);
+    }
     if (pressure_report) Fail("a zero pivot wrote the pressure report");
   } else {
     bool named = false;
     for (ErrorKind kind :
          {ErrorKind::kSubscriptOutOfRange, ErrorKind::kDivisionByZero, ErrorKind::kInvalidArgument,
           ErrorKind::kOverflow, ErrorKind::kFileError}) {
-      named = named || messages.rfind(std::string(ErrorName(kind)) + ": ", 0) == 0;
+      named = named || messages.rfind("velquin2ds: " + std::string(ErrorName(kind)) + ": ", 0) == 0;
     }
     if (!named) Fail("a run error without its name", messages);
     if (messages.size() > 400) Fail("the message grows with the input", messages);
