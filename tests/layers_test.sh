@@ -7,8 +7,9 @@
 set -euo pipefail
 cd "${1:?usage: layers_test.sh SOURCE_DIR}"
 
-layers=(base geometry solver viscous display app cli gui/explorer gui)
-first_qt_layer=7   # gui/explorer: the windows start here
+layers=(base geometry solver viscous display app cli python gui/explorer gui)
+first_qt_layer=8   # gui/explorer: the windows start here
+python_layer=7     # the Python module binds the Qt-free core: nothing of the windows
 last_core_layer=4  # display: what a run's numbers and pictures need, without the controls
 status=0
 complain() { echo "layers: $*" >&2; status=1; }
@@ -39,6 +40,9 @@ for k in "${!layers[@]}"; do
     if [ "$k" -lt "$first_qt_layer" ] && grep -qE '^#include <Q' "$file"; then
       complain "$file includes Qt below the windows"
     fi
+    if [ "$k" -eq "$python_layer" ] && grep -qE '^#include "gui/' "$file"; then
+      complain "$file (python) includes the windows"
+    fi
     if [ "$k" -le "$last_core_layer" ] && grep -qw ControlValues "$file"; then
       complain "$file (${layers[$k]}) sees ControlValues, the window's raw controls"
     fi
@@ -51,10 +55,15 @@ if ! tsort "$edges" >/dev/null 2>"$edges.cycle"; then
 fi
 rm -f "$edges.cycle"
 
-# No source file outside the layers (tests, benchmarks and builds aside).
+# No source file outside the layers (tests, benchmarks and builds aside: a build is
+# build* or any folder holding a CMakeCache.txt).
+builds=()
+for dir in */; do
+  [ -f "${dir}CMakeCache.txt" ] && builds+=(-path "./${dir%/}" -prune -o)
+done
 while read -r file; do
   [ -n "$(layer_of "$file")" ] || complain "$file lies outside the layers"
-done < <(find . -path ./tests -prune -o -path ./bench -prune -o -path './build*' -prune -o \
+done < <(find . "${builds[@]}" -path ./tests -prune -o -path ./bench -prune -o -path './build*' -prune -o \
            -path ./.git -prune -o \( -name '*.h' -o -name '*.cpp' \) -print | sed 's|^\./||')
 
 [ "$status" -eq 0 ] && echo "layers: ${#layers[@]} folders, every include points down, no cycle"
