@@ -15,7 +15,7 @@ Functions: solve, polar, flow, verify.  Example:
 >>> import velquin
 >>> r = velquin.solve("naca2412", panels=160, alpha=4.0)
 >>> round(r.cl, 3)
-0.735
+0.743
 
 A single body without placement, flap or ground, at no more than 198 panels (199
 without circulation), is solved with the arithmetic of ``velquin2ds --batch``: its
@@ -218,8 +218,8 @@ def solve(body, panels=160, alpha=4.0, vortex=_AUTO, xv=0.5, yv=0.0, ground=None
     >>> r2 = velquin.solve([velquin.Element("naca23012"),
     ...                     velquin.Element("naca23012", place=(0.95, -0.04, 25, 0.3))],
     ...                    alpha=4.0)
-    >>> r2.element_names
-    ['NACA 23012', 'NACA 23012']
+    >>> [round(cl, 2) for cl in r2.element_cl]
+    [1.92, 0.7]
     """
     problem = _problem(body, panels, vortex, xv, yv, ground)
     return Result(problem.solve(_number("alpha", alpha), _viscous(re, ncrit, mach, xtr)))
