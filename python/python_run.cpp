@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 #include "app/calculation_run.h"
@@ -134,11 +135,54 @@ bool IsWholeNumber(double v) {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
-// The seed's problem: one body in the state, the matrix assembled and eliminated once.
+// States for reuse. Module_Common holds two 201 x 201 matrices (650 kB); allocated afresh
+// by every call, such a block comes from the system and goes back to it each time under
+// the interpreter's allocator settings, and its page faults cost a third of a polar.
+// A few states are therefore kept and copied into.
+
+namespace {
+
+std::mutex state_pool_mutex;
+std::vector<Module_Common*> state_pool;
+constexpr std::size_t kStatePoolSize = 8;
+
+}  // namespace
+
+void ReturnState::operator()(Module_Common* state) const {
+  {
+    const std::lock_guard<std::mutex> lock(state_pool_mutex);
+    if (state_pool.size() < kStatePoolSize) {
+      state_pool.push_back(state);
+      return;
+    }
+  }
+  delete state;
+}
+
+PooledState CopyState(const Module_Common& from) {
+  Module_Common* state = nullptr;
+  {
+    const std::lock_guard<std::mutex> lock(state_pool_mutex);
+    if (!state_pool.empty()) {
+      state = state_pool.back();
+      state_pool.pop_back();
+    }
+  }
+  if (state == nullptr) return PooledState(new Module_Common(from));
+  *state = from;
+  return PooledState(state);
+}
+
+PooledState FreshState() {
+  static const Module_Common* const fresh = new Module_Common();
+  return CopyState(*fresh);
+}
+
+// ---------------------------------------------------------------------------------------
+// The seed's problem: one body in the state.
 
 struct PreparedProblem::Seed {
-  std::unique_ptr<Module_Common> C;  // the panels, as a run leaves them
-  std::unique_ptr<Module_Common> W;  // At as assembled, An eliminated
+  PooledState C;  // the panels, as a run leaves them
   RunInputs inputs;
   std::string name;
 };
@@ -287,14 +331,11 @@ PreparedProblem::PreparedProblem(const ProblemSpec& spec) {
       auto seed = std::make_unique<Seed>();
       seed->inputs = ReadRunInputs(controls);
       seed->name = seed->inputs.body->Name();
-      seed->C = std::make_unique<Module_Common>();
+      seed->C = FreshState();
       Module_Common& C = *seed->C;
       Form_Load(C);
       SetUpProblem(C, seed->inputs);
       Panel_ComputeGeometry(C);
-      seed->W = std::make_unique<Module_Common>(C);
-      InfluCoeff_Fill(*seed->W, seed->inputs);
-      if (!Gauss_Factor(seed->W->NEq, seed->W->An)) RefuseValue(kZeroPivotMessage);
       seed_ = std::move(seed);
       return;
     }
@@ -370,7 +411,11 @@ SurfaceResult PreparedProblem::Solve(double alpha_degrees,
       return GeneralSurface(*system, system->Solve(alpha_degrees), general_->problem);
     }
     const Module_Common& C = *seed_->C;
-    const SeedAngles a = SolveSeedAngles(*seed_->W, seed_->inputs, &alpha_degrees, 1);
+    // The matrix assembled and eliminated in a copy of the state, as a sweep does it.
+    const PooledState W = CopyState(C);
+    InfluCoeff_Fill(*W, seed_->inputs);
+    if (!Gauss_Factor(W->NEq, W->An)) RefuseValue(kZeroPivotMessage);
+    const SeedAngles a = SolveSeedAngles(*W, seed_->inputs, &alpha_degrees, 1);
     const DerivedResults& d = a.results.front();
     SurfaceResult r;
     r.seed = true;
@@ -437,12 +482,16 @@ PreparedProblem::PolarResult PreparedProblem::Polar(
       }
       return polar;
     }
-    // The batch run's sweep itself: every angle the bits of a separate run.
-    const std::optional<std::vector<DerivedResults>> results =
-        SweepAngles(*seed_->C, seed_->inputs, alpha_degrees);
-    if (!results) RefuseValue(kZeroPivotMessage);
+    // The batch run's sweep (SweepAngles), its functions in its order: one assembly and
+    // elimination, then all angles side by side; every angle the bits of a separate run.
+    if (alpha_degrees.empty()) return polar;
+    const PooledState W = CopyState(*seed_->C);
+    InfluCoeff_Fill(*W, seed_->inputs);
+    if (!Gauss_Factor(W->NEq, W->An)) RefuseValue(kZeroPivotMessage);
+    const SeedAngles a = SolveSeedAngles(*W, seed_->inputs, alpha_degrees.data(),
+                                         static_cast<int>(alpha_degrees.size()));
     for (std::size_t k = 0; k < alpha_degrees.size(); ++k) {
-      const DerivedResults& d = (*results)[k];
+      const DerivedResults& d = a.results[k];
       add(alpha_degrees[k], d.cl_circulation, d.cl_pressure, d.cm_quarter_chord, d.source_sum);
       polar.element_cl.push_back({d.cl_circulation});
       polar.element_cl_pressure.push_back({d.cl_pressure});

@@ -74,8 +74,16 @@ struct SurfaceResult {
   std::optional<ViscousResult> viscous;
 };
 
-// A prepared problem: the panels laid and the matrix factored once; any number of angles
-// then costs right-hand sides only (above a ground, a new system per angle).
+// A state of the seed's arrays from a small pool, returned to it when released.
+struct ReturnState {
+  void operator()(Module_Common* state) const;
+};
+using PooledState = std::unique_ptr<Module_Common, ReturnState>;
+PooledState CopyState(const Module_Common& from);
+
+// A prepared problem: the inputs checked and the panels laid. The general problem's
+// matrix is factored here once (above a ground: per angle); the seed's is assembled and
+// eliminated by each Solve and Polar, as a run and a sweep do it.
 class PreparedProblem {
  public:
   // Throws InputError for every input the command line refuses, with its message.
