@@ -6,7 +6,8 @@ here="$(cd "$(dirname "$0")" && pwd)"
 
 "$here/scripts/install-deps.sh" cmake make g++ qt6-base-dev qt6-qpa-plugins \
   qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libboost-dev libgsl-dev libeigen3-dev \
-  libgtest-dev libbenchmark-dev fonts-dejavu-core xvfb xdotool imagemagick >&2
+  libgtest-dev libbenchmark-dev pybind11-dev python3-dev python3-numpy python3-pytest \
+  python3-matplotlib fonts-dejavu-core xvfb xdotool imagemagick >&2
 log="$(mktemp)"
 if ! { cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=Release &&
        cmake --build "$here/build" --target velquin2ds velquin2ds-window -j"$(nproc)"; } >"$log" 2>&1; then

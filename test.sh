@@ -6,7 +6,8 @@ cd "$here"
 
 scripts/install-deps.sh cmake make g++ qt6-base-dev qt6-qpa-plugins \
   qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libboost-dev libgsl-dev libeigen3-dev \
-  libgtest-dev libbenchmark-dev fonts-dejavu-core locales xvfb xdotool imagemagick
+  libgtest-dev libbenchmark-dev pybind11-dev python3-dev python3-numpy python3-pytest \
+  python3-matplotlib fonts-dejavu-core locales xvfb xdotool imagemagick
 
 # A locale with a decimal comma, for the tests of locale independence; they skip
 # themselves where it cannot be made (no root).

@@ -192,19 +192,22 @@ void BlockCellsWithInsideNodes(FlowGrid& grid) {
   }
 }
 
-// The base fields along row j of the grid; the nodes inside the body (or singular) are
-// marked. The polygon test runs only within the body's bounding box.
-void ComputeBaseRow(const Module_Common& C, const FlowBases& bases, const Contour& contour, int j,
-                    FlowGrid& grid) {
-  const auto [x0, x1] = std::minmax_element(contour.x.begin(), contour.x.end());
-  const auto [y0, y1] = std::minmax_element(contour.y.begin(), contour.y.end());
+// The base fields along row j of the grid; the nodes inside a body (or singular) are
+// marked. The polygon test runs only within each body's bounding box.
+void ComputeBaseRow(const BaseVelocityField& field, const std::vector<Contour>& contours,
+                    const std::vector<FlowDomain>& boxes, int j, FlowGrid& grid) {
   const double y = grid.domain.ymin + j * grid.dy;
   for (int i = 0; i < grid.nx; ++i) {
     const double x = grid.domain.xmin + i * grid.dx;
     const std::size_t k = static_cast<std::size_t>(j) * grid.nx + i;
-    const bool in_box = x >= *x0 && x <= *x1 && y >= *y0 && y <= *y1;
+    bool inside = false;
+    for (std::size_t b = 0; b < contours.size() && !inside; ++b) {
+      const FlowDomain& box = boxes[b];
+      const bool in_box = x >= box.xmin && x <= box.xmax && y >= box.ymin && y <= box.ymax;
+      inside = in_box && ContourContains(contours[b], x, y);
+    }
     FlowVelocity V0, V90;
-    if ((in_box && ContourContains(contour, x, y)) || !BaseVelocities(C, bases, x, y, V0, V90)) {
+    if (inside || !field(x, y, V0, V90)) {
       grid.inside[k] = 1;
       continue;
     }
@@ -219,6 +222,14 @@ void ComputeBaseRow(const Module_Common& C, const FlowBases& bases, const Contou
 
 FlowGrid MakeFlowGrid(const Module_Common& C, const FlowBases& bases, const Contour& contour,
                       const FlowDomain& domain, int nx, int ny) {
+  return MakeFlowGrid({contour}, domain, nx, ny,
+                      [&](double x, double y, FlowVelocity& V0, FlowVelocity& V90) {
+                        return BaseVelocities(C, bases, x, y, V0, V90);
+                      });
+}
+
+FlowGrid MakeFlowGrid(const std::vector<Contour>& contours, const FlowDomain& domain, int nx,
+                      int ny, const BaseVelocityField& field) {
   if (nx < 2 || ny < 2) {
     throw RunError(ErrorKind::kInvalidArgument, "a flow grid needs at least 2 x 2 nodes.");
   }
@@ -235,9 +246,15 @@ FlowGrid MakeFlowGrid(const Module_Common& C, const FlowBases& bases, const Cont
   grid.v0.assign(nodes, 0);
   grid.u90.assign(nodes, 0);
   grid.v90.assign(nodes, 0);
+  std::vector<FlowDomain> boxes;
+  for (const Contour& contour : contours) {
+    const auto [x0, x1] = std::minmax_element(contour.x.begin(), contour.x.end());
+    const auto [y0, y1] = std::minmax_element(contour.y.begin(), contour.y.end());
+    boxes.push_back({*x0, *x1, *y0, *y1});
+  }
   // The rows are independent: shared out between threads, each writing its own rows.
   const auto compute_rows = [&](int first, int step) {
-    for (int j = first; j < ny; j += step) ComputeBaseRow(C, bases, contour, j, grid);
+    for (int j = first; j < ny; j += step) ComputeBaseRow(field, contours, boxes, j, grid);
   };
   const unsigned hardware = std::thread::hardware_concurrency();
   const int threads = static_cast<int>(std::clamp(hardware, 1u, 4u));
@@ -246,7 +263,7 @@ FlowGrid MakeFlowGrid(const Module_Common& C, const FlowBases& bases, const Cont
   compute_rows(0, threads);
   for (std::thread& helper : helpers) helper.join();
   BlockCellsWithInsideNodes(grid);
-  BlockCellsOnContour(contour, grid);
+  for (const Contour& contour : contours) BlockCellsOnContour(contour, grid);
   return grid;
 }
 
@@ -424,6 +441,20 @@ std::vector<StagnationPoint> FindSurfaceStagnationPoints(const Module_Common& C,
     points.push_back(point);
   }
   return points;
+}
+
+Streamline TraceStreamline(const FlowGrid& grid, const FlowFrame& frame, double x, double y,
+                           const StreamlineOptions& options) {
+  if (!SampleFlowGrid(grid, frame, x, y)) {
+    Streamline line;
+    line.x.push_back(x);
+    line.y.push_back(y);
+    const FlowDomain& D = grid.domain;
+    const bool in_domain = x >= D.xmin && x <= D.xmax && y >= D.ymin && y <= D.ymax;
+    line.end = in_domain ? StreamlineEnd::kBody : StreamlineEnd::kDomainEdge;
+    return line;
+  }
+  return Trace(grid, frame, StreamState{x, y}, options);
 }
 
 }  // namespace velquin

@@ -31,6 +31,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -107,6 +108,11 @@ struct FlowGrid {
   std::vector<double> u0, v0, u90, v90;
 };
 
+// The base fields of a problem at a point: V0 and V90 as BaseVelocities gives them, false
+// where the point is singular.
+using BaseVelocityField =
+    std::function<bool(double x, double y, FlowVelocity& V0, FlowVelocity& V90)>;
+
 // The default grid of the explorer.
 inline constexpr int kFlowGridNx = 161;
 inline constexpr int kFlowGridNy = 81;
@@ -116,6 +122,12 @@ inline constexpr int kFlowGridNy = 81;
 // whichever thread does it).
 FlowGrid MakeFlowGrid(const Module_Common& C, const FlowBases& bases, const Contour& contour,
                       const FlowDomain& domain, int nx = kFlowGridNx, int ny = kFlowGridNy);
+
+// The same grid for any problem: the bodies' contours (a node inside any of them is
+// inside) and the base fields from `field`. MakeFlowGrid is this with one contour and
+// BaseVelocities.
+FlowGrid MakeFlowGrid(const std::vector<Contour>& contours, const FlowDomain& domain, int nx,
+                      int ny, const BaseVelocityField& field);
 
 // The field of one angle on the grid nodes: velocity and pressure coefficient
 // Cp = 1 - |V|^2 (the free stream has unit speed); 0 at the nodes inside.
@@ -153,6 +165,12 @@ struct StreamlineOptions {
 std::vector<Streamline> TraceStreamlines(const FlowGrid& grid, const FlowFrame& frame,
                                          double cos_alfa, double sin_alfa,
                                          const StreamlineOptions& options = {});
+
+// One streamline from the seed (x, y), traced as TraceStreamlines traces each of its
+// lines. A seed outside the domain or in a blocked cell gives the seed alone, ending at
+// the domain edge or at the body.
+Streamline TraceStreamline(const FlowGrid& grid, const FlowFrame& frame, double x, double y,
+                           const StreamlineOptions& options = {});
 
 // A stagnation point of the surface: where the signed tangential speed changes sign
 // between two neighbouring control points (the contour closes: the last control point

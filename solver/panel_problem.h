@@ -93,6 +93,8 @@ class PanelSystem {
 
   const ProblemPanels& Panels() const { return panels_; }
   int EquationCount() const { return setup_.EquationCount(); }
+  // The panels, elements, vortex position and ground as the assembly saw them.
+  const InfluenceSetup& Setup() const { return setup_; }
 
   // The solution in the free stream at alpha_degrees (with a ground plane: the angle
   // the system was built for, the free stream along the ground).

@@ -7,8 +7,9 @@
 set -euo pipefail
 cd "${1:?usage: layers_test.sh SOURCE_DIR}"
 
-layers=(base geometry solver viscous display app cli gui/explorer gui)
-first_qt_layer=7   # gui/explorer: the windows start here
+layers=(base geometry solver viscous display app cli python gui/explorer gui)
+first_qt_layer=8   # gui/explorer: the windows start here
+python_layer=7     # the Python module binds the Qt-free core: nothing of the windows
 last_core_layer=4  # display: what a run's numbers and pictures need, without the controls
 status=0
 complain() { echo "layers: $*" >&2; status=1; }
@@ -38,6 +39,9 @@ for k in "${!layers[@]}"; do
     done < <(sed -nE 's/^#include "([^"]+)".*/\1/p' "$file")
     if [ "$k" -lt "$first_qt_layer" ] && grep -qE '^#include <Q' "$file"; then
       complain "$file includes Qt below the windows"
+    fi
+    if [ "$k" -eq "$python_layer" ] && grep -qE '^#include "gui/' "$file"; then
+      complain "$file (python) includes the windows"
     fi
     if [ "$k" -le "$last_core_layer" ] && grep -qw ControlValues "$file"; then
       complain "$file (${layers[$k]}) sees ControlValues, the window's raw controls"
