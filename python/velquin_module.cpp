@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/convergence_bench.h"
 #include "base/run_error.h"
 #include "python/python_run.h"
 
@@ -333,6 +334,54 @@ class Field {
 }  // namespace
 }  // namespace velquin
 
+// The verification bench on both cores: its rows as columns, and the verdict of every
+// quantity. The GIL is released while the cases run.
+py::dict VerifyBench() {
+  std::vector<velquin::ConvergenceCaseResult> results;
+  {
+    py::gil_scoped_release release;
+    results = velquin::RunVerificationBench(2);
+  }
+  const std::vector<velquin::ConvergenceVerdict> verdicts = velquin::JudgeConvergence(results);
+  py::list cases, quantities;
+  std::vector<int> panels;
+  std::vector<double> computed, exact, error;
+  for (const velquin::ConvergenceCaseResult& r : results) {
+    for (const velquin::ConvergenceRow& row : r.rows) {
+      cases.append(r.name);
+      quantities.append(row.quantity);
+      panels.push_back(row.panels);
+      computed.push_back(row.computed);
+      exact.push_back(row.exact);
+      error.push_back(row.error);
+    }
+  }
+  py::list orders;
+  bool passed = true;
+  for (const velquin::ConvergenceVerdict& v : verdicts) {
+    py::dict d;
+    d["case"] = v.case_name;
+    d["quantity"] = v.quantity;
+    d["order"] = v.order;
+    d["required"] = v.required;
+    d["passed"] = v.passed;
+    d["reason"] = v.reason;
+    orders.append(d);
+    passed = passed && v.passed;
+  }
+  py::dict table;
+  table["case"] = cases;
+  table["panels"] = py::array_t<int>(static_cast<py::ssize_t>(panels.size()), panels.data());
+  table["quantity"] = quantities;
+  table["computed"] =
+      py::array_t<double>(static_cast<py::ssize_t>(computed.size()), computed.data());
+  table["exact"] = py::array_t<double>(static_cast<py::ssize_t>(exact.size()), exact.data());
+  table["error"] = py::array_t<double>(static_cast<py::ssize_t>(error.size()), error.data());
+  table["orders"] = orders;
+  table["passed"] = passed;
+  return table;
+}
+
 PYBIND11_MODULE(_velquin, m) {
   using namespace velquin;
   m.doc() = "The compiled part of velquin; use the functions of the velquin package.";
@@ -365,6 +414,7 @@ PYBIND11_MODULE(_velquin, m) {
       .def_property_readonly("panel_count", &Problem::PanelCount)
       .def("solve", &Problem::Solve, py::arg("alpha"), py::arg("viscous"))
       .def("polar", &Problem::Polar, py::arg("alpha"), py::arg("viscous"));
+  m.def("verify", &VerifyBench);
   py::class_<Field>(m, "Field")
       .def(py::init<const Problem&, double, const py::object&, int, int>(), py::arg("problem"),
            py::arg("alpha"), py::arg("domain"), py::arg("nx"), py::arg("ny"))

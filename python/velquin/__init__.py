@@ -29,6 +29,7 @@ import numpy as np
 
 from ._velquin import Field as _Field
 from ._velquin import Problem as _Problem
+from ._velquin import verify as _verify
 
 __all__ = ["Element", "Result", "Polar", "Flow", "solve", "polar", "flow", "verify"]
 
@@ -325,17 +326,19 @@ def flow(body, panels=160, alpha=4.0, vortex=_AUTO, xv=0.5, yv=0.0, ground=None,
 
 
 def verify():
-    """The verification bench's table (not available yet).
+    """The verification bench: every exact case at panel counts doubling from 16.
 
-    Raises NotImplementedError: the core has no verification bench to call yet.
+    Returns a dict of columns, one entry a row (as ``velquin2ds --verify`` writes
+    verification.csv): ``case`` and ``quantity`` (lists of str), ``panels`` (int array),
+    ``computed``, ``exact``, ``error`` (float arrays); ``orders``, a list of dicts with the
+    observed and required order of every quantity and its verdict; and ``passed``, True
+    when every case converges as documented (docs/verification.md).
 
     >>> import velquin
-    >>> try:
-    ...     velquin.verify()
-    ... except NotImplementedError as e:
-    ...     print("not yet")
-    not yet
+    >>> table = velquin.verify()
+    >>> table["passed"]
+    True
+    >>> sorted(set(table["case"]))[:2]
+    ['circle-vortex', 'ellipse-kutta']
     """
-    raise NotImplementedError(
-        "velquin.verify(): the verification bench is not part of this build's core yet; "
-        "it will return the bench's table once the core provides it")
+    return _verify()

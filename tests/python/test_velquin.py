@@ -2,6 +2,7 @@
 every refused input raises the command line's error, the arrays have their shapes."""
 
 import math
+import csv
 import os
 import pathlib
 import subprocess
@@ -216,9 +217,20 @@ def test_bad_values_raise_value_error(call):
         call()
 
 
-def test_verify_is_not_there_yet():
-    with pytest.raises(NotImplementedError, match="verification bench"):
-        velquin.verify()
+def test_verify_is_the_benchs_table(tmp_path):
+    """verify() gives the rows of `velquin2ds --verify`'s verification.csv, bit for bit."""
+    table = velquin.verify()
+    assert table["passed"]
+    subprocess.run([BATCH, "--verify", "--out", str(tmp_path)], check=True,
+                   capture_output=True, env={**os.environ, "QT_QPA_PLATFORM": "offscreen"})
+    with open(tmp_path / "verification.csv") as f:
+        rows = list(csv.DictReader(f))
+    assert len(rows) == len(table["panels"])
+    for k, row in enumerate(rows):
+        assert row["case"] == table["case"][k] and row["quantity"] == table["quantity"][k]
+        assert int(row["panels"]) == table["panels"][k]
+        assert float(row["computed"]) == table["computed"][k]
+        assert float(row["error"]) == table["error"][k]
 
 
 def test_every_function_has_a_docstring_with_an_example():
