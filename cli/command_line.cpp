@@ -423,6 +423,15 @@ std::vector<std::string> IgnoredOptionNotes(const BatchRequest& request) {
       notes.push_back(given + " is ignored: only the point vortex has a position");
     }
   }
+  // A section without circulation gets no Kutta-type condition: the flow goes round its
+  // trailing edge and it carries no lift. The run is as asked; the note says how to lift.
+  const bool section = options.count("--body-file") != 0 ||
+                       (options.count("--body") != 0 && !request.controls.Option_Circle);
+  if (section && !circulation) {
+    notes.push_back(
+        "without --circulation a section has no Kutta condition and no lift; give "
+        "--circulation --vortex constant");
+  }
   return notes;
 }
 

@@ -89,7 +89,8 @@ ControlValues ParseWindowCommand(const std::vector<std::string>& args);
 BatchRequest ParseBatchCommand(const std::vector<std::string>& args);
 
 // Notes on options that a run does not use: the vortex model and position without
-// --circulation, the position with the constant vortex distribution.
+// --circulation, the position with the constant vortex distribution; and, for a section
+// without --circulation, that it has no Kutta condition and carries no lift.
 std::vector<std::string> IgnoredOptionNotes(const BatchRequest& request);
 
 // --body-file, for the batch run and the explorer alike: reads and checks the coordinate
