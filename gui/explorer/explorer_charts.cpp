@@ -287,12 +287,10 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
   SetNiceAxis(x_axis_, x_span.low, x_span.high, 10);
   SetNiceAxis(y_axis_, cp_span.low, cp_span.high, 8);
 
-  QString title =
-      QStringLiteral("<b>Pressure coefficient at \u03B1 = %1</b><br>%2")
-          .arg(Degrees(frame.alpha_degrees), Html(ExplorerInputsLabel(geometry.inputs)));
+  QString title = QStringLiteral("<b>Pressure coefficient at \u03B1 = %1</b><br>%2")
+                      .arg(Degrees(frame.alpha_degrees), Html(ExplorerGeometryLabel(geometry)));
   if (second) {
-    title +=
-        QStringLiteral("<br>dashed: ") + Html(ExplorerInputsLabel(scene.second_geometry->inputs));
+    title += QStringLiteral("<br>dashed: ") + Html(ExplorerGeometryLabel(*scene.second_geometry));
   }
   chart()->setTitle(title);
   csv_ = ExplorerPressureCsv(geometry, frame);
@@ -495,7 +493,7 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
   SetNiceAxis(cm_axis_, -1.1 * cm_reach, 1.1 * cm_reach, 8);
 
   title_ = QStringLiteral("<b>Lift and moment against the angle of attack</b><br>") +
-           Html(ExplorerInputsLabel(geometry.inputs));
+           Html(ExplorerGeometryLabel(geometry));
   if (!scene.marked.empty()) {
     const auto [first, last] = std::minmax_element(
         scene.marked.begin(), scene.marked.end(),
@@ -505,8 +503,7 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
                   .arg(scene.marked.size());
   }
   if (second) {
-    title_ +=
-        QStringLiteral("<br>dashed: ") + Html(ExplorerInputsLabel(scene.second_geometry->inputs));
+    title_ += QStringLiteral("<br>dashed: ") + Html(ExplorerGeometryLabel(*scene.second_geometry));
   }
   chart()->setTitle(title_);
   csv_ = ExplorerPolarCsv(geometry, polar);

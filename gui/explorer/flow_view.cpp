@@ -286,7 +286,7 @@ void PaintFlow(QPainter& painter, const QRectF& area, const ExplorerGeometry& ge
   painter.setPen(Qt::black);
   const QRectF caption(area.left() + l.margin, area.top(), area.width() - 2 * l.margin, l.caption);
   const QString text =
-      QStringLiteral("Flow: ") + QString::fromStdString(ExplorerInputsLabel(geometry.inputs)) +
+      QStringLiteral("Flow: ") + QString::fromStdString(ExplorerGeometryLabel(geometry)) +
       QStringLiteral(", \u03B1 = ") + Degrees(frame.alpha_degrees) + QStringLiteral("\u00B0");
   painter.drawText(
       caption, Qt::AlignLeft | Qt::AlignVCenter,
