@@ -63,11 +63,13 @@ ElementsBox::ElementsBox(QWidget* parent)
   name_edit_->setToolTip(QStringLiteral("A body's name to add as an element"));
   add_button_ = new QPushButton(QStringLiteral("Add"), this);
   add_button_->setObjectName(QStringLiteral("Button_AddElement"));
+  add_button_->setToolTip(QStringLiteral("Add the body named on the left as a new element"));
   add_file_button_ = new QPushButton(QStringLiteral("File\u2026"), this);
   add_file_button_->setObjectName(QStringLiteral("Button_AddElementFile"));
   add_file_button_->setToolTip(QStringLiteral("Add the elements of a coordinate file"));
   remove_button_ = new QPushButton(QStringLiteral("Remove"), this);
   remove_button_->setObjectName(QStringLiteral("Button_RemoveElement"));
+  remove_button_->setToolTip(QStringLiteral("Remove the selected element (not element 1)"));
   add_row->addWidget(name_edit_, 1);
   add_row->addWidget(add_button_);
   column->addLayout(add_row);
