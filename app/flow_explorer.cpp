@@ -40,28 +40,71 @@ void SurfaceAt(const ExplorerGeometry& g, double cos_alfa, double sin_alfa, Expl
   }
 }
 
-DerivedResults DerivedAt(const ExplorerGeometry& g, const ExplorerFrame& f) {
-  Vector Q, Cu;
-  for (std::size_t j = 0; j < f.Q.size(); ++j) Q(static_cast<int>(j) + 1) = f.Q[j];
-  for (std::size_t i = 0; i < f.Vt.size(); ++i) Cu(static_cast<int>(i) + 1) = f.Vt[i] * f.Vt[i];
-  return ComputeDerivedResults(*g.C, g.inputs, f.cos_alfa, f.sin_alfa, Q, Cu);
+// The derived numbers of a frame whose strengths and speeds are set, and the lift of
+// every element: the seed's ComputeDerivedResults, or the general problem's results, the
+// very function its batch run uses.
+DerivedResults DerivedAt(const ExplorerGeometry& g, ExplorerFrame& f) {
+  f.element_lift.clear();
+  if (g.C) {
+    Vector Q, Cu;
+    for (std::size_t j = 0; j < f.Q.size(); ++j) Q(static_cast<int>(j) + 1) = f.Q[j];
+    for (std::size_t i = 0; i < f.Vt.size(); ++i) Cu(static_cast<int>(i) + 1) = f.Vt[i] * f.Vt[i];
+    const DerivedResults r = ComputeDerivedResults(*g.C, g.inputs, f.cos_alfa, f.sin_alfa, Q, Cu);
+    f.element_lift.push_back({r.cl_circulation, r.cl_pressure});
+    return r;
+  }
+  ProblemSolution s;
+  s.alpha_degrees = f.alpha_degrees;
+  s.q = f.Q;
+  s.vt = f.Vt;
+  ComputeProblemResults(g.system->Panels(), g.Ground(), s);
+  for (std::size_t e = 0; e < s.element_cl_pressure.size(); ++e) {
+    f.element_lift.push_back({s.element_cl_circulation[e], s.element_cl_pressure[e]});
+  }
+  DerivedResults r;
+  r.cl_circulation = s.cl_circulation;
+  r.cl_pressure = s.cl_pressure;
+  r.cm_quarter_chord = s.cm_quarter_chord;
+  r.source_sum = s.source_sum;
+  return r;
 }
 
 // The leading edge is the node furthest upstream: panels before it (the contour runs
 // from the trailing edge along the lower side first) form the lower surface.
 void SplitSurfaces(ExplorerGeometry& g) {
-  const std::size_t n = g.contour.x.size();
-  std::size_t leading = 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    if (g.contour.x[k] < g.contour.x[leading]) leading = k;
+  for (std::size_t e = 0; e < g.contours.size(); ++e) {
+    const Contour& contour = g.contours[e];
+    const int first = g.panels.setup.elements[e].first;
+    const std::size_t n = contour.x.size();
+    std::size_t leading = 0;
+    for (std::size_t k = 1; k < n; ++k) {
+      if (contour.x[k] < contour.x[leading]) leading = k;
+    }
+    // Node k starts panel k + 1 of the element.
+    ElementSurfaces surfaces;
+    for (int i = static_cast<int>(leading); i >= 1; --i) surfaces.lower.push_back(first - 1 + i);
+    for (int i = static_cast<int>(leading) + 1; i <= static_cast<int>(n); ++i) {
+      surfaces.upper.push_back(first - 1 + i);
+    }
+    g.surfaces.push_back(std::move(surfaces));
   }
-  // Node k starts panel k + 1.
-  for (int i = static_cast<int>(leading); i >= 1; --i) g.lower.push_back(i);
-  for (int i = static_cast<int>(leading) + 1; i <= static_cast<int>(n); ++i) g.upper.push_back(i);
+  g.upper = g.surfaces.front().upper;
+  g.lower = g.surfaces.front().lower;
+}
+
+// The contours, the grid over the default domain and the surfaces of a geometry whose
+// panels and bases are set.
+void FinishGeometry(ExplorerGeometry& g) {
+  g.contours = ElementContours(g.panels);
+  g.contour = g.contours.front();
+  g.grid = MakeFlowGrid(g.panels, g.bases, g.contours,
+                        DomainAroundElements(g.contours, g.panels.setup.ground_y));
+  SplitSurfaces(g);
 }
 
 PolarPoint PolarPointAt(const ExplorerGeometry& g, double alpha_degrees) {
   ExplorerFrame f;
+  f.alpha_degrees = alpha_degrees;
   const double alpha = AlphaRadians(alpha_degrees);
   f.cos_alfa = std::cos(alpha);
   f.sin_alfa = std::sin(alpha);
@@ -78,12 +121,12 @@ void ComputePolar(ExplorerGeometry& g) {
   }
   // The circulation's lift is linear in the strengths: cl(a) = cos a cl(Q0) + sin a
   // cl(Q90), zero at a0 = atan(-cl(Q0) / cl(Q90)).
-  if (g.inputs.circulation) {
+  if (g.Circulation()) {
     SurfaceAt(g, 1, 0, f);
     const double cl0 = DerivedAt(g, f).cl_circulation;
     SurfaceAt(g, 0, 1, f);
     const double cl90 = DerivedAt(g, f).cl_circulation;
-    if (cl90 != 0) g.zero_lift_alpha_degrees = std::atan(-cl0 / cl90) * 180 / g.C->Pi;
+    if (cl90 != 0) g.zero_lift_alpha_degrees = std::atan(-cl0 / cl90) * 180 / g.panels.setup.k.Pi;
   }
 }
 
@@ -130,12 +173,105 @@ std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const RunInputs& inputs) 
                    "the elimination meets a zero pivot: the explorer cannot solve these inputs.");
   }
   g->bases = std::move(*bases);
-  g->speeds = ComputeBaseSpeeds(C, g->bases);
-  g->contour = PanelContour(C);
-  g->grid = MakeFlowGrid(C, g->bases, g->contour, DomainAroundBody(g->contour));
-  SplitSurfaces(*g);
+  g->panels = SeedFlowPanels(C, inputs.vortex);
+  g->label = ExplorerInputsLabel(inputs);
+  g->element_names = {inputs.body->Name()};
+  g->speeds = ComputeBaseSpeeds(g->panels, g->bases);
+  FinishGeometry(*g);
   ComputePolar(*g);
   return g;
+}
+
+std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const ProblemInputs& inputs,
+                                                       double alpha_degrees) {
+  if (inputs.elements.empty()) {
+    throw RunError(ErrorKind::kInvalidArgument, "there is no element to show: add one.");
+  }
+  auto g = std::make_unique<ExplorerGeometry>();
+  g->problem_inputs = inputs;
+  g->problem = MakePanelProblem(inputs);
+  g->built_alpha_degrees = alpha_degrees;
+  g->system = std::make_unique<PanelSystem>(g->problem, alpha_degrees);
+  g->label = ExplorerProblemLabel(inputs);
+  // What the views ask of the seed's inputs: the first body, the vortex model.
+  g->inputs.body = inputs.elements.front().body;
+  g->inputs.NP = inputs.panels.value_or(kDefaultElementPanels);
+  g->inputs.circulation = inputs.vortex != VortexModel::kNone;
+  g->inputs.vortex = inputs.vortex;
+  g->inputs.Xv = inputs.Xv;
+  g->inputs.Yv = inputs.Yv;
+  g->inputs.alpha_degrees = alpha_degrees;
+  for (const ProblemElement& e : g->problem.elements) g->element_names.push_back(e.name);
+  const ProblemPanels& p = g->system->Panels();
+  g->panels.setup = g->system->Setup();
+  g->panels.X1 = p.X1.data();
+  g->panels.Y1 = p.Y1.data();
+  ProblemBases bases = g->system->SolveBases();
+  g->bases.model = inputs.vortex;
+  g->bases.Q0 = std::move(bases.Q0);
+  g->bases.Q90 = std::move(bases.Q90);
+  g->speeds.Vt0 = std::move(bases.Vt0);
+  g->speeds.Vt90 = std::move(bases.Vt90);
+  FinishGeometry(*g);
+  if (!g->Ground()) ComputePolar(*g);
+  return g;
+}
+
+bool ExplorerGeometry::Circulation() const {
+  return problem_inputs ? problem_inputs->vortex != VortexModel::kNone : inputs.circulation;
+}
+
+bool NeedsNewGeometry(const ExplorerGeometry& g, double alpha_degrees) {
+  return g.Ground() && g.built_alpha_degrees != alpha_degrees;
+}
+
+std::vector<PolarPoint> ComputeGroundPolar(const PanelProblem& problem, double step,
+                                           const std::function<bool(int, int)>& progress) {
+  std::vector<PolarPoint> polar;
+  const int count =
+      static_cast<int>(std::floor((kExplorerAlphaMax - kExplorerAlphaMin) / step)) + 1;
+  for (int k = 0; k < count; ++k) {
+    const double alpha = kExplorerAlphaMin + k * step;
+    if (!ProblemDefect(problem, alpha).empty()) break;
+    const ProblemSolution s = PanelSystem(problem, alpha).Solve(alpha);
+    polar.push_back({alpha, s.cl_circulation, s.cl_pressure, s.cm_quarter_chord});
+    if (progress && !progress(k + 1, count)) break;
+  }
+  return polar;
+}
+
+std::string ExplorerProblemLabel(const ProblemInputs& inputs) {
+  std::string label;
+  for (const ElementInput& e : inputs.elements) {
+    if (!label.empty()) label += " + ";
+    label += e.body ? e.body->Name() : e.section->name;
+    if (e.flap) {
+      label +=
+          " (flap " + NumberText(e.flap->degrees) + " deg at " + NumberText(e.flap->hinge) + ")";
+    }
+    if (e.placement) {
+      const Placement& p = *e.placement;
+      label += " at (" + NumberText(p.x) + ", " + NumberText(p.y) + ", " + NumberText(p.degrees) +
+               " deg, chord " + NumberText(p.chord) + ")";
+    }
+  }
+  if (inputs.panels) {
+    label += ", " + std::to_string(inputs.elements.size()) + " x " + NumberText(*inputs.panels) +
+             " panels";
+  }
+  if (inputs.vortex == VortexModel::kNone) {
+    label += ", no circulation";
+  } else if (inputs.vortex == VortexModel::kPointVortex) {
+    label += ", point vortex at (" + NumberText(inputs.Xv) + ", " + NumberText(inputs.Yv) + ")";
+  } else {
+    label += ", constant vortex distribution";
+  }
+  if (inputs.ground_height) label += ", ground " + NumberText(*inputs.ground_height) + " below";
+  return label;
+}
+
+std::string ExplorerGeometryLabel(const ExplorerGeometry& g) {
+  return g.label;
 }
 
 namespace {
@@ -187,12 +323,12 @@ double BodyStreamFunction(const ExplorerGeometry& g, const FlowGrid& grid,
     for (int k = 0; k < pieces && !through_body; ++k) {
       for (const double t : {(k + 0.5 - node) / pieces, (k + 0.5 + node) / pieces}) {
         const double x = p.x + t * (qx - p.x), y = p.y + t * (qy - p.y);
-        if (t > 0.05 && ContourContains(g.contour, x, y)) {
+        if (t > 0.05 && ContoursContain(g.contours, x, y)) {
           through_body = true;
           break;
         }
         const std::optional<FlowVelocity> V =
-            VelocityAt(*g.C, g.bases, f.cos_alfa, f.sin_alfa, x, y);
+            VelocityAt(g.panels, g.bases, f.cos_alfa, f.sin_alfa, x, y);
         if (!V) continue;
         flow += 0.5 / pieces * (V->u * (qy - p.y) - V->v * (qx - p.x));
       }
@@ -213,10 +349,10 @@ std::vector<Streamline> StreamlinesOn(const ExplorerGeometry& g, const FlowGrid&
 // The circle's exact Cp round its contour: 1 - 4 (sin(theta - a) + s)^2, s the centred
 // point vortex's share fixed by the Kutta-type condition (Circle::Exact), 0 without one.
 void CircleExactCurve(const ExplorerGeometry& g, ExplorerFrame& f) {
-  const Module_Common& C = *g.C;
   f.exact_curve_x.clear();
   f.exact_curve_cp.clear();
-  if (g.inputs.body != CircleBody()) return;
+  if (!g.C || g.inputs.body != CircleBody()) return;
+  const Module_Common& C = *g.C;
   double vortex_term = 0;
   if (g.inputs.circulation) {
     if (g.inputs.vortex != VortexModel::kPointVortex || C.Xv != 0.5 * C.RefLength || C.Yv != 0)
@@ -241,27 +377,28 @@ std::unique_ptr<FlowGrid> MakeExplorerViewGrid(const ExplorerGeometry& g, const 
   const int nx = kFlowGridNx;
   const int ny =
       std::clamp(static_cast<int>(std::lround((nx - 1) * height / width)) + 1, 2, 2 * kFlowGridNx);
-  return std::make_unique<FlowGrid>(MakeFlowGrid(*g.C, g.bases, g.contour, view, nx, ny));
+  return std::make_unique<FlowGrid>(MakeFlowGrid(g.panels, g.bases, g.contours, view, nx, ny));
 }
 
 void ComputeExplorerFrame(const ExplorerGeometry& g, double alpha_degrees, ExplorerFrame& f,
                           const FlowGrid* view_grid) {
-  const Module_Common& C = *g.C;
+  const PanelView& p = g.panels.setup.panels;
   f.alpha_degrees = alpha_degrees;
-  const double alpha = AlphaRadians(alpha_degrees);
+  // Above a ground the panels are turned by alpha and the free stream runs along it.
+  const double alpha = g.Ground() ? 0.0 : AlphaRadians(alpha_degrees);
   f.cos_alfa = std::cos(alpha);
   f.sin_alfa = std::sin(alpha);
   SurfaceAt(g, f.cos_alfa, f.sin_alfa, f);
   f.results = DerivedAt(g, f);
   f.cp_min = f.Cp.empty() ? 0 : f.Cp[0];
-  f.x_cp_min = C.Xc(1);
+  f.x_cp_min = p.Xc[1];
   for (std::size_t i = 1; i < f.Cp.size(); ++i) {
     if (f.Cp[i] < f.cp_min) {
       f.cp_min = f.Cp[i];
-      f.x_cp_min = C.Xc(static_cast<int>(i) + 1);
+      f.x_cp_min = p.Xc[static_cast<int>(i) + 1];
     }
   }
-  f.stagnation = FindSurfaceStagnationPoints(C, f.Vt);
+  f.stagnation = FindSurfaceStagnationPoints(g.panels, f.Vt);
   f.x_stagnation.reset();
   for (const StagnationPoint& p : f.stagnation) {
     if (p.attachment && (!f.x_stagnation || p.x < *f.x_stagnation)) f.x_stagnation = p.x;
@@ -278,6 +415,8 @@ void ComputeExplorerFrame(const ExplorerGeometry& g, double alpha_degrees, Explo
   CircleExactCurve(g, f);
 
   f.exact_cp.clear();
+  if (!g.C) return;
+  const Module_Common& C = *g.C;
   const FlowConditions flow{f.cos_alfa, f.sin_alfa, g.inputs.vortex, C.Xv, C.Yv};
   if (const std::optional<ExactSolution> exact = g.inputs.body->Exact(C, flow)) {
     for (double one_minus_cp : exact->one_minus_cp) f.exact_cp.push_back(1 - one_minus_cp);
@@ -289,8 +428,8 @@ PolarPoint ExplorerPolarPoint(const ExplorerGeometry& geometry, double alpha_deg
 }
 
 std::string ExplorerPolarCsv(const ExplorerGeometry& g, const std::vector<PolarPoint>& polar) {
-  std::string csv = "# " + ExplorerInputsLabel(g.inputs) +
-                    "\nalpha,cl_circulation,cl_pressure,cm_quarter_chord\n";
+  std::string csv =
+      "# " + ExplorerGeometryLabel(g) + "\nalpha,cl_circulation,cl_pressure,cm_quarter_chord\n";
   for (const PolarPoint& p : polar) {
     csv += Shortest(p.alpha_degrees) + ',' + Shortest(p.cl_circulation) + ',' +
            Shortest(p.cl_pressure) + ',' + Shortest(p.cm_quarter_chord) + '\n';
@@ -312,16 +451,20 @@ std::string ExplorerInputsLabel(const RunInputs& inputs) {
 }
 
 std::string ExplorerPressureCsv(const ExplorerGeometry& g, const ExplorerFrame& f) {
-  std::string csv = "# " + ExplorerInputsLabel(g.inputs) +
-                    ", alpha = " + Shortest(f.alpha_degrees) + " degrees\nx,y,cp,side\n";
-  const auto rows = [&](const std::vector<int>& panels, const char* side) {
-    for (int i : panels) {
-      csv += Shortest(g.C->Xc(i)) + ',' + Shortest(g.C->Yc(i)) + ',' + Shortest(f.Cp[i - 1]) + ',' +
-             side + '\n';
-    }
-  };
-  rows(g.upper, "upper");
-  rows(g.lower, "lower");
+  std::string csv = "# " + ExplorerGeometryLabel(g) + ", alpha = " + Shortest(f.alpha_degrees) +
+                    " degrees\n" + (g.C ? "" : "element,") + "x,y,cp,side\n";
+  const PanelView& p = g.panels.setup.panels;
+  for (std::size_t e = 0; e < g.surfaces.size(); ++e) {
+    const std::string element = g.C ? std::string() : std::to_string(e + 1) + ',';
+    const auto rows = [&](const std::vector<int>& panels, const char* side) {
+      for (int i : panels) {
+        csv += element + Shortest(p.Xc[i]) + ',' + Shortest(p.Yc[i]) + ',' + Shortest(f.Cp[i - 1]) +
+               ',' + side + '\n';
+      }
+    };
+    rows(g.surfaces[e].upper, "upper");
+    rows(g.surfaces[e].lower, "lower");
+  }
   return csv;
 }
 

@@ -7,15 +7,18 @@
 // panels. Nothing is written to a file.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/control_values.h"
+#include "app/problem_run.h"
 #include "base/module_common.h"
 #include "solver/derived_results.h"
 #include "solver/flow_field.h"
+#include "solver/panel_problem.h"
 #include "solver/run_inputs.h"
 
 namespace velquin {
@@ -32,16 +35,45 @@ struct PolarPoint {
   double cl_circulation = 0, cl_pressure = 0, cm_quarter_chord = 0;
 };
 
+// The panels of the two surfaces of an element (numbered 1..np over all elements), each
+// from the leading edge.
+struct ElementSurfaces {
+  std::vector<int> upper, lower;
+};
+
+// A geometry is either the seed's single body (C: the fixed arrays, the seed's
+// elimination, as a calculation run) or the general problem (system: several elements,
+// flaps, a ground plane, up to kMaxProblemPanels panels, Eigen's LU). Both are read
+// through `panels` by the flow field; everything after the two base solutions is one
+// code path.
+//
+// Above a ground plane the configuration is turned by alpha about the quarter chord and
+// the free stream runs along the ground (solver/panel_problem.h): the panels, the matrix
+// and the field depend on the angle, so such a geometry holds one angle
+// (built_alpha_degrees) and a new angle needs a new geometry. Its polar is then computed
+// angle by angle (ComputeGroundPolar), on request.
 struct ExplorerGeometry {
-  RunInputs inputs;                  // alpha_degrees is not used
-  std::unique_ptr<Module_Common> C;  // the panels
+  RunInputs inputs;                             // the seed's body; alpha_degrees is not used
+  std::unique_ptr<Module_Common> C;             // the seed's panels, or null
+  std::optional<ProblemInputs> problem_inputs;  // the general problem's inputs, or nothing
+  PanelProblem problem;                         // and the problem laid out
+  std::unique_ptr<PanelSystem> system;          // its panels and factored matrix, or null
+  double built_alpha_degrees = 0;               // with a ground: the angle of the panels
+  std::string label;                            // names the inputs (ExplorerGeometryLabel)
+  FlowPanels panels;                            // the panels as the flow field reads them
   FlowBases bases;
-  BaseSpeeds speeds;  // signed tangential speeds of both bases
-  Contour contour;
+  BaseSpeeds speeds;              // signed tangential speeds of both bases
+  Contour contour;                // the first element's contour
+  std::vector<Contour> contours;  // every element's
+  std::vector<std::string> element_names;
   FlowGrid grid;
-  std::vector<PolarPoint> polar;       // kExplorerAlphaMin..kExplorerAlphaMax, 0.5 degrees apart
-  double zero_lift_alpha_degrees = 0;  // where the circulation's lift vanishes
-  std::vector<int> upper, lower;       // panels (1..NP) of the two surfaces, leading edge first
+  std::vector<PolarPoint> polar;          // kExplorerAlphaMin..kExplorerAlphaMax, 0.5 degrees apart
+  double zero_lift_alpha_degrees = 0;     // where the circulation's lift vanishes
+  std::vector<int> upper, lower;          // panels (1..NP) of the first element's two surfaces
+  std::vector<ElementSurfaces> surfaces;  // of every element
+
+  bool Ground() const { return problem_inputs && problem_inputs->ground_height.has_value(); }
+  bool Circulation() const;
 };
 
 // The explorer's inputs from the main window's controls: the body, the panel count, the
@@ -55,12 +87,41 @@ RunInputs ExplorerInputsFromControls(const ControlValues& controls);
 // vortex on a control point; a zero pivot; anything a calculation run would refuse.
 std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const RunInputs& inputs);
 
+// The general problem: elements by name or from a coordinate file, placed, a flap, a
+// ground plane; panels per element. With a ground plane the geometry holds the angle
+// alpha_degrees. Throws RunError naming the element or the input: too many panels (at
+// most kMaxProblemPanels in all), elements that cross, the ground cutting an element, a
+// singular matrix.
+std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const ProblemInputs& inputs,
+                                                       double alpha_degrees);
+
+// Whether the frame at alpha_degrees needs a new geometry: above a ground, at any other
+// angle than the geometry's.
+bool NeedsNewGeometry(const ExplorerGeometry& geometry, double alpha_degrees);
+
+// The polar above a ground, one assembly and factorisation per angle: angles from
+// kExplorerAlphaMin to kExplorerAlphaMax `step` degrees apart. `progress(done, total)`
+// is called after every angle; when it returns false the computation stops and the
+// points so far are returned. An angle where the ground cuts an element ends the polar
+// there (the points before it are kept).
+std::vector<PolarPoint> ComputeGroundPolar(const PanelProblem& problem, double step,
+                                           const std::function<bool(int, int)>& progress);
+
+// The general problem's inputs as titles name them: "NACA 23012 + NACA 23012 (0.95, -0.04,
+// 25 degrees, chord 0.3), 2 x 100 panels, constant vortex distribution, ground 0.2 below".
+std::string ExplorerProblemLabel(const ProblemInputs& inputs);
+
 struct ExplorerFrame {
   double alpha_degrees = 0;
   double cos_alfa = 1, sin_alfa = 0;
   std::vector<double> Q;   // strengths 1..NEq at index j - 1
   std::vector<double> Vt;  // signed tangential speed at the control points
   std::vector<double> Cp;  // 1 - Vt^2 at the control points
+  // The lift of every element, in the order of the elements (one for the seed's body).
+  struct ElementLift {
+    double cl_circulation = 0, cl_pressure = 0;
+  };
+  std::vector<ElementLift> element_lift;
   FlowFrame field;
   std::vector<Streamline> streamlines;
   std::vector<StagnationPoint> stagnation;
@@ -100,6 +161,10 @@ PolarPoint ExplorerPolarPoint(const ExplorerGeometry& geometry, double alpha_deg
 // cm_quarter_chord", one angle a line.
 std::string ExplorerPolarCsv(const ExplorerGeometry& geometry,
                              const std::vector<PolarPoint>& polar);
+
+// The label of a geometry: ExplorerInputsLabel for the seed's body,
+// ExplorerProblemLabel for the general problem.
+std::string ExplorerGeometryLabel(const ExplorerGeometry& geometry);
 
 // The inputs as titles and file headers name them: "NACA 0012, 80 panels, constant
 // vortex distribution"; "Circle, 8 panels, no circulation"; "..., point vortex at

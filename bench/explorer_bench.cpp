@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <memory>
 
+#include "geometry/body_names.h"
 #include "gui/explorer/explorer_charts.h"
 #include "gui/explorer/flow_view.h"
 #include "gui/explorer/form_explorer.h"
@@ -36,13 +37,32 @@ RunInputs Inputs(bool circle) {
   return inputs;
 }
 
+// The slotted flap of the README: NACA 23012 and a NACA 23012 flap of chord 0.3 at
+// (0.95, -0.04), 25 degrees; `panels` in all, half on each element.
+ProblemInputs SlottedFlap(int panels) {
+  ProblemInputs inputs;
+  std::string error;
+  ElementInput main, flap;
+  main.body = BodyFromName("naca23012", error);
+  flap.body = main.body;
+  flap.placement = Placement{0.95, -0.04, 25, 0.3};
+  inputs.elements = {main, flap};
+  inputs.panels = panels / 2;
+  inputs.vortex = VortexModel::kConstantDistribution;
+  return inputs;
+}
+
+// Arg 0 and 1: the seed's NACA 0012 and circle at 198 panels; larger: the slotted flap
+// with that many panels in all.
 void BM_ExplorerGeometry(benchmark::State& state) {
-  const RunInputs inputs = Inputs(state.range(0) == 1);
+  const int arg = static_cast<int>(state.range(0));
+  const RunInputs inputs = Inputs(arg == 1);
   for (auto _ : state) {
-    std::unique_ptr<ExplorerGeometry> geometry = MakeExplorerGeometry(inputs);
+    std::unique_ptr<ExplorerGeometry> geometry =
+        arg > 1 ? MakeExplorerGeometry(SlottedFlap(arg), 4.0) : MakeExplorerGeometry(inputs);
     benchmark::DoNotOptimize(geometry->grid.u0.data());
   }
-  state.SetLabel(state.range(0) == 1 ? "circle" : "naca0012");
+  state.SetLabel(arg > 1 ? "slotted flap" : arg == 1 ? "circle" : "naca0012");
 }
 
 void Paint(QWidget& view, QImage& image) {
@@ -52,7 +72,9 @@ void Paint(QWidget& view, QImage& image) {
 }
 
 void BM_ExplorerFrame(benchmark::State& state) {
-  Form_Explorer explorer(Inputs(state.range(0) == 1));
+  const int arg = static_cast<int>(state.range(0));
+  Form_Explorer explorer(Inputs(arg == 1));
+  if (arg > 1) explorer.ShowProblemInputs(SlottedFlap(arg));
   explorer.resize(1500, 950);
   explorer.show();
   QApplication::processEvents();
@@ -71,11 +93,11 @@ void BM_ExplorerFrame(benchmark::State& state) {
   }
   state.counters["streamlines"] = static_cast<double>(streamlines);
   state.counters["grid_nodes"] = kFlowGridNx * kFlowGridNy;
-  state.SetLabel(state.range(0) == 1 ? "circle" : "naca0012");
+  state.SetLabel(arg > 1 ? "slotted flap" : arg == 1 ? "circle" : "naca0012");
 }
 
-BENCHMARK(BM_ExplorerGeometry)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ExplorerFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExplorerGeometry)->Arg(0)->Arg(1)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExplorerFrame)->Arg(0)->Arg(1)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velquin

@@ -11,6 +11,7 @@
 #include "base/run_error.h"
 #include "base/text_number.h"
 #include "cli/angle_range.h"
+#include "cli/problem_batch.h"
 #include "geometry/body_names.h"
 
 namespace velquin {
@@ -464,13 +465,20 @@ ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args) {
     return command;
   }
   try {
-    const std::map<std::string, std::string> options = ParseOptions(args);
+    // The elements of the general problem, as --batch reads them.
+    BatchRequest request;
+    std::vector<std::pair<std::string, std::string>> sequence;
+    request.options = ParseOptions(args, /*repeats=*/true, &sequence);
+    const std::map<std::string, std::string>& options = request.options;
     if (options.count("--explore") == 0) throw UsageError{"--explore is missing"};
     for (const auto& option : options) {
-      if (option.first != "--explore" && !FindOption(option.first)->input) {
+      const bool element = option.first == "--place" || option.first == "--flap" ||
+                           option.first == "--ground" || option.first == "--general";
+      if (option.first != "--explore" && !element && !FindOption(option.first)->input) {
         throw UsageError{"option " + QuotedArgument(option.first) + " is not for the explorer"};
       }
     }
+    ReadElements(sequence, request);
     ControlValues controls = ControlsFromOptions(options);
     const bool vortex_given = options.count("--vortex") != 0;
     const bool file_given = options.count("--body-file") != 0;
@@ -478,6 +486,18 @@ ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args) {
     const bool circle = !file_given && !controls.Other_Body && controls.Option_Circle;
     if (options.count("--circulation") == 0) controls.Check_Circulation = vortex_given || !circle;
     if (!vortex_given) controls.Option_ConstVortex = true;
+    if (request.general) {
+      request.controls = controls;
+      command.problem = ReadProblemInputs(request);
+      // The window opens on the first element; the problem then fills its inputs.
+      const ElementInput& first = command.problem->elements.front();
+      command.inputs.body = first.body ? first.body : Naca0012Body();
+      command.inputs.NP = 60;
+      command.inputs.circulation = command.problem->vortex != VortexModel::kNone;
+      command.inputs.vortex = command.problem->vortex;
+      command.inputs.alpha_degrees = ReadNumber(controls.Text_AlfaD);
+      return command;
+    }
     if (file_given) {
       if (options.count("--body") != 0)
         throw UsageError{"--body and --body-file exclude each other"};

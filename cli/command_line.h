@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/control_values.h"
+#include "app/problem_run.h"
 #include "geometry/element_layout.h"
 #include "geometry/geometry_file.h"
 #include "solver/run_inputs.h"
@@ -103,6 +104,9 @@ std::optional<SectionPoints> SetBodyFromFile(const std::string& path, bool panel
 
 // velquin2ds --explore [--panels TEXT] [--body NAME | --body-file PATH] [--alpha TEXT]
 //                      [--circulation] [--vortex point|constant] [--xv TEXT] [--yv TEXT]
+//                      [--place X:Y:DEG:CHORD] [--flap XH:DEG] [--ground H] [--general]
+// (every --body and --body-file an element, followed by its --place and --flap, as for
+// --batch)
 // opens the flow explorer with these inputs, read as a run reads them. Without
 // --circulation or --vortex a section has circulation (the constant vortex
 // distribution) and the circle none; --vortex alone turns circulation on, and
@@ -112,7 +116,10 @@ struct ExplorerCommand {
   std::string session;  // "--explore FILE": the session file to open (nothing else given)
   RunInputs inputs;
   std::optional<SectionPoints> section;  // the coordinate file of --body-file
-  std::string error;                     // why the command line cannot be run, empty when it can
+  // The general problem, when the options ask for it as they would of --batch (several
+  // elements, --place, --flap, --ground, --general); its files read.
+  std::optional<ProblemInputs> problem;
+  std::string error;  // why the command line cannot be run, empty when it can
 };
 ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args);
 

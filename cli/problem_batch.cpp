@@ -47,23 +47,6 @@ std::vector<ElementInput> ReadElementInputs(const BatchRequest& request) {
   return elements;
 }
 
-ProblemInputs ReadProblemInputs(const BatchRequest& request) {
-  const ControlValues& controls = request.controls;
-  ProblemInputs inputs;
-  inputs.elements = ReadElementInputs(request);
-  if (request.options.count("--panels") != 0) inputs.panels = ReadNumber(controls.Text_NP);
-  if (controls.Check_Circulation == 1) {
-    inputs.vortex = ChosenVortexModel(controls);
-    if (inputs.vortex == VortexModel::kNone) {
-      throw RunError(ErrorKind::kInvalidArgument, kChooseVortexOption);
-    }
-  }
-  inputs.Xv = ReadNumber(controls.Text_Xv);
-  inputs.Yv = ReadNumber(controls.Text_Yv);
-  inputs.ground_height = request.ground_height;
-  return inputs;
-}
-
 std::string WhyGeneral(const BatchRequest& request) {
   if (request.elements.size() > 1) return "several elements";
   if (request.ground_height) return "a ground plane";
@@ -81,6 +64,23 @@ void WriteText(const ReportOptions& reports, const char* name, const std::string
 }
 
 }  // namespace
+
+ProblemInputs ReadProblemInputs(const BatchRequest& request) {
+  const ControlValues& controls = request.controls;
+  ProblemInputs inputs;
+  inputs.elements = ReadElementInputs(request);
+  if (request.options.count("--panels") != 0) inputs.panels = ReadNumber(controls.Text_NP);
+  if (controls.Check_Circulation == 1) {
+    inputs.vortex = ChosenVortexModel(controls);
+    if (inputs.vortex == VortexModel::kNone) {
+      throw RunError(ErrorKind::kInvalidArgument, kChooseVortexOption);
+    }
+  }
+  inputs.Xv = ReadNumber(controls.Text_Xv);
+  inputs.Yv = ReadNumber(controls.Text_Yv);
+  inputs.ground_height = request.ground_height;
+  return inputs;
+}
 
 int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostream& err,
                       char decimal_separator) {

@@ -13,6 +13,10 @@
 
 namespace velquin {
 
+// The problem's inputs from the request: the elements with their files read, the panels
+// per element, the vortex model, the ground. Throws RunError naming the file or input.
+ProblemInputs ReadProblemInputs(const BatchRequest& request);
+
 int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostream& err,
                       char decimal_separator);
 

@@ -146,6 +146,7 @@ int main(int argc, char* argv[]) {
     if (explore->section) {
       explorer.ShowSection(*explore->section, static_cast<int>(explore->inputs.NP));
     }
+    if (explore->problem) explorer.ShowProblemInputs(*explore->problem);
     explorer.show();
     return app.exec();
   }

@@ -23,7 +23,6 @@
 #include "solver/influence.h"
 #include "solver/module_gauss.h"
 #include "solver/module_influcoeff.h"
-#include "solver/problem_flow.h"
 
 namespace velquin {
 namespace {
@@ -541,29 +540,21 @@ std::unique_ptr<PreparedProblem::Field> PreparedProblem::MakeField(
                           ? general_->system
                           : std::make_shared<PanelSystem>(general_->problem, alpha_degrees);
       field->solution = field->system->Solve(alpha_degrees);
-      field->contours = ProblemContours(field->system->Panels());
-      const std::vector<Contour>& contours = field->contours;
-      FlowDomain around;
-      if (!domain) {
-        Contour all;
-        for (const Contour& c : contours) {
-          all.x.insert(all.x.end(), c.x.begin(), c.x.end());
-          all.y.insert(all.y.end(), c.y.begin(), c.y.end());
-        }
-        around = DomainAroundBody(all);
-      }
       const PanelSystem& system = *field->system;
-      const ProblemSolution& solution = field->solution;
-      // One base field: the solution at its angle, combined with (1, 0).
-      field->grid = MakeFlowGrid(contours, domain ? *domain : around, nx, ny,
-                                 [&](double x, double y, FlowVelocity& V0, FlowVelocity& V90) {
-                                   const std::optional<FlowVelocity> V =
-                                       ProblemVelocityAt(system, solution, x, y);
-                                   if (!V) return false;
-                                   V0 = *V;
-                                   V90 = {0, 0};
-                                   return true;
-                                 });
+      field->panels.setup = system.Setup();
+      field->panels.X1 = system.Panels().X1.data();
+      field->panels.Y1 = system.Panels().Y1.data();
+      ProblemBases bases = system.SolveBases();
+      field->bases.Q0 = std::move(bases.Q0);
+      field->bases.Q90 = std::move(bases.Q90);
+      // Above a ground the configuration is turned and the stream runs along the ground.
+      const double alpha = system.HasGround() ? 0.0 : AlphaRadians(alpha_degrees);
+      field->cos_alfa = std::cos(alpha);
+      field->sin_alfa = std::sin(alpha);
+      field->contours = ElementContours(field->panels);
+      const FlowDomain around = DomainAroundElements(field->contours, field->panels.setup.ground_y);
+      field->grid = MakeFlowGrid(field->panels, field->bases, field->contours,
+                                 domain ? *domain : around, nx, ny);
     }
     CombineFlowGrid(field->grid, field->cos_alfa, field->sin_alfa, field->frame);
   } catch (const RunError& error) {
@@ -580,7 +571,7 @@ std::optional<FlowVelocity> PreparedProblem::VelocityAt(const Field& field, doub
   if (seed_) {
     return velquin::VelocityAt(*seed_->C, field.bases, field.cos_alfa, field.sin_alfa, x, y);
   }
-  return ProblemVelocityAt(*field.system, field.solution, x, y);
+  return velquin::VelocityAt(field.panels, field.bases, field.cos_alfa, field.sin_alfa, x, y);
 }
 
 }  // namespace velquin

@@ -116,9 +116,10 @@ class PreparedProblem {
     SurfaceResult surface;
     double cos_alfa = 1, sin_alfa = 0;
     std::vector<Contour> contours;              // of the bodies, as the field's panels lie
-    FlowBases bases;                            // of a seed problem
-    std::shared_ptr<const PanelSystem> system;  // of a general one, with its solution
+    FlowBases bases;                            // the two base solutions
+    std::shared_ptr<const PanelSystem> system;  // of a general problem, with its solution
     ProblemSolution solution;
+    FlowPanels panels;  // of a general problem: the system's panels as the field reads them
   };
   std::unique_ptr<Field> MakeField(double alpha_degrees, const std::optional<FlowDomain>& domain,
                                    int nx, int ny) const;

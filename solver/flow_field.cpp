@@ -18,50 +18,137 @@ std::vector<double> CombinedStrengths(const FlowBases& bases, double cos_alfa, d
   return Q;
 }
 
-bool BaseVelocities(const Module_Common& C, const FlowBases& bases, double x, double y,
-                    FlowVelocity& V0, FlowVelocity& V90) {
-  const int np = RealToIndex(C.NP);
-  // The free streams (1, 0) and (0, 1), then every source panel, then the vortex.
-  double u0 = 1, v0 = 0, u90 = 0, v90 = 1;
-  double sum_u = 0, sum_v = 0;  // all sources at unit strength, for the vortex sheet
-  for (int j = 1; j <= np; ++j) {
-    const double dX = x - C.Xc(j);
-    const double dY = y - C.Yc(j);
-    const double xL = C.CosAx(j) * dX + C.CosBx(j) * dY;
-    const double yL = C.CosAy(j) * dX + C.CosBy(j) * dY;
-    double u = 0, v = 0;
+FlowPanels SeedFlowPanels(const Module_Common& C, VortexModel model) {
+  FlowPanels panels;
+  panels.setup = SeedSetup(C, model);
+  panels.X1 = C.X.Row(1);
+  panels.Y1 = C.Y.Row(1);
+  return panels;
+}
+
+bool FarFieldSourceVelocity(const InfluenceSetup& s, int j, double x, double y, double& u,
+                            double& v) {
+  const PanelView& p = s.panels;
+  const double middle = 0.5 * (p.Xi1[j] + p.Xi2[j]);
+  const double h = 0.5 * (p.Xi2[j] - p.Xi1[j]);
+  const double zx = x - middle;
+  const double r2 = zx * zx + y * y;
+  if (!(r2 > 36 * h * h)) {
     try {
-      InfluCoeff_SourcePanel(C, xL, yL, C.Xi(1, j), C.Xi(2, j), u, v);
+      SourcePanelVelocity(s.k, x, y, p.Xi1[j], p.Xi2[j], u, v);
+    } catch (const RunError&) {
+      return false;
+    }
+    return true;
+  }
+  // t = h / z and a = t^2, then t (1 + a (1/3 + a (1/5 + a (1/7 + a / 9)))) by Horner.
+  const double tr = h * zx / r2, ti = -h * y / r2;
+  const double ar = tr * tr - ti * ti, ai = 2 * tr * ti;
+  double pr = 1.0 / 7 + ar / 9, pi = ai / 9;
+  double nr = 1.0 / 5 + (ar * pr - ai * pi), ni = ar * pi + ai * pr;
+  pr = 1.0 / 3 + (ar * nr - ai * ni);
+  pi = ar * ni + ai * nr;
+  nr = 1 + (ar * pr - ai * pi);
+  ni = ar * pi + ai * pr;
+  const double wr = tr * nr - ti * ni, wi = tr * ni + ti * nr;
+  u = wr / s.k.Pi;
+  v = -wi / s.k.Pi;
+  return true;
+}
+
+namespace {
+
+// The velocity, global components, of unit source panel j at (x, y): into the panel's
+// frame, the kernel (or its series far away), back.
+template <bool kFar>
+bool PanelVelocity(const InfluenceSetup& s, int j, double x, double y, double& U, double& V) {
+  const PanelView& p = s.panels;
+  const double dX = x - p.Xc[j];
+  const double dY = y - p.Yc[j];
+  const double xL = p.CosAx[j] * dX + p.CosBx[j] * dY;
+  const double yL = p.CosAy[j] * dX + p.CosBy[j] * dY;
+  double u = 0, v = 0;
+  if constexpr (kFar) {
+    if (!FarFieldSourceVelocity(s, j, xL, yL, u, v)) return false;
+  } else {
+    try {
+      SourcePanelVelocity(s.k, xL, yL, p.Xi1[j], p.Xi2[j], u, v);
     } catch (const RunError&) {
       return false;  // on an end of panel j
     }
-    const double U = C.CosAx(j) * u + C.CosAy(j) * v;
-    const double V = C.CosBx(j) * u + C.CosBy(j) * v;
-    const double q0 = bases.Q0[j - 1];
-    const double q90 = bases.Q90[j - 1];
-    u0 = u0 + q0 * U;
-    v0 = v0 + q0 * V;
-    u90 = u90 + q90 * U;
-    v90 = v90 + q90 * V;
-    sum_u = sum_u + U;
-    sum_v = sum_v + V;
   }
-  if (bases.model != VortexModel::kNone) {
+  U = p.CosAx[j] * u + p.CosAy[j] * v;
+  V = p.CosBx[j] * u + p.CosBy[j] * v;
+  return true;
+}
+
+// A unit point vortex at (xv, yv), counter-clockwise positive, at (x, y).
+bool PointVortexAt(const InfluenceSetup& s, double x, double y, double& U, double& V) {
+  const double rx = s.Xv - x;
+  const double ry = s.Yv - y;
+  const double r = std::sqrt(rx * rx + ry * ry);
+  if (r == 0) return false;
+  U = ((1 / s.k.Pi2) / r) * ry / r;
+  V = ((-1 / s.k.Pi2) / r) * rx / r;
+  return true;
+}
+
+template <bool kFar>
+bool Velocities(const FlowPanels& panels, const FlowBases& bases, double x, double y,
+                FlowVelocity& V0, FlowVelocity& V90) {
+  const InfluenceSetup& s = panels.setup;
+  const bool ground = s.ground_y.has_value();
+  const double y_image = ground ? 2 * *s.ground_y - y : 0;
+  // The free streams (1, 0) and (0, 1), then every element: its source panels, then its
+  // vortex.
+  double u0 = 1, v0 = 0, u90 = 0, v90 = 1;
+  std::size_t vortex_index = static_cast<std::size_t>(s.panels.count);
+  for (const ElementPanels& e : s.elements) {
+    double sum_u = 0, sum_v = 0;      // the element's sources at unit strength
+    double image_u = 0, image_v = 0;  // their images' fields at the mirror point
+    for (int j = e.first; j <= e.last; ++j) {
+      double U = 0, V = 0;
+      if (!PanelVelocity<kFar>(s, j, x, y, U, V)) return false;
+      sum_u = sum_u + U;
+      sum_v = sum_v + V;
+      if (ground) {
+        double Ui = 0, Vi = 0;
+        if (!PanelVelocity<kFar>(s, j, x, y_image, Ui, Vi)) return false;
+        image_u = image_u + Ui;
+        image_v = image_v + Vi;
+        U = U + Ui;
+        V = V - Vi;  // mirrored back
+      }
+      const double q0 = bases.Q0[static_cast<std::size_t>(j - 1)];
+      const double q90 = bases.Q90[static_cast<std::size_t>(j - 1)];
+      u0 = u0 + q0 * U;
+      v0 = v0 + q0 * V;
+      u90 = u90 + q90 * U;
+      v90 = v90 + q90 * V;
+    }
+    if (e.vortex == VortexModel::kNone) continue;
     double U = 0, V = 0;  // the vortex at unit strength
-    if (bases.model == VortexModel::kConstantDistribution) {
-      // The source field turned a quarter turn clockwise.
+    if (e.vortex == VortexModel::kConstantDistribution) {
+      // The source field turned a quarter turn clockwise; its image, of the opposite
+      // strength, is the mirrored images' field turned the other way: (image_v, image_u).
       U = sum_v;
       V = -sum_u;
+      if (ground) {
+        U = U + image_v;
+        V = V + image_u;
+      }
     } else {
-      const double rx = C.Xv - x;
-      const double ry = C.Yv - y;
-      const double r = std::sqrt(rx * rx + ry * ry);
-      if (r == 0) return false;
-      U = ((1 / C.Pi2) / r) * ry / r;
-      V = ((-1 / C.Pi2) / r) * rx / r;
+      if (!PointVortexAt(s, x, y, U, V)) return false;
+      if (ground) {
+        double Ui = 0, Vi = 0;
+        if (!PointVortexAt(s, x, y_image, Ui, Vi)) return false;
+        U = U + Ui;
+        V = V - Vi;
+      }
     }
-    const double g0 = bases.Q0[np];
-    const double g90 = bases.Q90[np];
+    const double g0 = bases.Q0[vortex_index];
+    const double g90 = bases.Q90[vortex_index];
+    ++vortex_index;
     u0 = u0 + g0 * U;
     v0 = v0 + g0 * V;
     u90 = u90 + g90 * U;
@@ -72,25 +159,67 @@ bool BaseVelocities(const Module_Common& C, const FlowBases& bases, double x, do
   return true;
 }
 
-std::optional<FlowVelocity> VelocityAt(const Module_Common& C, const FlowBases& bases,
+}  // namespace
+
+bool BaseVelocities(const FlowPanels& panels, const FlowBases& bases, double x, double y,
+                    FlowVelocity& V0, FlowVelocity& V90) {
+  return Velocities<false>(panels, bases, x, y, V0, V90);
+}
+
+bool BaseVelocities(const Module_Common& C, const FlowBases& bases, double x, double y,
+                    FlowVelocity& V0, FlowVelocity& V90) {
+  return BaseVelocities(SeedFlowPanels(C, bases.model), bases, x, y, V0, V90);
+}
+
+std::optional<FlowVelocity> VelocityAt(const FlowPanels& panels, const FlowBases& bases,
                                        double cos_alfa, double sin_alfa, double x, double y) {
   FlowVelocity V0, V90;
-  if (!BaseVelocities(C, bases, x, y, V0, V90)) return std::nullopt;
+  if (!BaseVelocities(panels, bases, x, y, V0, V90)) return std::nullopt;
   return FlowVelocity{cos_alfa * V0.u + sin_alfa * V90.u, cos_alfa * V0.v + sin_alfa * V90.v};
 }
 
-BaseSpeeds ComputeBaseSpeeds(const Module_Common& C, const FlowBases& bases) {
-  const int np = RealToIndex(C.NP);
+std::optional<FlowVelocity> VelocityAt(const Module_Common& C, const FlowBases& bases,
+                                       double cos_alfa, double sin_alfa, double x, double y) {
+  return VelocityAt(SeedFlowPanels(C, bases.model), bases, cos_alfa, sin_alfa, x, y);
+}
+
+BaseSpeeds ComputeBaseSpeeds(const FlowPanels& panels, const FlowBases& bases) {
+  const PanelView& p = panels.setup.panels;
+  const int np = p.count;
   BaseSpeeds speeds;
   speeds.Vt0.assign(np, std::nan(""));
   speeds.Vt90.assign(np, std::nan(""));
   for (int i = 1; i <= np; ++i) {
     FlowVelocity V0, V90;
-    if (!BaseVelocities(C, bases, C.Xc(i), C.Yc(i), V0, V90)) continue;
-    speeds.Vt0[i - 1] = C.CosAx(i) * V0.u + C.CosBx(i) * V0.v;
-    speeds.Vt90[i - 1] = C.CosAx(i) * V90.u + C.CosBx(i) * V90.v;
+    if (!BaseVelocities(panels, bases, p.Xc[i], p.Yc[i], V0, V90)) continue;
+    speeds.Vt0[i - 1] = p.CosAx[i] * V0.u + p.CosBx[i] * V0.v;
+    speeds.Vt90[i - 1] = p.CosAx[i] * V90.u + p.CosBx[i] * V90.v;
   }
   return speeds;
+}
+
+BaseSpeeds ComputeBaseSpeeds(const Module_Common& C, const FlowBases& bases) {
+  return ComputeBaseSpeeds(SeedFlowPanels(C, bases.model), bases);
+}
+
+std::vector<Contour> ElementContours(const FlowPanels& panels) {
+  std::vector<Contour> contours;
+  for (const ElementPanels& e : panels.setup.elements) {
+    Contour contour;
+    for (int i = e.first; i <= e.last; ++i) {
+      contour.x.push_back(panels.X1[i]);
+      contour.y.push_back(panels.Y1[i]);
+    }
+    contours.push_back(std::move(contour));
+  }
+  return contours;
+}
+
+bool ContoursContain(const std::vector<Contour>& contours, double x, double y) {
+  for (const Contour& contour : contours) {
+    if (ContourContains(contour, x, y)) return true;
+  }
+  return false;
 }
 
 Contour PanelContour(const Module_Common& C) {
@@ -126,6 +255,30 @@ FlowDomain DomainAroundBody(const Contour& contour) {
   const double xc = 0.5 * (*x0 + *x1);
   const double yc = 0.5 * (*y0 + *y1);
   return {xc - 0.5 * width, xc + 0.5 * width, yc - 0.25 * width, yc + 0.25 * width};
+}
+
+FlowDomain DomainAroundElements(const std::vector<Contour>& contours,
+                                std::optional<double> ground_y) {
+  Contour all;
+  for (const Contour& c : contours) {
+    all.x.insert(all.x.end(), c.x.begin(), c.x.end());
+    all.y.insert(all.y.end(), c.y.begin(), c.y.end());
+  }
+  FlowDomain domain = DomainAroundBody(all);
+  if (ground_y && *ground_y < domain.ymax) {
+    // The ground in sight, with a strip of a twentieth of the height beneath it.
+    const double height = domain.ymax - domain.ymin;
+    const double bottom = *ground_y - 0.05 * height;
+    if (bottom > domain.ymin) {
+      domain.ymax = domain.ymax - (bottom - domain.ymin);
+      domain.ymin = bottom;
+      const double top = *std::max_element(all.y.begin(), all.y.end());
+      if (domain.ymax < top + 0.25 * height) {
+        domain.ymax = top + 0.25 * height;
+      }
+    }
+  }
+  return domain;
 }
 
 namespace {
@@ -192,22 +345,29 @@ void BlockCellsWithInsideNodes(FlowGrid& grid) {
   }
 }
 
-// The base fields along row j of the grid; the nodes inside a body (or singular) are
-// marked. The polygon test runs only within each body's bounding box.
-void ComputeBaseRow(const BaseVelocityField& field, const std::vector<Contour>& contours,
-                    const std::vector<FlowDomain>& boxes, int j, FlowGrid& grid) {
+// The base fields along row j of the grid; the nodes inside an element, below the
+// ground (or singular) are marked. The polygon test runs only within each element's
+// bounding box.
+struct Box {
+  double x0, x1, y0, y1;
+};
+
+void ComputeBaseRow(const FlowPanels& panels, const FlowBases& bases,
+                    const std::vector<Contour>& contours, const std::vector<Box>& boxes, int j,
+                    FlowGrid& grid) {
   const double y = grid.domain.ymin + j * grid.dy;
+  const std::optional<double>& ground_y = panels.setup.ground_y;
   for (int i = 0; i < grid.nx; ++i) {
     const double x = grid.domain.xmin + i * grid.dx;
     const std::size_t k = static_cast<std::size_t>(j) * grid.nx + i;
-    bool inside = false;
-    for (std::size_t b = 0; b < contours.size() && !inside; ++b) {
-      const FlowDomain& box = boxes[b];
-      const bool in_box = x >= box.xmin && x <= box.xmax && y >= box.ymin && y <= box.ymax;
-      inside = in_box && ContourContains(contours[b], x, y);
+    bool inside = ground_y && y < *ground_y;
+    for (std::size_t e = 0; e < contours.size() && !inside; ++e) {
+      const Box& b = boxes[e];
+      inside =
+          x >= b.x0 && x <= b.x1 && y >= b.y0 && y <= b.y1 && ContourContains(contours[e], x, y);
     }
     FlowVelocity V0, V90;
-    if (inside || !field(x, y, V0, V90)) {
+    if (inside || !Velocities<true>(panels, bases, x, y, V0, V90)) {
       grid.inside[k] = 1;
       continue;
     }
@@ -220,16 +380,9 @@ void ComputeBaseRow(const BaseVelocityField& field, const std::vector<Contour>& 
 
 }  // namespace
 
-FlowGrid MakeFlowGrid(const Module_Common& C, const FlowBases& bases, const Contour& contour,
-                      const FlowDomain& domain, int nx, int ny) {
-  return MakeFlowGrid({contour}, domain, nx, ny,
-                      [&](double x, double y, FlowVelocity& V0, FlowVelocity& V90) {
-                        return BaseVelocities(C, bases, x, y, V0, V90);
-                      });
-}
-
-FlowGrid MakeFlowGrid(const std::vector<Contour>& contours, const FlowDomain& domain, int nx,
-                      int ny, const BaseVelocityField& field) {
+FlowGrid MakeFlowGrid(const FlowPanels& panels, const FlowBases& bases,
+                      const std::vector<Contour>& contours, const FlowDomain& domain, int nx,
+                      int ny) {
   if (nx < 2 || ny < 2) {
     throw RunError(ErrorKind::kInvalidArgument, "a flow grid needs at least 2 x 2 nodes.");
   }
@@ -246,15 +399,15 @@ FlowGrid MakeFlowGrid(const std::vector<Contour>& contours, const FlowDomain& do
   grid.v0.assign(nodes, 0);
   grid.u90.assign(nodes, 0);
   grid.v90.assign(nodes, 0);
-  std::vector<FlowDomain> boxes;
-  for (const Contour& contour : contours) {
-    const auto [x0, x1] = std::minmax_element(contour.x.begin(), contour.x.end());
-    const auto [y0, y1] = std::minmax_element(contour.y.begin(), contour.y.end());
+  std::vector<Box> boxes;
+  for (const Contour& c : contours) {
+    const auto [x0, x1] = std::minmax_element(c.x.begin(), c.x.end());
+    const auto [y0, y1] = std::minmax_element(c.y.begin(), c.y.end());
     boxes.push_back({*x0, *x1, *y0, *y1});
   }
   // The rows are independent: shared out between threads, each writing its own rows.
   const auto compute_rows = [&](int first, int step) {
-    for (int j = first; j < ny; j += step) ComputeBaseRow(field, contours, boxes, j, grid);
+    for (int j = first; j < ny; j += step) ComputeBaseRow(panels, bases, contours, boxes, j, grid);
   };
   const unsigned hardware = std::thread::hardware_concurrency();
   const int threads = static_cast<int>(std::clamp(hardware, 1u, 4u));
@@ -265,6 +418,12 @@ FlowGrid MakeFlowGrid(const std::vector<Contour>& contours, const FlowDomain& do
   BlockCellsWithInsideNodes(grid);
   for (const Contour& contour : contours) BlockCellsOnContour(contour, grid);
   return grid;
+}
+
+FlowGrid MakeFlowGrid(const Module_Common& C, const FlowBases& bases, const Contour& contour,
+                      const FlowDomain& domain, int nx, int ny) {
+  return MakeFlowGrid(SeedFlowPanels(C, bases.model), bases, std::vector<Contour>{contour}, domain,
+                      nx, ny);
 }
 
 void CombineFlowGrid(const FlowGrid& grid, double cos_alfa, double sin_alfa, FlowFrame& frame) {
@@ -416,31 +575,41 @@ std::vector<Streamline> TraceStreamlines(const FlowGrid& grid, const FlowFrame& 
   return lines;
 }
 
-std::vector<StagnationPoint> FindSurfaceStagnationPoints(const Module_Common& C,
+std::vector<StagnationPoint> FindSurfaceStagnationPoints(const FlowPanels& panels,
                                                          const std::vector<double>& Vt) {
-  const int np = RealToIndex(C.NP);
+  const PanelView& p = panels.setup.panels;
   std::vector<StagnationPoint> points;
-  for (int i = 1; i <= np; ++i) {
-    const int next = i == np ? 1 : i + 1;
-    const double a = Vt[i - 1], b = Vt[next - 1];
-    if (!(a * b < 0 || (b == 0 && a != 0))) continue;
-    // Along the contour from control point i over the end node of panel i to control
-    // point next: half of each panel.
-    const double half_i = 0.5 * C.S(i), half_next = 0.5 * C.S(next);
-    const double d = (a / (a - b)) * (half_i + half_next);
-    StagnationPoint point;
-    if (d <= half_i) {
-      point.x = C.Xc(i) + d * C.CosAx(i);
-      point.y = C.Yc(i) + d * C.CosBx(i);
-    } else {
-      point.x = C.X(1, next) + (d - half_i) * C.CosAx(next);
-      point.y = C.Y(1, next) + (d - half_i) * C.CosBx(next);
+  int element = 0;
+  for (const ElementPanels& e : panels.setup.elements) {
+    for (int i = e.first; i <= e.last; ++i) {
+      const int next = i == e.last ? e.first : i + 1;
+      const double a = Vt[i - 1], b = Vt[next - 1];
+      if (!(a * b < 0 || (b == 0 && a != 0))) continue;
+      // Along the contour from control point i over the end node of panel i to control
+      // point next: half of each panel.
+      const double half_i = 0.5 * p.S[i], half_next = 0.5 * p.S[next];
+      const double d = (a / (a - b)) * (half_i + half_next);
+      StagnationPoint point;
+      if (d <= half_i) {
+        point.x = p.Xc[i] + d * p.CosAx[i];
+        point.y = p.Yc[i] + d * p.CosBx[i];
+      } else {
+        point.x = panels.X1[next] + (d - half_i) * p.CosAx[next];
+        point.y = panels.Y1[next] + (d - half_i) * p.CosBx[next];
+      }
+      // Negative before, positive after: the flow runs away from the point on both sides.
+      point.attachment = a < 0;
+      point.element = element;
+      points.push_back(point);
     }
-    // Negative before, positive after: the flow runs away from the point on both sides.
-    point.attachment = a < 0;
-    points.push_back(point);
+    ++element;
   }
   return points;
+}
+
+std::vector<StagnationPoint> FindSurfaceStagnationPoints(const Module_Common& C,
+                                                         const std::vector<double>& Vt) {
+  return FindSurfaceStagnationPoints(SeedFlowPanels(C, VortexModel::kNone), Vt);
 }
 
 Streamline TraceStreamline(const FlowGrid& grid, const FlowFrame& frame, double x, double y,

@@ -25,9 +25,18 @@
 // are singular (the velocity of a source sheet's edge grows without bound), and so is the
 // point vortex itself.
 //
-// Everything here reads the solved panels of Module_Common (nodes, control points,
-// lengths, direction cosines, panel-local ends, the point-vortex position and the circle
-// constants) and nothing else of it.
+// Several elements. Every element has its own sources and, if it carries circulation, its
+// own vortex: a sheet over its own panels or the point vortex, unknown np + k for the
+// k-th element with circulation (the order of solver/influence.h).
+//
+// A ground plane y = ground_y is made by images, as in the assembly: every source panel
+// has a mirror image of the same strength, every vortex one of the opposite strength,
+// under the mirror M(x, y) = (x, 2 ground_y - y). An image's field at p is M F(M p), F
+// the field of the original; the vortex's opposite strength turns this into M F(M p)
+// with the sign of F's rotated part flipped. Points below the ground are not in the flow.
+//
+// Everything here reads the panels through a FlowPanels: the seed's fixed arrays of
+// Module_Common (one element) and the general problem's own arrays alike.
 #pragma once
 
 #include <array>
@@ -37,6 +46,7 @@
 
 #include "base/module_common.h"
 #include "base/vortex_model.h"
+#include "solver/influence.h"
 
 namespace velquin {
 
@@ -45,9 +55,22 @@ struct FlowVelocity {
   double v = 0;
 };
 
+// The solved panels as the flow field reads them: the panels, elements, point vortex,
+// ground and circle constants of the assembly, and the start node of every panel
+// (index 1..np, 0 unused) for the contours.
+struct FlowPanels {
+  InfluenceSetup setup;
+  const double* X1 = nullptr;
+  const double* Y1 = nullptr;
+};
+
+// The seed's single element in the fixed arrays of C, with this vortex model.
+FlowPanels SeedFlowPanels(const Module_Common& C, VortexModel model);
+
 // The two base solutions of one geometry: the strengths Q0 (free stream (1, 0)) and Q90
-// (free stream (0, 1)), unknown j at index j - 1 (NEq of them: NP sources, then the
-// vortex when the model is not kNone).
+// (free stream (0, 1)), unknown j at index j - 1 (NEq of them: NP sources, then one
+// vortex for every element with circulation). `model` is the seed's vortex model (the
+// general problem gives every element its own in FlowPanels).
 struct FlowBases {
   VortexModel model = VortexModel::kNone;
   std::vector<double> Q0, Q90;
@@ -58,12 +81,27 @@ std::vector<double> CombinedStrengths(const FlowBases& bases, double cos_alfa, d
 
 // Velocities of both base solutions at (x, y). Returns false, and leaves V0, V90 as they
 // were, where the point is singular: on an end of a panel or on the point vortex.
+bool BaseVelocities(const FlowPanels& panels, const FlowBases& bases, double x, double y,
+                    FlowVelocity& V0, FlowVelocity& V90);
 bool BaseVelocities(const Module_Common& C, const FlowBases& bases, double x, double y,
                     FlowVelocity& V0, FlowVelocity& V90);
 
 // The velocity at (x, y) at one angle: the combination of the two base velocities.
+std::optional<FlowVelocity> VelocityAt(const FlowPanels& panels, const FlowBases& bases,
+                                       double cos_alfa, double sin_alfa, double x, double y);
 std::optional<FlowVelocity> VelocityAt(const Module_Common& C, const FlowBases& bases,
                                        double cos_alfa, double sin_alfa, double x, double y);
+
+// The velocity of unit source panel j (1..np) at the local point (x, y) of its frame (the
+// tangent and normal through its control point), in that frame. Far from the panel
+// (more than three panel lengths from its middle) the logarithm and arctangent of the
+// kernel are replaced by their series in the complex distance z from the middle,
+//   u - i v = (1 / pi) (h / z) (1 + a / 3 + a^2 / 5 + a^3 / 7 + a^4 / 9),
+// h the panel's half length, a = (h / z)^2, |a| <= 1/36: the first term left out is
+// below 3e-9 of the panel's velocity. Close to it, the exact kernel. Returns false on an
+// end of the panel.
+bool FarFieldSourceVelocity(const InfluenceSetup& setup, int j, double x, double y, double& u,
+                            double& v);
 
 // The signed tangential speed at the control points of panels 1..NP (index i - 1) for
 // both bases: the velocity there along the panel's tangent, from its start to its end
@@ -71,6 +109,7 @@ std::optional<FlowVelocity> VelocityAt(const Module_Common& C, const FlowBases& 
 struct BaseSpeeds {
   std::vector<double> Vt0, Vt90;
 };
+BaseSpeeds ComputeBaseSpeeds(const FlowPanels& panels, const FlowBases& bases);
 BaseSpeeds ComputeBaseSpeeds(const Module_Common& C, const FlowBases& bases);
 
 // The body's contour as a closed polygon: node i - 1 the start node of panel i.
@@ -78,6 +117,10 @@ struct Contour {
   std::vector<double> x, y;
 };
 Contour PanelContour(const Module_Common& C);
+// The contour of every element, in the order of the elements.
+std::vector<Contour> ElementContours(const FlowPanels& panels);
+// True when (x, y) lies inside any of the contours.
+bool ContoursContain(const std::vector<Contour>& contours, double x, double y);
 
 // Even-odd rule: true when (x, y) lies inside the polygon (a point on an edge may fall
 // on either side).
@@ -91,11 +134,16 @@ struct FlowDomain {
 // The default view of a body: twice as wide as high, the body centred, with half a body
 // length of free stream before and after it and at least half a length above and below.
 FlowDomain DomainAroundBody(const Contour& contour);
+// The same around all the elements, and, where there is a ground plane not far below
+// them, down to a little below the ground.
+FlowDomain DomainAroundElements(const std::vector<Contour>& contours,
+                                std::optional<double> ground_y = std::nullopt);
 
 // A regular grid of nx x ny nodes over a domain, node (i, j) at
 // (xmin + i dx, ymin + j dy), index k = j nx + i, with the two base fields at every
 // node outside the body.
-//  - inside(k): the node lies inside the body or on a singular point; its velocities are 0.
+//  - inside(k): the node lies inside an element, below the ground or on a singular point;
+//    its velocities are 0.
 //  - blocked(c): the cell c = j (nx - 1) + i (nodes (i, j) to (i + 1, j + 1)) has a node
 //    inside or is crossed by the contour. An open cell therefore lies wholly outside the
 //    body, and the bilinear interpolation of its four nodes is a velocity of the flow.
@@ -108,26 +156,20 @@ struct FlowGrid {
   std::vector<double> u0, v0, u90, v90;
 };
 
-// The base fields of a problem at a point: V0 and V90 as BaseVelocities gives them, false
-// where the point is singular.
-using BaseVelocityField =
-    std::function<bool(double x, double y, FlowVelocity& V0, FlowVelocity& V90)>;
-
 // The default grid of the explorer.
 inline constexpr int kFlowGridNx = 161;
 inline constexpr int kFlowGridNy = 81;
 
-// The grid with its mask and both base fields: one pass over the panels per node, the
-// rows shared out between up to four threads (each node's arithmetic is the same
-// whichever thread does it).
+// The grid with its mask and both base fields: one pass over the panels per node (with
+// FarFieldSourceVelocity: the series far from a panel), the rows shared out between up
+// to four threads (each node's arithmetic is the same whichever thread does it). A cell
+// is blocked where any element's contour passes (so a slot between two elements stays
+// open wherever it is wider than a cell).
+FlowGrid MakeFlowGrid(const FlowPanels& panels, const FlowBases& bases,
+                      const std::vector<Contour>& contours, const FlowDomain& domain,
+                      int nx = kFlowGridNx, int ny = kFlowGridNy);
 FlowGrid MakeFlowGrid(const Module_Common& C, const FlowBases& bases, const Contour& contour,
                       const FlowDomain& domain, int nx = kFlowGridNx, int ny = kFlowGridNy);
-
-// The same grid for any problem: the bodies' contours (a node inside any of them is
-// inside) and the base fields from `field`. MakeFlowGrid is this with one contour and
-// BaseVelocities.
-FlowGrid MakeFlowGrid(const std::vector<Contour>& contours, const FlowDomain& domain, int nx,
-                      int ny, const BaseVelocityField& field);
 
 // The field of one angle on the grid nodes: velocity and pressure coefficient
 // Cp = 1 - |V|^2 (the free stream has unit speed); 0 at the nodes inside.
@@ -173,14 +215,17 @@ Streamline TraceStreamline(const FlowGrid& grid, const FlowFrame& frame, double 
                            const StreamlineOptions& options = {});
 
 // A stagnation point of the surface: where the signed tangential speed changes sign
-// between two neighbouring control points (the contour closes: the last control point
-// neighbours the first across the first node), placed by linear interpolation along the
-// contour. attachment: the flow leaves the point on both sides (the front stagnation
-// point); otherwise it meets there (the rear one).
+// between two neighbouring control points of an element (its contour closes: its last
+// control point neighbours its first across its first node), placed by linear interpolation along
+// the contour. attachment: the flow leaves the point on both sides (the front stagnation point);
+// otherwise it meets there (the rear one).
 struct StagnationPoint {
   double x = 0, y = 0;
   bool attachment = false;
+  int element = 0;  // from 0, in the order of the elements
 };
+std::vector<StagnationPoint> FindSurfaceStagnationPoints(const FlowPanels& panels,
+                                                         const std::vector<double>& Vt);
 std::vector<StagnationPoint> FindSurfaceStagnationPoints(const Module_Common& C,
                                                          const std::vector<double>& Vt);
 

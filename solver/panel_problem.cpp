@@ -239,11 +239,49 @@ ProblemSolution PanelSystem::Solve(double alpha_degrees) const {
   SignedSurfaceSpeeds(np, neq, {const_cast<double*>(At_.data()), stride}, s.q.data(), 1,
                       tangential.data());
   s.vt = tangential;
+  ComputeProblemResults(panels_, ground_, s);
+  return s;
+}
+
+ProblemBases PanelSystem::SolveBases() const {
+  const int np = panels_.count;
+  const int neq = setup_.EquationCount();
+  constexpr int kBases = 2;
+  const double cos_alfa[kBases] = {1, 0};
+  const double sin_alfa[kBases] = {0, 1};
+  std::vector<double> rhs(static_cast<std::size_t>(neq) * kBases);
+  std::vector<double> tangential(static_cast<std::size_t>(np) * kBases);
+  FreeStreamTerms(setup_, cos_alfa, sin_alfa, kBases, rhs.data(), tangential.data());
+  const Eigen::Map<const RowMatrix> b(rhs.data(), neq, kBases);
+  const RowMatrix q = factors_->lu.solve(b);
+  std::vector<double> strengths(q.data(), q.data() + static_cast<std::ptrdiff_t>(neq) * kBases);
+  CheckFiniteStrengths(strengths.data(), neq * kBases);
+  const std::ptrdiff_t stride = neq + 2;
+  SignedSurfaceSpeeds(np, neq, {const_cast<double*>(At_.data()), stride}, strengths.data(), kBases,
+                      tangential.data());
+  ProblemBases bases;
+  for (int j = 0; j < neq; ++j) {
+    bases.Q0.push_back(strengths[static_cast<std::size_t>(j) * kBases]);
+    bases.Q90.push_back(strengths[static_cast<std::size_t>(j) * kBases + 1]);
+  }
+  for (int i = 0; i < np; ++i) {
+    bases.Vt0.push_back(tangential[static_cast<std::size_t>(i) * kBases]);
+    bases.Vt90.push_back(tangential[static_cast<std::size_t>(i) * kBases + 1]);
+  }
+  return bases;
+}
+
+void ComputeProblemResults(const ProblemPanels& p, bool ground, ProblemSolution& s) {
+  const int np = p.count;
+  const double a = ground ? 0.0 : AlphaRadians(s.alpha_degrees);
+  const double cos_a = std::cos(a), sin_a = std::sin(a);
   s.cp.resize(s.vt.size());
   for (std::size_t k = 0; k < s.vt.size(); ++k) s.cp[k] = 1 - s.vt[k] * s.vt[k];
+  s.cl_circulation = s.cl_pressure = s.cm_quarter_chord = s.source_sum = 0;
+  s.element_cl_circulation.clear();
+  s.element_cl_pressure.clear();
 
   // Forces and moments, element by element, panel by panel in order.
-  const ProblemPanels& p = panels_;
   double force_x = 0, force_y = 0, moment_ccw = 0, gamma = 0;
   int sheet = np;
   for (const ElementPanels& e : p.elements) {
@@ -274,7 +312,6 @@ ProblemSolution PanelSystem::Solve(double alpha_degrees) const {
   s.cl_circulation = 2 * gamma;
   s.cl_pressure = force_y * cos_a - force_x * sin_a;
   s.cm_quarter_chord = -moment_ccw;
-  return s;
 }
 
 std::vector<ProblemSolution> SolvePanelProblem(const PanelProblem& problem,

@@ -79,6 +79,18 @@ struct ProblemSolution {
   std::vector<double> element_cl_circulation, element_cl_pressure;
 };
 
+// The results of a solution whose strengths q and signed speeds vt are set: cp, the
+// forces, the moment and the lift of every element, at alpha_degrees (above a ground,
+// `ground`, the free stream runs along it and the angle is in the turned panels).
+void ComputeProblemResults(const ProblemPanels& panels, bool ground, ProblemSolution& s);
+
+// The two base solutions of a system, for the free streams (1, 0) and (0, 1): strengths
+// (neq) and signed surface speeds (np). The solution in the free stream (cos a, sin a)
+// is their combination.
+struct ProblemBases {
+  std::vector<double> Q0, Q90, Vt0, Vt90;
+};
+
 // The panels laid, the system assembled and factored once: solves for any number of
 // free streams. Throws RunError: a defect of the problem (ProblemDefect), a control point
 // on the end of a panel, a singular matrix.
@@ -99,6 +111,12 @@ class PanelSystem {
   // The solution in the free stream at alpha_degrees (with a ground plane: the angle
   // the system was built for, the free stream along the ground).
   ProblemSolution Solve(double alpha_degrees) const;
+
+  // Both base solutions on the factored matrix. Throws RunError when a strength is not
+  // finite.
+  ProblemBases SolveBases() const;
+
+  bool HasGround() const { return ground_; }
 
  private:
   struct Factors;

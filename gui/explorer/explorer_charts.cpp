@@ -191,14 +191,35 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
     QList<QPointF> list;
     list.reserve(static_cast<int>(panels.size()));
     for (int i : panels) {
-      list.append(QPointF(g.C->Xc(i), cp[i - 1]));
-      x_span.Add(g.C->Xc(i));
+      const double x = g.panels.setup.panels.Xc[i];
+      list.append(QPointF(x, cp[i - 1]));
+      x_span.Add(x);
       cp_span.Add(cp[i - 1]);
     }
     return list;
   };
   upper_->replace(points(geometry, geometry.upper, frame.Cp));
   lower_->replace(points(geometry, geometry.lower, frame.Cp));
+  // Every further element of the general problem: its own pair of lines, lighter.
+  const std::size_t extra =
+      2 * (geometry.surfaces.size() - std::min<std::size_t>(geometry.surfaces.size(), 1));
+  while (element_series_.size() < extra) {
+    const std::size_t k = element_series_.size();
+    const QString name = QStringLiteral("Element %1 %2")
+                             .arg(k / 2 + 2)
+                             .arg(k % 2 == 0 ? QStringLiteral("upper") : QStringLiteral("lower"));
+    QLineSeries* series =
+        NewLine(name, (k % 2 == 0 ? kUpperColour : kLowerColour).lighter(150), Qt::SolidLine);
+    Attach(chart(), series, x_axis_, y_axis_);
+    element_series_.push_back(series);
+  }
+  for (std::size_t k = 0; k < element_series_.size(); ++k) {
+    QLineSeries* series = element_series_[k];
+    series->setVisible(k < extra);
+    if (k >= extra) continue;
+    const ElementSurfaces& surfaces = geometry.surfaces[k / 2 + 1];
+    series->replace(points(geometry, k % 2 == 0 ? surfaces.upper : surfaces.lower, frame.Cp));
+  }
   if (!frame.exact_curve_x.empty()) {
     QList<QPointF> curve;
     for (std::size_t k = 0; k < frame.exact_curve_x.size(); ++k) {
@@ -266,12 +287,10 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
   SetNiceAxis(x_axis_, x_span.low, x_span.high, 10);
   SetNiceAxis(y_axis_, cp_span.low, cp_span.high, 8);
 
-  QString title =
-      QStringLiteral("<b>Pressure coefficient at \u03B1 = %1</b><br>%2")
-          .arg(Degrees(frame.alpha_degrees), Html(ExplorerInputsLabel(geometry.inputs)));
+  QString title = QStringLiteral("<b>Pressure coefficient at \u03B1 = %1</b><br>%2")
+                      .arg(Degrees(frame.alpha_degrees), Html(ExplorerGeometryLabel(geometry)));
   if (second) {
-    title +=
-        QStringLiteral("<br>dashed: ") + Html(ExplorerInputsLabel(scene.second_geometry->inputs));
+    title += QStringLiteral("<br>dashed: ") + Html(ExplorerGeometryLabel(*scene.second_geometry));
   }
   chart()->setTitle(title);
   csv_ = ExplorerPressureCsv(geometry, frame);
@@ -371,7 +390,8 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
   const ExplorerGeometry& geometry = *scene.geometry;
   const std::vector<PolarPoint>& polar = scene.polar ? *scene.polar : geometry.polar;
   // The thin-airfoil line belongs to a section that lifts through its circulation.
-  const bool thin_shown = geometry.inputs.circulation && geometry.inputs.body != CircleBody();
+  const bool thin_shown =
+      geometry.C && geometry.inputs.circulation && geometry.inputs.body != CircleBody();
   Span alpha_span, cl_span, cm_span;
   cl_span.Add(0);
   cm_span.Add(0);
@@ -385,8 +405,8 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
     cl_span.Add(p.cl_pressure);
     cm_span.Add(p.cm_quarter_chord);
     if (thin_shown) {
-      const double thin_cl =
-          2 * geometry.C->Pi * AlphaRadians(p.alpha_degrees - geometry.zero_lift_alpha_degrees);
+      const double thin_cl = 2 * geometry.panels.setup.k.Pi *
+                             AlphaRadians(p.alpha_degrees - geometry.zero_lift_alpha_degrees);
       thin.append(QPointF(p.alpha_degrees, thin_cl));
       cl_span.Add(thin_cl);
     }
@@ -473,7 +493,7 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
   SetNiceAxis(cm_axis_, -1.1 * cm_reach, 1.1 * cm_reach, 8);
 
   title_ = QStringLiteral("<b>Lift and moment against the angle of attack</b><br>") +
-           Html(ExplorerInputsLabel(geometry.inputs));
+           Html(ExplorerGeometryLabel(geometry));
   if (!scene.marked.empty()) {
     const auto [first, last] = std::minmax_element(
         scene.marked.begin(), scene.marked.end(),
@@ -483,8 +503,7 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
                   .arg(scene.marked.size());
   }
   if (second) {
-    title_ +=
-        QStringLiteral("<br>dashed: ") + Html(ExplorerInputsLabel(scene.second_geometry->inputs));
+    title_ += QStringLiteral("<br>dashed: ") + Html(ExplorerGeometryLabel(*scene.second_geometry));
   }
   chart()->setTitle(title_);
   csv_ = ExplorerPolarCsv(geometry, polar);

@@ -64,6 +64,8 @@ class PressureChart : public QChartView, public ExplorerView {
   QLineSeries* second_upper_;
   QLineSeries* second_lower_;
   std::vector<QLineSeries*> overlays_;
+  // The surfaces of the elements after the first (general problem), two a element.
+  std::vector<QLineSeries*> element_series_;
   QCategoryAxis* x_axis_;
   QCategoryAxis* y_axis_;
   QGraphicsSimpleTextItem* hover_;

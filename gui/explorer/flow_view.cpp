@@ -152,7 +152,7 @@ void PaintScaleBar(QPainter& painter, const PlaneMapping& m, const FlowDomain& v
 void PaintPointVortex(QPainter& painter, const PlaneMapping& m, const ExplorerGeometry& g,
                       const Lettering& l) {
   if (!g.inputs.circulation || g.inputs.vortex != VortexModel::kPointVortex) return;
-  const QPointF at = m.ToPixel(g.C->Xv, g.C->Yv);
+  const QPointF at = m.ToPixel(g.panels.setup.Xv, g.panels.setup.Yv);
   const double r = 0.5 * l.font_pixels;
   painter.setPen(QPen(kVortexColour, std::max(1.5, r / 4)));
   painter.setBrush(Qt::white);
@@ -286,7 +286,7 @@ void PaintFlow(QPainter& painter, const QRectF& area, const ExplorerGeometry& ge
   painter.setPen(Qt::black);
   const QRectF caption(area.left() + l.margin, area.top(), area.width() - 2 * l.margin, l.caption);
   const QString text =
-      QStringLiteral("Flow: ") + QString::fromStdString(ExplorerInputsLabel(geometry.inputs)) +
+      QStringLiteral("Flow: ") + QString::fromStdString(ExplorerGeometryLabel(geometry)) +
       QStringLiteral(", \u03B1 = ") + Degrees(frame.alpha_degrees) + QStringLiteral("\u00B0");
   painter.drawText(
       caption, Qt::AlignLeft | Qt::AlignVCenter,
@@ -315,13 +315,27 @@ void PaintFlow(QPainter& painter, const QRectF& area, const ExplorerGeometry& ge
     painter.drawPolyline(points);
   }
 
-  QPolygonF body;
-  for (std::size_t k = 0; k < geometry.contour.x.size(); ++k) {
-    body << m.ToPixel(geometry.contour.x[k], geometry.contour.y[k]);
+  for (const Contour& contour : geometry.contours) {
+    QPolygonF body;
+    for (std::size_t k = 0; k < contour.x.size(); ++k) {
+      body << m.ToPixel(contour.x[k], contour.y[k]);
+    }
+    painter.setPen(QPen(Qt::black, 1.2));
+    painter.setBrush(kBodyColour);
+    painter.drawPolygon(body);
   }
-  painter.setPen(QPen(Qt::black, 1.2));
-  painter.setBrush(kBodyColour);
-  painter.drawPolygon(body);
+  if (geometry.panels.setup.ground_y &&
+      m.ToPixel(0, *geometry.panels.setup.ground_y).y() < m.plot.bottom()) {
+    // The ground: a line, the plane beneath it hatched (the images' side, not flow).
+    const double ground = m.ToPixel(0, *geometry.panels.setup.ground_y).y();
+    const QRectF below(m.plot.left(), ground, m.plot.width(),
+                       std::max(0.0, m.plot.bottom() - ground));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QBrush(QColor(120, 100, 80), Qt::BDiagPattern));
+    painter.drawRect(below);
+    painter.setPen(QPen(QColor(90, 70, 50), 2.5));
+    painter.drawLine(QPointF(m.plot.left(), ground), QPointF(m.plot.right(), ground));
+  }
 
   for (const StagnationPoint& p : frame.stagnation) {
     painter.setPen(QPen(Qt::black, 1.5));

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -38,6 +39,7 @@
 #include "geometry/body_names.h"
 #include "geometry/geometry_file.h"
 #include "gui/explorer/checked_spin_box.h"
+#include "gui/explorer/elements_box.h"
 #include "gui/explorer/explorer_charts.h"
 #include "gui/explorer/explorer_text.h"
 #include "gui/explorer/flow_view.h"
@@ -294,6 +296,8 @@ void Form_Explorer::CreateInputs(QWidget* panel) {
   angle_row->addWidget(angle_slider_, 1);
   angle_row->addWidget(alpha_box_);
   panel_column_->addWidget(angle_box);
+  elements_box_ = new ElementsBox(panel);
+  panel_column_->addWidget(elements_box_);
   panel_column_->addWidget(CreateCompareInputs(panel));
   panel_column_->addWidget(CreateOverlayInputs(panel));
 
@@ -511,6 +515,12 @@ void Form_Explorer::ShowOutOfRange(const QString& what, double value, double low
 }
 
 void Form_Explorer::ConnectInputs() {
+  elements_box_->SetChangedHandler([this] { UpdateGeometry(); });
+  elements_box_->SetFileChooser([this] {
+    return ChooseOpenPath(QStringLiteral("Coordinate file of elements"),
+                          QStringLiteral("Coordinate files (*.dat *.txt);;All files (*)"));
+  });
+  elements_box_->SetGroundPolarHandler([this] { ComputeGroundPolarClick(); });
   connect(body_box_, &QComboBox::currentIndexChanged, this, &Form_Explorer::OnBodyChanged);
   connect(body_box_->lineEdit(), &QLineEdit::editingFinished, this, &Form_Explorer::OnBodyChanged);
   connect(file_button_, &QPushButton::clicked, this, &Form_Explorer::file_button_Click);
@@ -806,14 +816,34 @@ void Form_Explorer::ShowProblem(const QString& message) {
 
 void Form_Explorer::UpdateGeometry() {
   if (updating_inputs_) return;
+  if (!elements_box_->LastError().isEmpty()) {
+    ShowProblem(elements_box_->LastError());
+    return;
+  }
+  // Panels per element: the seed's arrays for a single plain body, a share of
+  // kMaxProblemPanels for every element of the general problem.
+  const int most = elements_box_->General() ? kMaxProblemPanels / elements_box_->ElementCount()
+                                            : kExplorerPanelsMax;
+  if (panels_box_->maximum() != most) {
+    updating_inputs_ = true;
+    panels_box_->setRange(kExplorerPanelsMin, most);
+    panels_box_->setToolTip(QStringLiteral("The number of panels per element, 3 to %1").arg(most));
+    updating_inputs_ = false;
+  }
   std::string problem;
   const RunInputs inputs = ReadInputs(problem);
   if (!inputs.body) {
     ShowProblem(QString::fromStdString(problem));
     return;
   }
+  elements_box_->SetFirstName(QString::fromStdString(inputs.body->Name()));
   try {
-    geometry_ = MakeExplorerGeometry(inputs);
+    ground_polar_.clear();
+    if (const std::optional<ProblemInputs> general = ProblemInputsShown()) {
+      geometry_ = MakeExplorerGeometry(*general, Angle());
+    } else {
+      geometry_ = MakeExplorerGeometry(inputs);
+    }
   } catch (const RunError& error) {
     // The last geometry stays on show, with the reason beneath the inputs.
     ShowProblem(QString::fromStdString(error.what()));
@@ -896,8 +926,82 @@ void Form_Explorer::UpdateViewGrid() {
   UpdateFrame();
 }
 
+std::optional<ProblemInputs> Form_Explorer::ProblemInputsShown() const {
+  if (!elements_box_->General()) return std::nullopt;
+  std::string problem;
+  const RunInputs inputs = ReadInputs(problem);
+  if (!inputs.body) return std::nullopt;
+  ProblemInputs general;
+  ElementInput first;
+  first.body = inputs.body;
+  first.placement = elements_box_->FirstPlacement();
+  first.flap = elements_box_->FirstFlap();
+  general.elements.push_back(first);
+  for (const ElementInput& e : elements_box_->ExtraElements()) general.elements.push_back(e);
+  general.panels = inputs.NP;
+  general.vortex = inputs.circulation ? inputs.vortex : VortexModel::kNone;
+  general.Xv = inputs.Xv;
+  general.Yv = inputs.Yv;
+  general.ground_height = elements_box_->GroundHeight();
+  return general;
+}
+
+void Form_Explorer::ShowProblemInputs(const ProblemInputs& inputs) {
+  if (inputs.elements.empty()) return;
+  updating_inputs_ = true;
+  if (inputs.elements.front().body) SelectBody(inputs.elements.front().body);
+  if (inputs.panels) panels_box_->setRange(kExplorerPanelsMin, kMaxProblemPanels);
+  if (inputs.panels) panels_box_->setValue(static_cast<int>(*inputs.panels));
+  circulation_box_->setChecked(inputs.vortex != VortexModel::kNone);
+  if (inputs.vortex == VortexModel::kPointVortex) point_vortex_option_->setChecked(true);
+  if (inputs.vortex == VortexModel::kConstantDistribution)
+    constant_vortex_option_->setChecked(true);
+  elements_box_->SetProblem(inputs);
+  updating_inputs_ = false;
+  UpdateGeometry();
+}
+
+void Form_Explorer::ComputeGroundPolarClick() {
+  if (!geometry_ || !geometry_->Ground()) return;
+  QProgressDialog progress(QStringLiteral("The polar above the ground, one angle at a time…"),
+                           QStringLiteral("Cancel"), 0, 1, this);
+  progress.setObjectName(QStringLiteral("Progress_GroundPolar"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  const PanelProblem problem = geometry_->problem;
+  std::vector<PolarPoint> polar;
+  try {
+    polar = ComputeGroundPolar(problem, 1.0, [&progress](int done, int total) {
+      progress.setMaximum(total);
+      progress.setValue(done);
+      QCoreApplication::processEvents();
+      return !progress.wasCanceled();
+    });
+  } catch (const RunError& error) {
+    ShowProblem(QString::fromStdString(error.what()));
+    return;
+  }
+  if (!geometry_ || progress.wasCanceled()) return;
+  ground_polar_ = std::move(polar);
+  geometry_->polar = ground_polar_;
+  ShowGeometryInViews();
+}
+
 void Form_Explorer::UpdateFrame() {
   if (!geometry_) return;
+  if (NeedsNewGeometry(*geometry_, Angle())) {
+    // Above a ground the panels turn with the angle: a new geometry for every angle.
+    try {
+      geometry_ = MakeExplorerGeometry(*geometry_->problem_inputs, Angle());
+    } catch (const RunError& error) {
+      ShowProblem(QString::fromStdString(error.what()));
+      return;
+    }
+    geometry_->polar = ground_polar_;
+    view_grid_.reset();
+    const ExplorerScene scene = Scene();
+    for (ExplorerView* view : views_) view->SetGeometry(scene);
+  }
   ComputeExplorerFrame(*geometry_, Angle(), frame_, view_grid_.get());
   if (second_geometry_) ComputeExplorerFrame(*second_geometry_, Angle(), second_frame_);
   const ExplorerScene scene = Scene();

@@ -40,6 +40,7 @@ namespace velquin {
 
 class CheckedDoubleSpinBox;
 class CheckedSpinBox;
+class ElementsBox;
 class FlowView;
 class NumbersView;
 class PolarChart;
@@ -67,6 +68,12 @@ class Form_Explorer : public QMainWindow {
 
   // Shows a new geometry from these inputs at their angle.
   void ShowInputs(const RunInputs& inputs);
+  // Shows the general problem: element 1 in the body inputs (a body by name), the others,
+  // the flap and the ground in the elements box.
+  void ShowProblemInputs(const ProblemInputs& inputs);
+  // The general problem the inputs ask for, or nothing for the seed's single body.
+  std::optional<ProblemInputs> ProblemInputsShown() const;
+  ElementsBox* elementsBox() const { return elements_box_; }
 
   // Shows the section of a coordinate file: with NP panels through a spline, or with the
   // file's own points when none is given (or NP is their count). `path` is the file's
@@ -138,6 +145,7 @@ class Form_Explorer : public QMainWindow {
   void UpdateComparison();
   void UpdateViewGrid();
   void UpdateFrame();
+  void ComputeGroundPolarClick();
   ExplorerScene Scene() const;
   void ShowGeometryInViews();
   void ShowProblem(const QString& message);
@@ -160,6 +168,7 @@ class Form_Explorer : public QMainWindow {
   ExplorerFrame second_frame_;
   double alpha_ = 0;
   std::vector<OverlayCurve> overlays_;
+  std::vector<PolarPoint> ground_polar_;  // above a ground: the polar per angle, if computed
   std::vector<ExplorerView*> views_;
   SavePathChooser save_path_chooser_;
   OpenPathChooser open_path_chooser_;
@@ -193,6 +202,7 @@ class Form_Explorer : public QMainWindow {
   CheckedSpinBox* compare_panels_box_ = nullptr;
   QComboBox* compare_vortex_box_ = nullptr;
   QLabel* overlay_label_ = nullptr;
+  ElementsBox* elements_box_ = nullptr;
   QLabel* problem_label_ = nullptr;
   QTimer* view_timer_ = nullptr;
   QDialog* guide_ = nullptr;

@@ -48,7 +48,8 @@ NumbersView::NumbersView(QWidget* parent) : QWidget(parent) {
     values_.append(value);
     ++row;
   }
-  layout->setRowStretch(row, 1);
+  fixed_rows_ = row;
+  layout->setRowStretch(64, 1);
 }
 
 void NumbersView::SetFrame(const ExplorerFrame& frame) {
@@ -63,11 +64,35 @@ void NumbersView::SetFrame(const ExplorerFrame& frame) {
       frame.x_stagnation ? Fixed(*frame.x_stagnation, 4) : QStringLiteral("\u2013"),
       Scientific(r.source_sum),
   };
-  for (int k = 0; k < values_.size(); ++k) values_[k]->setText(texts[k]);
+  for (int k = 0; k < fixed_rows_; ++k) values_[k]->setText(texts[k]);
+  // The lift of every element (pressure / circulation), where there are several.
+  const int elements =
+      frame.element_lift.size() > 1 ? static_cast<int>(frame.element_lift.size()) : 0;
+  auto* grid = static_cast<QGridLayout*>(layout());
+  while (values_.size() > fixed_rows_ + elements) {
+    delete names_.takeLast();
+    delete values_.takeLast();
+  }
+  while (values_.size() < fixed_rows_ + elements) {
+    const int k = values_.size() - fixed_rows_ + 1;
+    auto* name = new QLabel(QStringLiteral("Cl element %1 (p / \u0393)").arg(k), this);
+    auto* value = new QLabel(this);
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(name, values_.size(), 0);
+    grid->addWidget(value, values_.size(), 1);
+    names_.append(name);
+    values_.append(value);
+  }
+  for (int e = 0; e < elements; ++e) {
+    const ExplorerFrame::ElementLift& lift = frame.element_lift[static_cast<std::size_t>(e)];
+    values_[fixed_rows_ + e]->setText(Fixed(lift.cl_pressure, 4) + QStringLiteral(" / ") +
+                                      Fixed(lift.cl_circulation, 4));
+  }
 }
 
 void NumbersView::SetFrame(const ExplorerScene& scene) {
-  label_ = QString::fromStdString(ExplorerInputsLabel(scene.geometry->inputs));
+  label_ = QString::fromStdString(ExplorerGeometryLabel(*scene.geometry));
   SetFrame(*scene.frame);
 }
 

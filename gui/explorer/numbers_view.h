@@ -30,7 +30,8 @@ class NumbersView : public QWidget, public ExplorerView {
  private:
   QList<QLabel*> names_;
   QList<QLabel*> values_;
-  QString label_;  // the inputs
+  int fixed_rows_ = 0;  // then one row per element of the general problem
+  QString label_;       // the inputs
 };
 
 }  // namespace velquin
