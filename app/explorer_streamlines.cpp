@@ -156,17 +156,28 @@ bool OnGridBoundary(const FlowGrid& grid, int edge) {
 
 }  // namespace
 
-std::vector<Streamline> StreamFunctionContours(const FlowGrid& grid, const std::vector<double>& psi,
-                                               double level) {
+namespace {
+
+// The contour of one level through the given open cells (in increasing cell order).
+// `ends` has a slot pair for every edge of the grid, all {-1, -1}; the slots this level
+// fills are cleared again before returning, so that one buffer serves every level.
+std::vector<Streamline> ContoursThroughCells(const FlowGrid& grid, const std::vector<double>& psi,
+                                             double level, const std::vector<int>& cells,
+                                             std::vector<std::array<int, 2>>& ends) {
   std::vector<Segment> segments;
-  for (int j = 0; j < grid.ny - 1; ++j) {
-    for (int i = 0; i < grid.nx - 1; ++i) {
-      if (CellOpen(grid, i, j)) CellSegments(grid, psi, level, i, j, segments);
-    }
+  for (const int cell : cells) {
+    CellSegments(grid, psi, level, cell % (grid.nx - 1), cell / (grid.nx - 1), segments);
   }
   // Each crossing is shared by the segments of the two cells beside its edge.
-  const int edges = (grid.nx - 1) * grid.ny + grid.nx * (grid.ny - 1);
-  std::vector<std::array<int, 2>> ends(static_cast<std::size_t>(edges), {-1, -1});
+  struct ClearEnds {
+    const std::vector<Segment>& segments;
+    std::vector<std::array<int, 2>>& ends;
+    ~ClearEnds() {
+      for (const Segment& s : segments) {
+        for (const int edge : s.edge) ends[static_cast<std::size_t>(edge)] = {-1, -1};
+      }
+    }
+  } clear_ends{segments, ends};
   for (int s = 0; s < static_cast<int>(segments.size()); ++s) {
     for (int side = 0; side < 2; ++side) {
       std::array<int, 2>& slot = ends[static_cast<std::size_t>(segments[s].edge[side])];
@@ -251,6 +262,25 @@ std::vector<Streamline> StreamFunctionContours(const FlowGrid& grid, const std::
   return lines;
 }
 
+std::vector<std::array<int, 2>> EmptyEnds(const FlowGrid& grid) {
+  const int edges = (grid.nx - 1) * grid.ny + grid.nx * (grid.ny - 1);
+  return std::vector<std::array<int, 2>>(static_cast<std::size_t>(edges), {-1, -1});
+}
+
+}  // namespace
+
+std::vector<Streamline> StreamFunctionContours(const FlowGrid& grid, const std::vector<double>& psi,
+                                               double level) {
+  std::vector<int> cells;
+  for (int j = 0; j < grid.ny - 1; ++j) {
+    for (int i = 0; i < grid.nx - 1; ++i) {
+      if (CellOpen(grid, i, j)) cells.push_back(j * (grid.nx - 1) + i);
+    }
+  }
+  std::vector<std::array<int, 2>> ends = EmptyEnds(grid);
+  return ContoursThroughCells(grid, psi, level, cells, ends);
+}
+
 namespace {
 
 // A piece that begins and ends beside the body within `cells` cells: where psi differs
@@ -307,8 +337,37 @@ std::vector<Streamline> ExplorerStreamlines(const FlowGrid& grid, const std::vec
   const long last = static_cast<long>(std::floor((high - base) / step));
   // Far beyond the domain's own flow (a view grid whose psi jumps) nothing more is drawn.
   const long limit = 4L * options.count;
-  for (long k = std::max(first, -limit); k <= std::min(last, limit); ++k) {
-    std::vector<Streamline> contour = StreamFunctionContours(grid, psi, base + k * step);
+  const long k_first = std::max(first, -limit), k_last = std::min(last, limit);
+  // Every open cell, once, in the list of each level its corner values span: a level
+  // then visits only the cells it crosses, in the order a full sweep would.
+  std::vector<std::vector<int>> cells_of_level(
+      static_cast<std::size_t>(std::max(0L, k_last - k_first + 1)));
+  for (int j = 0; j < grid.ny - 1; ++j) {
+    for (int i = 0; i < grid.nx - 1; ++i) {
+      if (!CellOpen(grid, i, j)) continue;
+      const std::size_t c = static_cast<std::size_t>(j) * grid.nx + i;
+      const double corners[4] = {psi[c], psi[c + 1], psi[c + grid.nx + 1], psi[c + grid.nx]};
+      double lo = corners[0], hi = corners[0];
+      bool defined = true;
+      for (const double v : corners) {
+        defined = defined && !std::isnan(v);
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+      }
+      if (!defined) continue;
+      // The levels base + k step within [lo, hi], widened by one either way: the test
+      // of the corners against a level decides, not this division's rounding.
+      const long k_lo = std::max(k_first, static_cast<long>(std::floor((lo - base) / step)) - 1);
+      const long k_hi = std::min(k_last, static_cast<long>(std::ceil((hi - base) / step)) + 1);
+      for (long k = k_lo; k <= k_hi; ++k) {
+        cells_of_level[static_cast<std::size_t>(k - k_first)].push_back(j * (grid.nx - 1) + i);
+      }
+    }
+  }
+  std::vector<std::array<int, 2>> ends = EmptyEnds(grid);
+  for (long k = k_first; k <= k_last; ++k) {
+    std::vector<Streamline> contour = ContoursThroughCells(
+        grid, psi, base + k * step, cells_of_level[static_cast<std::size_t>(k - k_first)], ends);
     for (Streamline& line : contour) {
       if (k == 0 && !std::isnan(psi_body)) {
         // The body's own level: a dividing streamline comes in over the edge of the grid
