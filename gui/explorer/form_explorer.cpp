@@ -38,6 +38,7 @@
 #include "geometry/body_names.h"
 #include "geometry/geometry_file.h"
 #include "gui/explorer/checked_spin_box.h"
+#include "gui/explorer/convergence_view.h"
 #include "gui/explorer/explorer_charts.h"
 #include "gui/explorer/explorer_text.h"
 #include "gui/explorer/flow_view.h"
@@ -164,6 +165,7 @@ Form_Explorer::Form_Explorer(const RunInputs& inputs, QWidget* parent) : QMainWi
   RegisterView(pressure_chart_, ViewPlace::kCharts);
   polar_chart_ = new PolarChart(central);
   RegisterView(polar_chart_, ViewPlace::kCharts);
+  RegisterView(new ConvergenceView(central), ViewPlace::kCharts);
   numbers_view_ = new NumbersView(central);
   RegisterView(numbers_view_, ViewPlace::kPanel);
 
