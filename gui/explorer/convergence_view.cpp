@@ -12,6 +12,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QShowEvent>
+#include <QSplitter>
 #include <QThread>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -37,12 +39,32 @@ bool StartsWith(const std::string& text, const char* prefix) {
   return text.rfind(prefix, 0) == 0;
 }
 
-QString OrderText(const ConvergenceQuantity& quantity, const std::vector<int>& panels,
-                  const std::vector<double>& errors) {
-  if (quantity.kind == ConvergenceKind::kRounding) return QStringLiteral("rounding level");
+// The quantity as the numbers view names it, short enough for the legend.
+QString QuantityLabel(const std::string& name) {
+  static const struct {
+    const char* name;
+    const char* label;
+  } kLabels[] = {{"cl_circulation", "Cl (\u0393)"},
+                 {"cl_pressure", "Cl (p)"},
+                 {"cl_continuous", "Cl (4\u03C0sin\u03B1)"},
+                 {"cm_quarter_chord", "Cm c/4"},
+                 {"cp_max", "Cp max"},
+                 {"cp_rms", "Cp rms"}};
+  for (const auto& entry : kLabels) {
+    if (name == entry.name) return QString::fromUtf8(entry.label);
+  }
+  return QString::fromStdString(name);
+}
+
+// The legend's entry: the quantity and its observed order (the slope over the three
+// finest counts), or "exact" for a discrete answer met to rounding.
+QString LegendText(const ConvergenceQuantity& quantity, const std::vector<int>& panels,
+                   const std::vector<double>& errors) {
+  const QString label = QuantityLabel(quantity.name);
+  if (quantity.kind == ConvergenceKind::kRounding) return label + QStringLiteral("  exact");
   const double order = ObservedOrder(panels, errors);
-  if (!std::isfinite(order)) return QStringLiteral("order \u2013");
-  return QStringLiteral("order ") + FixedText(order, 2);
+  if (!std::isfinite(order)) return label + QStringLiteral("  \u2013");
+  return label + QStringLiteral("  ") + FixedText(order, 2);
 }
 
 }  // namespace
@@ -75,12 +97,12 @@ ConvergenceView::ConvergenceView(QWidget* parent) : QWidget(parent) {
   column->addWidget(title_);
 
   auto* chart = new QChart;
-  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->legend()->setAlignment(Qt::AlignRight);
   QFont small = chart->legend()->font();
   small.setPointSizeF(small.pointSizeF() * 0.85);
   chart->legend()->setFont(small);
   chart->setMargins(QMargins(4, 4, 4, 4));
-  chart->setTitle(QStringLiteral("Convergence with the panel count"));
+  chart->setTitle(QStringLiteral("Error against the panel count"));
   chart_view_ = new QChartView(chart, this);
   chart_view_->setRenderHint(QPainter::Antialiasing, true);
   chart_view_->setContextMenuPolicy(Qt::NoContextMenu);  // the view's menu, not the chart's
@@ -119,6 +141,19 @@ ConvergenceView::~ConvergenceView() {
   for (QThread* thread : threads_) {
     thread->wait();
     delete thread;
+  }
+}
+
+void ConvergenceView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  // Among the charts, each its equal share of the row on first showing; the user's
+  // dragging of the handles rules after that.
+  if (auto* splitter = qobject_cast<QSplitter*>(parentWidget())) {
+    int total = 0;
+    for (int size : splitter->sizes()) total += size;
+    splitter->setSizes(QList<int>(splitter->count(), total / std::max(1, splitter->count())));
   }
 }
 
@@ -239,14 +274,15 @@ void ConvergenceView::ShowCase() {
         "known (circle, ellipse:T, karman-trefftz:XC:YC:TAU, joukowski:XC:YC)."));
     chart_view_->chart()->setTitle(QStringLiteral("No exact solution for this body"));
   } else {
-    title_->setText(QStringLiteral("Case <b>%1</b>: %2. The case keeps its own body and angle.")
+    title_->setText(QStringLiteral("Case <b>%1</b>: %2 (its own body and angle). The legend "
+                                   "gives each quantity's observed order.")
                         .arg(QString::fromStdString(case_->name),
                              QString::fromStdString(case_->title).toHtmlEscaped()));
-    chart_view_->chart()->setTitle(QStringLiteral("Error against panel count: ") +
-                                   QString::fromStdString(case_->title).toHtmlEscaped());
+    chart_view_->chart()->setTitle(QStringLiteral("Error against the panel count"));
   }
-  progress_->setRange(0, 1);
+  progress_->setRange(0, case_ ? static_cast<int>(case_->counts.size()) : 1);
   progress_->setValue(0);
+  progress_->setTextVisible(case_ != nullptr);
   const ConvergenceCaseResult* result = Result();
   if (result) {
     Plot(*result);
@@ -293,8 +329,7 @@ void ConvergenceView::Plot(const ConvergenceCaseResult& result) {
     if (panels.empty()) continue;
     const QColor& tint = kSeriesColours[colour++ % std::size(kSeriesColours)];
     auto* line = new QLineSeries;
-    line->setName(QString::fromStdString(quantity.name) + QStringLiteral(", ") +
-                  OrderText(quantity, panels, errors));
+    line->setName(LegendText(quantity, panels, errors));
     QPen pen(tint, 2);
     pen.setCosmetic(true);
     line->setPen(pen);
@@ -322,8 +357,15 @@ void ConvergenceView::Plot(const ConvergenceCaseResult& result) {
   }
   if (most_error > 0) {
     x_axis->setRange(least_panels / 1.4, most_panels * 1.4);
-    y_axis->setRange(std::pow(10, std::floor(std::log10(least_error))),
-                     std::pow(10, std::ceil(std::log10(most_error))));
+    // A tick at every power of ten, or of a hundred where rounding-level errors stretch
+    // the scale over more decades than the labels have room for.
+    double low = std::floor(std::log10(least_error)), high = std::ceil(std::log10(most_error));
+    if (high - low > 8) {
+      y_axis->setBase(100);
+      low = 2 * std::floor(low / 2);
+      high = 2 * std::ceil(high / 2);
+    }
+    y_axis->setRange(std::pow(10, low), std::pow(10, high));
   }
 }
 

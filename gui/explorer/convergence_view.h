@@ -45,6 +45,9 @@ class ConvergenceView : public QWidget, public ExplorerView {
   // Cancels a run and waits for its thread, at most one panel count.
   ~ConvergenceView() override;
 
+  // As wide as the other charts beside it: the wrapped title would ask for more.
+  QSize sizeHint() const override { return QSize(360, 300); }
+
   QWidget* Widget() override { return this; }
   QString ExportName() const override { return QStringLiteral("Convergence"); }
   void SetGeometry(const ExplorerScene& scene) override;
@@ -65,6 +68,9 @@ class ConvergenceView : public QWidget, public ExplorerView {
   const ConvergenceCaseResult* Result() const;
   QString Message() const;
   QChart* Chart() const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   struct Job {
@@ -92,6 +98,7 @@ class ConvergenceView : public QWidget, public ExplorerView {
   // Every thread started and not yet finished, a cancelled one among them, for the
   // destructor to wait for.
   std::vector<QThread*> threads_;
+  bool shown_ = false;
 };
 
 }  // namespace velquin
