@@ -306,7 +306,7 @@ void ConvergenceView::Plot(const ConvergenceCaseResult& result) {
   if (case_ == nullptr || result.rows.empty()) return;
 
   auto* x_axis = new QLogValueAxis;
-  x_axis->setBase(2);
+  x_axis->setBase(4);  // a label at every other doubling: 16, 64, 256, 1024
   x_axis->setLabelFormat(QStringLiteral("%d"));
   x_axis->setTitleText(QStringLiteral("panels"));
   auto* y_axis = new QLogValueAxis;

@@ -88,7 +88,11 @@ solution where the body has one, the second set dashed, Cp files dash-dotted.</l
 <li><b>Polar</b>: Cl from the circulation and from the pressure against &#945;, the
 thin-airfoil line, Cm about the quarter chord (right axis); the dot is the current angle.
 Polar files are drawn with their points.</li>
-<li><b>Numbers</b>: lift, moment, suction peak, stagnation point, net source output.</li>
+<li><b>Convergence</b>: Run solves the verification case of the body's family (circle,
+ellipse, Karman-Trefftz, Joukowski) at 16 to 1024 panels in the background and plots each
+error against the panel count; the legend gives the observed orders. Cancel stops it.</li>
+<li><b>Numbers</b>: lift, moment (each beside its exact value where the body has one),
+suction peak, stagnation point, net source output.</li>
 </ul>
 <p>Numbers are typed with a point as the decimal separator and taken on Return or when
 the box is left; a value outside a box's range is named and not taken.</p>
