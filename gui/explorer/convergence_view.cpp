@@ -86,6 +86,7 @@ const ConvergenceCase* ConvergenceCaseFor(const RunInputs& inputs) {
 ConvergenceView::ConvergenceView(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("View_Convergence"));
   setContextMenuPolicy(Qt::CustomContextMenu);
+  setMinimumSize(minimumSizeHint());
   setToolTip(QStringLiteral(
       "The error of each quantity against the panel count, both scales logarithmic: the\n"
       "slope is the order of convergence. Right click: save as PNG, SVG or CSV."));
@@ -115,6 +116,7 @@ ConvergenceView::ConvergenceView(QWidget* parent) : QWidget(parent) {
   run_button_->setToolTip(QStringLiteral("Solve the case at every panel count in the background"));
   cancel_button_ = new QPushButton(QStringLiteral("Cancel"), this);
   cancel_button_->setObjectName(QStringLiteral("Button_ConvergenceCancel"));
+  cancel_button_->setToolTip(QStringLiteral("Stop the run after the panel count under way"));
   progress_ = new QProgressBar(this);
   progress_->setObjectName(QStringLiteral("Progress_Convergence"));
   progress_->setTextVisible(true);
@@ -123,8 +125,8 @@ ConvergenceView::ConvergenceView(QWidget* parent) : QWidget(parent) {
   progress_->setValue(0);
   controls->addWidget(run_button_);
   controls->addWidget(cancel_button_);
-  controls->addWidget(progress_, 1);
   column->addLayout(controls);
+  column->addWidget(progress_);
   message_ = new QLabel(this);
   message_->setObjectName(QStringLiteral("Label_ConvergenceMessage"));
   message_->setWordWrap(true);
@@ -144,17 +146,33 @@ ConvergenceView::~ConvergenceView() {
   }
 }
 
+// Among the charts: this view a quarter of the row and the others the rest in equal
+// shares, so that on the least window (1024 wide) the pressure and the polar keep room
+// for their axes. Kept as the window is resized until the user moves a handle.
+void ConvergenceView::ShareRow() {
+  auto* splitter = qobject_cast<QSplitter*>(parentWidget());
+  if (splitter == nullptr || splitter->count() < 2 || user_sized_) return;
+  const int count = splitter->count();
+  const int total = splitter->width() - (count - 1) * splitter->handleWidth();
+  const int own = total / 4;
+  QList<int> sizes(count, (total - own) / (count - 1));
+  sizes[splitter->indexOf(this)] = own;
+  splitter->setSizes(sizes);
+}
+
 void ConvergenceView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (shown_) return;
-  shown_ = true;
-  // Among the charts, each its equal share of the row on first showing; the user's
-  // dragging of the handles rules after that.
-  if (auto* splitter = qobject_cast<QSplitter*>(parentWidget())) {
-    int total = 0;
-    for (int size : splitter->sizes()) total += size;
-    splitter->setSizes(QList<int>(splitter->count(), total / std::max(1, splitter->count())));
-  }
+  auto* splitter = qobject_cast<QSplitter*>(parentWidget());
+  if (splitter == nullptr || splitter == watched_) return;
+  watched_ = splitter;
+  splitter->installEventFilter(this);
+  connect(splitter, &QSplitter::splitterMoved, this, [this] { user_sized_ = true; });
+  ShareRow();
+}
+
+bool ConvergenceView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == watched_ && event->type() == QEvent::Resize) ShareRow();
+  return QWidget::eventFilter(watched, event);
 }
 
 void ConvergenceView::SetGeometry(const ExplorerScene& scene) {

@@ -25,6 +25,7 @@
 #include "gui/explorer/explorer_view.h"
 
 class QChart;
+class QEvent;
 class QChartView;
 class QLabel;
 class QProgressBar;
@@ -45,8 +46,10 @@ class ConvergenceView : public QWidget, public ExplorerView {
   // Cancels a run and waits for its thread, at most one panel count.
   ~ConvergenceView() override;
 
-  // As wide as the other charts beside it: the wrapped title would ask for more.
-  QSize sizeHint() const override { return QSize(360, 300); }
+  // Narrower than the charts beside it (the wrapped title would ask for more).
+  QSize sizeHint() const override { return QSize(200, 300); }
+  // It may be the narrowest of the charts (the least window gives the others the room).
+  QSize minimumSizeHint() const override { return QSize(160, 150); }
 
   QWidget* Widget() override { return this; }
   QString ExportName() const override { return QStringLiteral("Convergence"); }
@@ -71,6 +74,7 @@ class ConvergenceView : public QWidget, public ExplorerView {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   struct Job {
@@ -78,6 +82,7 @@ class ConvergenceView : public QWidget, public ExplorerView {
     const ConvergenceCase* convergence_case = nullptr;
   };
 
+  void ShareRow();
   void ShowCase();
   void ShowProgress(const Job* job, int done, int total);
   void Finish(const Job* job, const ConvergenceCaseResult& result, const QString& failure);
@@ -98,7 +103,8 @@ class ConvergenceView : public QWidget, public ExplorerView {
   // Every thread started and not yet finished, a cancelled one among them, for the
   // destructor to wait for.
   std::vector<QThread*> threads_;
-  bool shown_ = false;
+  QObject* watched_ = nullptr;  // the splitter of the charts' row
+  bool user_sized_ = false;     // a handle was moved: the row is the user's
 };
 
 }  // namespace velquin
