@@ -19,6 +19,8 @@ class Circle : public Body {
   double PlotScale() const override { return 0.5; }
   std::optional<ExactSolution> Exact(const Module_Common& C,
                                      const FlowConditions& flow) const override;
+  std::vector<ExactSurfacePoint> ExactSurface(const FlowConditions& flow,
+                                              int points) const override;
 };
 
 // With the point vortex exactly at the centre (0.5 RefLength, 0) the discrete problem
@@ -47,6 +49,22 @@ std::optional<ExactSolution> Circle::Exact(const Module_Common& C,
     exact.one_minus_cp.push_back(4 * half_speed * half_speed);
   }
   return exact;
+}
+
+// The continuous flow past the circle of diameter 1: q = 2 |sin(theta - alpha) + K sin(alpha)|,
+// K = 1 with the circulation that puts the rear stagnation point on the trailing edge
+// (theta = 0), 0 without.
+std::vector<ExactSurfacePoint> Circle::ExactSurface(const FlowConditions& flow, int points) const {
+  const double kutta_term = flow.vortex == VortexModel::kNone ? 0.0 : flow.sin_alfa;
+  std::vector<ExactSurfacePoint> curve;
+  for (int k = 0; k <= points; ++k) {
+    const double theta = 2 * PiConstant() * k / points;
+    const double half_speed =
+        std::sin(theta) * flow.cos_alfa - std::cos(theta) * flow.sin_alfa + kutta_term;
+    curve.push_back(
+        {0.5 + 0.5 * std::cos(theta), 0.5 * std::sin(theta), 1 - 4 * half_speed * half_speed});
+  }
+  return curve;
 }
 
 class Naca0012 : public Body {

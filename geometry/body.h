@@ -49,6 +49,12 @@ struct ContourPoint {
   double x = 0, y = 0;
 };
 
+// A point of the true contour (lengths in units of RefLength) and the exact pressure
+// coefficient of the potential flow there.
+struct ExactSurfacePoint {
+  double x = 0, y = 0, cp = 0;
+};
+
 class Body {
  public:
   virtual ~Body() = default;
@@ -88,6 +94,19 @@ class Body {
     (void)C;
     (void)flow;
     return std::nullopt;
+  }
+
+  // The exact pressure coefficient of the continuous potential flow along the true
+  // contour, `points` points from the trailing edge over the upper surface and back
+  // along the lower, for drawing as a smooth curve; empty where no closed form is known.
+  // Either vortex model stands for the circulation the Kutta condition fixes (the flow
+  // outside a closed body depends only on the total circulation), none for the flow
+  // without circulation.
+  virtual std::vector<ExactSurfacePoint> ExactSurface(const FlowConditions& flow,
+                                                      int points) const {
+    (void)flow;
+    (void)points;
+    return {};
   }
 };
 

@@ -53,6 +53,20 @@ class EllipseBodyImpl : public Body {
     return exact;
   }
 
+  // Equal steps of the eccentric angle, which crowd the points round the two ends where
+  // the pressure changes fastest.
+  std::vector<ExactSurfacePoint> ExactSurface(const FlowConditions& flow,
+                                              int points) const override {
+    const bool kutta = flow.vortex != VortexModel::kNone;
+    std::vector<ExactSurfacePoint> curve;
+    for (int k = 0; k <= points; ++k) {
+      const double theta = 2 * kPi * k / points;
+      const double q = EllipseSurfaceSpeed(t_, theta, flow.cos_alfa, flow.sin_alfa, kutta);
+      curve.push_back({0.5 + 0.5 * std::cos(theta), 0.5 * t_ * std::sin(theta), 1 - q * q});
+    }
+    return curve;
+  }
+
  private:
   double t_;
 };

@@ -160,6 +160,25 @@ class KarmanTrefftzBodyImpl : public Body {
     return exact;
   }
 
+  // At the mid-angles of equal steps round the circle: the trailing edge itself, where
+  // the speed is 0 / 0 on the circle's side of the map, is never evaluated.
+  std::vector<ExactSurfacePoint> ExactSurface(const FlowConditions& flow,
+                                              int points) const override {
+    const double gamma =
+        flow.vortex == VortexModel::kNone
+            ? 0
+            : KarmanTrefftzKuttaCirculation(section_, flow.cos_alfa, flow.sin_alfa);
+    std::vector<ExactSurfacePoint> curve;
+    for (int k = 0; k < points; ++k) {
+      const double theta = section_.beta + 2 * kPi * (k + 0.5) / points;
+      const ContourPoint p = KarmanTrefftzPoint(section_, theta);
+      curve.push_back(
+          {p.x, p.y,
+           1 - KarmanTrefftzOneMinusCp(section_, theta, flow.cos_alfa, flow.sin_alfa, gamma)});
+    }
+    return curve;
+  }
+
  private:
   KarmanTrefftzSection section_;
 };

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/explorer_exact.h"
 #include "gui/explorer/explorer_text.h"
 
 namespace velquin {
@@ -220,11 +221,12 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
     const ElementSurfaces& surfaces = geometry.surfaces[k / 2 + 1];
     series->replace(points(geometry, k % 2 == 0 ? surfaces.upper : surfaces.lower, frame.Cp));
   }
-  if (!frame.exact_curve_x.empty()) {
+  const ExplorerExactCurve exact_curve = ExplorerExactPressure(geometry, frame);
+  if (!exact_curve.x.empty()) {
     QList<QPointF> curve;
-    for (std::size_t k = 0; k < frame.exact_curve_x.size(); ++k) {
-      curve.append(QPointF(frame.exact_curve_x[k], frame.exact_curve_cp[k]));
-      cp_span.Add(frame.exact_curve_cp[k]);
+    for (std::size_t k = 0; k < exact_curve.x.size(); ++k) {
+      curve.append(QPointF(exact_curve.x[k], exact_curve.cp[k]));
+      cp_span.Add(exact_curve.cp[k]);
     }
     exact_->replace(curve);
   } else if (frame.exact_cp.size() == frame.Cp.size()) {

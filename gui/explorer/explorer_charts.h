@@ -1,8 +1,9 @@
 // The explorer's two charts (Qt Charts), both views of the explorer:
 //  - PressureChart: Cp against x/c with -Cp upwards, the upper and the lower surface as
-//    two series, the exact solution where the body has one (the circle's as a smooth
-//    curve), the second set of inputs dashed, Cp files laid over; hovering shows x and
-//    Cp of the nearest point. The axes fit the data with a small margin.
+//    two series, the exact solution where the body has one (a smooth curve round the
+//    true contour: the circle, the ellipse, the mapped sections), the second set of
+//    inputs dashed, Cp files laid over; hovering shows x and Cp of the nearest point.
+//    The axes fit the data with a small margin.
 //  - PolarChart: Cl against alpha from the circulation and from the pressure, the thin-
 //    airfoil line 2 pi (alpha - alpha0) for a section with circulation, a marker at the
 //    current angle, the quarter-chord moment on a second axis, the second set's Cl and

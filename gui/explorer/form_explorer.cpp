@@ -40,6 +40,7 @@
 #include "geometry/geometry_file.h"
 #include "gui/explorer/checked_spin_box.h"
 #include "gui/explorer/elements_box.h"
+#include "gui/explorer/convergence_view.h"
 #include "gui/explorer/explorer_charts.h"
 #include "gui/explorer/explorer_text.h"
 #include "gui/explorer/flow_view.h"
@@ -89,7 +90,11 @@ solution where the body has one, the second set dashed, Cp files dash-dotted.</l
 <li><b>Polar</b>: Cl from the circulation and from the pressure against &#945;, the
 thin-airfoil line, Cm about the quarter chord (right axis); the dot is the current angle.
 Polar files are drawn with their points.</li>
-<li><b>Numbers</b>: lift, moment, suction peak, stagnation point, net source output.</li>
+<li><b>Convergence</b>: Run solves the verification case of the body's family (circle,
+ellipse, Karman-Trefftz, Joukowski) at 16 to 1024 panels in the background and plots each
+error against the panel count; the legend gives the observed orders. Cancel stops it.</li>
+<li><b>Numbers</b>: lift, moment (each beside its exact value where the body has one),
+suction peak, stagnation point, net source output.</li>
 </ul>
 <p>Numbers are typed with a point as the decimal separator and taken on Return or when
 the box is left; a value outside a box's range is named and not taken.</p>
@@ -166,6 +171,7 @@ Form_Explorer::Form_Explorer(const RunInputs& inputs, QWidget* parent) : QMainWi
   RegisterView(pressure_chart_, ViewPlace::kCharts);
   polar_chart_ = new PolarChart(central);
   RegisterView(polar_chart_, ViewPlace::kCharts);
+  RegisterView(new ConvergenceView(central), ViewPlace::kCharts);
   numbers_view_ = new NumbersView(central);
   RegisterView(numbers_view_, ViewPlace::kPanel);
 

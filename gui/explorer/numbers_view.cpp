@@ -9,8 +9,11 @@
 namespace velquin {
 namespace {
 
-const char* const kRows[] = {"\u03B1", "Cl (circulation)", "Cl (pressure)", "Cm c/4",
-                             "Cp min", "x of Cp min",      "x stagnation",  "\u03A3Q\u00B7S"};
+// The exact rows follow the computed ones they stand beside; "\u2013" where the body
+// has no exact solution.
+const char* const kRows[] = {"\u03B1",       "Cl (circulation)", "Cl (pressure)", "Cl (exact)",
+                             "Cm c/4",       "Cm c/4 (exact)",   "Cp min",        "x of Cp min",
+                             "x stagnation", "\u03A3Q\u00B7S"};
 
 QString Fixed(double value, int decimals) {
   return FixedText(value, decimals);
@@ -22,6 +25,10 @@ QString Scientific(double value) {
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 2);
   return QString::fromLatin1(buffer, static_cast<int>(result.ptr - buffer))
       .replace(QLatin1Char('-'), QChar(0x2212));
+}
+
+QString Optional(const std::optional<double>& value) {
+  return value ? Fixed(*value, 4) : QStringLiteral("\u2013");
 }
 
 }  // namespace
@@ -52,13 +59,15 @@ NumbersView::NumbersView(QWidget* parent) : QWidget(parent) {
   layout->setRowStretch(64, 1);
 }
 
-void NumbersView::SetFrame(const ExplorerFrame& frame) {
+void NumbersView::SetFrame(const ExplorerFrame& frame, const ExplorerExactCoefficients& exact) {
   const DerivedResults& r = frame.results;
   const QString texts[] = {
       Fixed(frame.alpha_degrees, 1) + QStringLiteral("\u00B0"),
       Fixed(r.cl_circulation, 4),
       Fixed(r.cl_pressure, 4),
+      Optional(exact.cl),
       Fixed(r.cm_quarter_chord, 4),
+      Optional(exact.cm),
       Fixed(frame.cp_min, 4),
       Fixed(frame.x_cp_min, 4),
       frame.x_stagnation ? Fixed(*frame.x_stagnation, 4) : QStringLiteral("\u2013"),
@@ -93,7 +102,7 @@ void NumbersView::SetFrame(const ExplorerFrame& frame) {
 
 void NumbersView::SetFrame(const ExplorerScene& scene) {
   label_ = QString::fromStdString(ExplorerGeometryLabel(*scene.geometry));
-  SetFrame(*scene.frame);
+  SetFrame(*scene.frame, ExplorerExactLiftAndMoment(*scene.geometry, *scene.frame));
 }
 
 QString NumbersView::CopyText() const {

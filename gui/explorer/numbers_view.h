@@ -1,10 +1,12 @@
 // The explorer's numbers at the current angle: the lift from the circulation and from
-// the pressure, the quarter-chord moment, the suction peak and where it lies, the front
-// stagnation point and the net source output (zero for an exact solution).
+// the pressure, the quarter-chord moment, each beside its exact value where the body has
+// one, the suction peak and where it lies, the front stagnation point and the net source
+// output (zero for an exact solution).
 #pragma once
 
 #include <QWidget>
 
+#include "app/explorer_exact.h"
 #include "app/flow_explorer.h"
 #include "gui/explorer/explorer_view.h"
 
@@ -17,7 +19,8 @@ class NumbersView : public QWidget, public ExplorerView {
 
  public:
   explicit NumbersView(QWidget* parent = nullptr);
-  void SetFrame(const ExplorerFrame& frame);
+  // A frame and the exact coefficients to show beside it (none: "\u2013").
+  void SetFrame(const ExplorerFrame& frame, const ExplorerExactCoefficients& exact = {});
 
   QWidget* Widget() override { return this; }
   QString ExportName() const override { return QStringLiteral("Numbers"); }

@@ -139,7 +139,10 @@ TEST(ExplorerDaily, LaysOutAt1024By700) {
   for (ExplorerView* view : explorer.views()) {
     if (view->ExportName() == QStringLiteral("Numbers")) continue;  // in the scrolled panel
     EXPECT_GE(view->Widget()->height(), 150) << view->ExportName().toStdString();
-    EXPECT_GE(view->Widget()->width(), 250) << view->ExportName().toStdString();
+    // Three charts share the row: the convergence view, a chart one runs now and then,
+    // yields room to the two that follow the angle.
+    const int least_width = view->ExportName() == QStringLiteral("Convergence") ? 160 : 250;
+    EXPECT_GE(view->Widget()->width(), least_width) << view->ExportName().toStdString();
   }
 }
 
