@@ -8,14 +8,16 @@ void AppendShortestNumber(std::string& out, double value) {
   out += NumberText(value == 0 ? 0.0 : value);
 }
 
+void AppendKeyValue(std::string& line, std::string_view key, double value) {
+  if (!line.empty()) line += ' ';
+  line += key;
+  line += '=';
+  AppendShortestNumber(line, value);
+}
+
 std::string DerivedResultsLine(const DerivedResults& results) {
   std::string line;
-  const auto pair = [&line](const char* key, double value) {
-    if (!line.empty()) line += ' ';
-    line += key;
-    line += '=';
-    AppendShortestNumber(line, value);
-  };
+  const auto pair = [&line](const char* key, double value) { AppendKeyValue(line, key, value); };
   pair("cl_circulation", results.cl_circulation);
   pair("cl_pressure", results.cl_pressure);
   pair("cm_quarter_chord", results.cm_quarter_chord);

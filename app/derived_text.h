@@ -22,6 +22,10 @@ inline constexpr const char* kPolarHeader =
 // Appends the shortest round-trip decimal form of value ("0" for either zero).
 void AppendShortestNumber(std::string& out, double value);
 
+// Appends "key=value" (the value as AppendShortestNumber writes it), after a blank when
+// the line already holds something: the pairs of the results line.
+void AppendKeyValue(std::string& line, std::string_view key, double value);
+
 // "cl_circulation=... cl_pressure=... cm_quarter_chord=... source_sum=...", then
 // " circle_deviation=..." when it is defined, and " cl_exact=... cm_exact=...
 // exact_deviation=..." for bodies with an exact flow (cm_exact where the body gives it);

@@ -87,12 +87,6 @@ std::vector<ContourPoint> ElementNodes(std::size_t k, const ElementInput& e,
   return nodes;
 }
 
-void AppendPair(std::string& line, const std::string& key, double value) {
-  if (!line.empty()) line += ' ';
-  line += key + '=';
-  AppendShortestNumber(line, value);
-}
-
 }  // namespace
 
 PanelProblem MakePanelProblem(const ProblemInputs& inputs) {
@@ -128,13 +122,13 @@ std::string SurfaceCsv(const ProblemPanels& panels, const ProblemSolution& solut
 
 std::string ProblemResultsLine(const ProblemSolution& s) {
   std::string line;
-  AppendPair(line, "cl_circulation", s.cl_circulation);
-  AppendPair(line, "cl_pressure", s.cl_pressure);
-  AppendPair(line, "cm_quarter_chord", s.cm_quarter_chord);
-  AppendPair(line, "source_sum", s.source_sum);
+  AppendKeyValue(line, "cl_circulation", s.cl_circulation);
+  AppendKeyValue(line, "cl_pressure", s.cl_pressure);
+  AppendKeyValue(line, "cm_quarter_chord", s.cm_quarter_chord);
+  AppendKeyValue(line, "source_sum", s.source_sum);
   for (std::size_t e = 0; e < s.element_cl_pressure.size(); ++e) {
-    AppendPair(line, "cl_pressure_" + std::to_string(e + 1), s.element_cl_pressure[e]);
-    AppendPair(line, "cl_circulation_" + std::to_string(e + 1), s.element_cl_circulation[e]);
+    AppendKeyValue(line, "cl_pressure_" + std::to_string(e + 1), s.element_cl_pressure[e]);
+    AppendKeyValue(line, "cl_circulation_" + std::to_string(e + 1), s.element_cl_circulation[e]);
   }
   return line;
 }

@@ -7,13 +7,6 @@
 namespace velquin {
 namespace {
 
-void AppendPair(std::string& out, const char* key, double value) {
-  out += ' ';
-  out += key;
-  out += '=';
-  AppendShortestNumber(out, value);
-}
-
 void AppendSurface(std::string& out, const char* name, const SurfaceBoundaryLayer& layer) {
   for (const BoundaryLayerStation& b : layer.stations) {
     out += name;
@@ -33,16 +26,17 @@ double LiftToDrag(const ViscousResult& result) {
 }
 
 std::string ViscousResultsPairs(const ViscousResult& result) {
+  // The pairs follow the inviscid ones on the same line.
   std::string out;
-  AppendPair(out, "cl_viscous", result.cl_viscous);
-  AppendPair(out, "cm_viscous", result.cm_viscous);
-  AppendPair(out, "cd", result.cd);
-  AppendPair(out, "xtr_top", result.xtr_top);
-  AppendPair(out, "xtr_bottom", result.xtr_bottom);
-  AppendPair(out, "xsep_top", result.xsep_top);
-  AppendPair(out, "xsep_bottom", result.xsep_bottom);
+  AppendKeyValue(out, "cl_viscous", result.cl_viscous);
+  AppendKeyValue(out, "cm_viscous", result.cm_viscous);
+  AppendKeyValue(out, "cd", result.cd);
+  AppendKeyValue(out, "xtr_top", result.xtr_top);
+  AppendKeyValue(out, "xtr_bottom", result.xtr_bottom);
+  AppendKeyValue(out, "xsep_top", result.xsep_top);
+  AppendKeyValue(out, "xsep_bottom", result.xsep_bottom);
   if (!result.converged) out += " converged=0";
-  return out;
+  return " " + out;
 }
 
 std::string ViscousPolarValues(const ViscousResult& result) {

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <memory>
 
+#include "bench/slotted_flap.h"
 #include "geometry/body_names.h"
 #include "gui/explorer/explorer_charts.h"
 #include "gui/explorer/flow_view.h"
@@ -37,21 +38,6 @@ RunInputs Inputs(bool circle) {
   return inputs;
 }
 
-// The slotted flap of the README: NACA 23012 and a NACA 23012 flap of chord 0.3 at
-// (0.95, -0.04), 25 degrees; `panels` in all, half on each element.
-ProblemInputs SlottedFlap(int panels) {
-  ProblemInputs inputs;
-  std::string error;
-  ElementInput main, flap;
-  main.body = BodyFromName("naca23012", error);
-  flap.body = main.body;
-  flap.placement = Placement{0.95, -0.04, 25, 0.3};
-  inputs.elements = {main, flap};
-  inputs.panels = panels / 2;
-  inputs.vortex = VortexModel::kConstantDistribution;
-  return inputs;
-}
-
 // Arg 0 and 1: the seed's NACA 0012 and circle at 198 panels; larger: the slotted flap
 // with that many panels in all.
 void BM_ExplorerGeometry(benchmark::State& state) {
@@ -59,7 +45,7 @@ void BM_ExplorerGeometry(benchmark::State& state) {
   const RunInputs inputs = Inputs(arg == 1);
   for (auto _ : state) {
     std::unique_ptr<ExplorerGeometry> geometry =
-        arg > 1 ? MakeExplorerGeometry(SlottedFlap(arg), 4.0) : MakeExplorerGeometry(inputs);
+        arg > 1 ? MakeExplorerGeometry(SlottedFlapInputs(arg), 4.0) : MakeExplorerGeometry(inputs);
     benchmark::DoNotOptimize(geometry->grid.u0.data());
   }
   state.SetLabel(arg > 1 ? "slotted flap" : arg == 1 ? "circle" : "naca0012");
@@ -74,7 +60,7 @@ void Paint(QWidget& view, QImage& image) {
 void BM_ExplorerFrame(benchmark::State& state) {
   const int arg = static_cast<int>(state.range(0));
   Form_Explorer explorer(Inputs(arg == 1));
-  if (arg > 1) explorer.ShowProblemInputs(SlottedFlap(arg));
+  if (arg > 1) explorer.ShowProblemInputs(SlottedFlapInputs(arg));
   explorer.resize(1500, 950);
   explorer.show();
   QApplication::processEvents();

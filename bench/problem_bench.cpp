@@ -5,25 +5,15 @@
 #include <string>
 
 #include "app/problem_run.h"
+#include "bench/slotted_flap.h"
 #include "geometry/body_names.h"
 #include "solver/panel_problem.h"
 
 namespace velquin {
 namespace {
 
-// NACA 23012 with a NACA 23012 flap of 0.3 chord behind its trailing edge; N panels in
-// all, split evenly.
 PanelProblem SlottedFlap(int panels) {
-  ProblemInputs inputs;
-  std::string error;
-  ElementInput main, flap;
-  main.body = BodyFromName("naca23012", error);
-  flap.body = main.body;
-  flap.placement = Placement{0.95, -0.04, 25, 0.3};
-  inputs.elements = {main, flap};
-  inputs.panels = panels / 2;
-  inputs.vortex = VortexModel::kConstantDistribution;
-  return MakePanelProblem(inputs);
+  return MakePanelProblem(SlottedFlapInputs(panels));
 }
 
 void BM_GeneralProblem(benchmark::State& state) {
@@ -33,7 +23,12 @@ void BM_GeneralProblem(benchmark::State& state) {
     benchmark::DoNotOptimize(system.EquationCount());
   }
 }
-BENCHMARK(BM_GeneralProblem)->Arg(200)->Arg(400)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GeneralProblem)
+    ->Arg(200)
+    ->Arg(400)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_GeneralProblemAngle(benchmark::State& state) {
   const PanelProblem problem = SlottedFlap(static_cast<int>(state.range(0)));

@@ -55,7 +55,7 @@ std::string Shortest(double value) {
 
 // A contour of points as the text of a coordinate file, one point a line, read with the
 // coordinate file's rules; messages name it `shown`.
-SectionPoints ContourSection(const ElementSpec& e, const std::string& shown) {
+SectionPoints ContourSection(const ElementArguments& e, const std::string& shown) {
   if (e.x.size() != e.y.size()) {
     RefuseValue("the contour's x and y differ in length (" + std::to_string(e.x.size()) + " and " +
                 std::to_string(e.y.size()) + ")");
@@ -73,14 +73,14 @@ SectionPoints ContourSection(const ElementSpec& e, const std::string& shown) {
   return *section;
 }
 
-std::string ContourName(const ProblemSpec& spec, std::size_t k) {
-  return spec.elements.size() == 1 ? "contour" : "contour " + std::to_string(k + 1);
+std::string ContourName(const ProblemArguments& given, std::size_t k) {
+  return given.elements.size() == 1 ? "contour" : "contour " + std::to_string(k + 1);
 }
 
 // The placement and flap checks of the command line's --place, --flap and --ground.
-void CheckLayout(const ProblemSpec& spec) {
-  if (spec.elements.empty()) RefuseValue("no element: give a body, a file or a contour");
-  for (const ElementSpec& e : spec.elements) {
+void CheckLayout(const ProblemArguments& given) {
+  if (given.elements.empty()) RefuseValue("no element: give a body, a file or a contour");
+  for (const ElementArguments& e : given.elements) {
     if (e.placement) {
       const Placement& p = *e.placement;
       for (double v : {p.x, p.y, p.degrees, p.chord}) {
@@ -96,10 +96,10 @@ void CheckLayout(const ProblemSpec& spec) {
       }
     }
   }
-  if (spec.ground && !(*spec.ground > 0 && std::isfinite(*spec.ground))) {
-    RefuseValue("ground needs a positive height, not " + NumberText(*spec.ground));
+  if (given.ground && !(*given.ground > 0 && std::isfinite(*given.ground))) {
+    RefuseValue("ground needs a positive height, not " + NumberText(*given.ground));
   }
-  for (double v : {spec.xv, spec.yv}) {
+  for (double v : {given.xv, given.yv}) {
     if (!std::isfinite(v)) RefuseValue("the vortex position " + NumberText(v) + " is not a number");
   }
 }
@@ -196,23 +196,23 @@ namespace {
 // The controls of the command line for one body: the batch run reads them with its
 // rules. Returns false when the body's panels exceed the seed's arrays (the general
 // problem takes it then).
-bool SeedControls(const ProblemSpec& spec, ControlValues& controls) {
-  const ElementSpec& e = spec.elements.front();
-  const bool circulation = spec.vortex != VortexModel::kNone;
+bool SeedControls(const ProblemArguments& given, ControlValues& controls) {
+  const ElementArguments& e = given.elements.front();
+  const bool circulation = given.vortex != VortexModel::kNone;
   const double capacity = circulation ? kMaxIndex - 2 : kMaxIndex - 1;
   controls.source = ControlValues::Source::kCommandLine;
   controls.Check_Circulation = circulation ? 1 : 0;
-  controls.Option_ConstVortex = spec.vortex == VortexModel::kConstantDistribution;
-  controls.Option_PointVortex = spec.vortex == VortexModel::kPointVortex;
-  controls.Text_Xv = Shortest(spec.xv);
-  controls.Text_Yv = Shortest(spec.yv);
-  const std::optional<double> panels = spec.panels;
+  controls.Option_ConstVortex = given.vortex == VortexModel::kConstantDistribution;
+  controls.Option_PointVortex = given.vortex == VortexModel::kPointVortex;
+  controls.Text_Xv = Shortest(given.xv);
+  controls.Text_Yv = Shortest(given.yv);
+  const std::optional<double> panels = given.panels;
   // A whole count beyond the arrays goes to the general problem; any other count is
   // read (and refused, if need be) as the batch run reads it.
   if (panels && IsWholeNumber(*panels) && *panels > capacity) return false;
   if (panels) controls.Text_NP = Shortest(*panels);
   std::string error;
-  if (e.kind == ElementSpec::Kind::kName) {
+  if (e.kind == ElementArguments::Kind::kName) {
     const BodyPtr body = BodyFromName(e.text, error);
     if (!body) RefuseValue(error);
     controls.Option_Circle = body == CircleBody();
@@ -222,7 +222,7 @@ bool SeedControls(const ProblemSpec& spec, ControlValues& controls) {
     return true;
   }
   const SectionPoints section = [&] {
-    if (e.kind == ElementSpec::Kind::kContour) return ContourSection(e, ContourName(spec, 0));
+    if (e.kind == ElementArguments::Kind::kContour) return ContourSection(e, ContourName(given, 0));
     CheckReadable(e.text);
     std::optional<SectionPoints> s = ReadSectionFile(e.text, error);
     if (!s) RefuseValue(error);
@@ -236,12 +236,12 @@ bool SeedControls(const ProblemSpec& spec, ControlValues& controls) {
 }
 
 // The elements of the general problem, files read (a file may hold several elements).
-ProblemInputs GeneralInputs(const ProblemSpec& spec) {
+ProblemInputs GeneralInputs(const ProblemArguments& given) {
   ProblemInputs inputs;
-  for (std::size_t k = 0; k < spec.elements.size(); ++k) {
-    const ElementSpec& e = spec.elements[k];
+  for (std::size_t k = 0; k < given.elements.size(); ++k) {
+    const ElementArguments& e = given.elements[k];
     std::string error;
-    if (e.kind == ElementSpec::Kind::kName) {
+    if (e.kind == ElementArguments::Kind::kName) {
       ElementInput input;
       input.body = BodyFromName(e.text, error);
       if (!input.body) RefuseValue(error);
@@ -251,8 +251,8 @@ ProblemInputs GeneralInputs(const ProblemSpec& spec) {
       continue;
     }
     std::vector<SectionPoints> sections;
-    if (e.kind == ElementSpec::Kind::kContour) {
-      sections.push_back(ContourSection(e, ContourName(spec, k)));
+    if (e.kind == ElementArguments::Kind::kContour) {
+      sections.push_back(ContourSection(e, ContourName(given, k)));
     } else {
       CheckReadable(e.text);
       std::optional<std::vector<SectionPoints>> read = ReadElementFile(e.text, error);
@@ -271,11 +271,11 @@ ProblemInputs GeneralInputs(const ProblemSpec& spec) {
       inputs.elements.push_back(input);
     }
   }
-  inputs.panels = spec.panels;
-  inputs.vortex = spec.vortex;
-  inputs.Xv = spec.xv;
-  inputs.Yv = spec.yv;
-  inputs.ground_height = spec.ground;
+  inputs.panels = given.panels;
+  inputs.vortex = given.vortex;
+  inputs.Xv = given.xv;
+  inputs.Yv = given.yv;
+  inputs.ground_height = given.ground;
   return inputs;
 }
 
@@ -319,14 +319,14 @@ SeedAngles SolveSeedAngles(const Module_Common& W, const RunInputs& inputs, cons
 
 }  // namespace
 
-PreparedProblem::PreparedProblem(const ProblemSpec& spec) {
-  CheckLayout(spec);
+PreparedProblem::PreparedProblem(const ProblemArguments& given) {
+  CheckLayout(given);
   try {
-    const ElementSpec& first = spec.elements.front();
+    const ElementArguments& first = given.elements.front();
     ControlValues controls;
     const bool single =
-        spec.elements.size() == 1 && !first.placement && !first.flap && !spec.ground;
-    if (single && SeedControls(spec, controls)) {
+        given.elements.size() == 1 && !first.placement && !first.flap && !given.ground;
+    if (single && SeedControls(given, controls)) {
       auto seed = std::make_unique<Seed>();
       seed->inputs = ReadRunInputs(controls);
       seed->name = seed->inputs.body->Name();
@@ -339,8 +339,8 @@ PreparedProblem::PreparedProblem(const ProblemSpec& spec) {
       return;
     }
     auto general = std::make_unique<General>();
-    general->problem = MakePanelProblem(GeneralInputs(spec));
-    if (!spec.ground) general->system = std::make_shared<PanelSystem>(general->problem, 0.0);
+    general->problem = MakePanelProblem(GeneralInputs(given));
+    if (!given.ground) general->system = std::make_shared<PanelSystem>(general->problem, 0.0);
     general_ = std::move(general);
   } catch (const RunError& error) {
     Refuse(error);

@@ -37,7 +37,7 @@ struct InputError {
 };
 
 // One element: a body by name, a coordinate file or a contour of points.
-struct ElementSpec {
+struct ElementArguments {
   enum class Kind { kName, kFile, kContour };
   Kind kind = Kind::kName;
   std::string text;          // the name or the path
@@ -46,8 +46,8 @@ struct ElementSpec {
   std::optional<Flap> flap;
 };
 
-struct ProblemSpec {
-  std::vector<ElementSpec> elements;
+struct ProblemArguments {
+  std::vector<ElementArguments> elements;
   // Panels per element; none: a coordinate file or contour keeps its own points, a body
   // by name takes 160.
   std::optional<double> panels;
@@ -87,7 +87,7 @@ PooledState CopyState(const Module_Common& from);
 class PreparedProblem {
  public:
   // Throws InputError for every input the command line refuses, with its message.
-  explicit PreparedProblem(const ProblemSpec& spec);
+  explicit PreparedProblem(const ProblemArguments& given);
   ~PreparedProblem();
   PreparedProblem(const PreparedProblem&) = delete;
   PreparedProblem& operator=(const PreparedProblem&) = delete;

@@ -43,17 +43,17 @@ VortexModel VortexOf(const py::object& vortex) {
                    "vortex must be 'point', 'constant' or None, not '" + name + "'"};
 }
 
-ElementSpec ElementOf(const py::dict& d) {
-  ElementSpec e;
+ElementArguments ElementOf(const py::dict& d) {
+  ElementArguments e;
   const std::string kind = py::str(d["kind"]);
   if (kind == "name") {
-    e.kind = ElementSpec::Kind::kName;
+    e.kind = ElementArguments::Kind::kName;
     e.text = py::str(d["text"]);
   } else if (kind == "file") {
-    e.kind = ElementSpec::Kind::kFile;
+    e.kind = ElementArguments::Kind::kFile;
     e.text = py::str(d["text"]);
   } else {
-    e.kind = ElementSpec::Kind::kContour;
+    e.kind = ElementArguments::Kind::kContour;
     e.x = ToVector(d["x"].cast<Array>());
     e.y = ToVector(d["y"].cast<Array>());
   }
@@ -175,15 +175,15 @@ class Problem {
  public:
   Problem(const py::list& elements, const py::object& panels, const py::object& vortex, double xv,
           double yv, const py::object& ground) {
-    ProblemSpec spec;
-    for (const py::handle& e : elements) spec.elements.push_back(ElementOf(e.cast<py::dict>()));
-    if (!panels.is_none()) spec.panels = panels.cast<double>();
-    spec.vortex = VortexOf(vortex);
-    spec.xv = xv;
-    spec.yv = yv;
-    if (!ground.is_none()) spec.ground = ground.cast<double>();
+    ProblemArguments given;
+    for (const py::handle& e : elements) given.elements.push_back(ElementOf(e.cast<py::dict>()));
+    if (!panels.is_none()) given.panels = panels.cast<double>();
+    given.vortex = VortexOf(vortex);
+    given.xv = xv;
+    given.yv = yv;
+    if (!ground.is_none()) given.ground = ground.cast<double>();
     py::gil_scoped_release release;
-    problem_ = std::make_shared<PreparedProblem>(spec);
+    problem_ = std::make_shared<PreparedProblem>(given);
   }
 
   bool IsSeed() const { return problem_->IsSeed(); }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
-#include <thread>
 #include <string>
+#include <thread>
 
 #include "base/run_error.h"
 
@@ -253,7 +253,8 @@ void AssembleInfluence(const InfluenceSetup& s, MatrixView An, MatrixView At) {
   }
   // The error of the first row that failed, whichever thread met it.
   const auto first = std::min_element(failed_rows.begin(), failed_rows.end());
-  if (*first <= np) std::rethrow_exception(errors[static_cast<std::size_t>(first - failed_rows.begin())]);
+  if (*first <= np)
+    std::rethrow_exception(errors[static_cast<std::size_t>(first - failed_rows.begin())]);
   int row = np;
   for (const ElementPanels& e : s.elements) {
     if (e.vortex == VortexModel::kNone) continue;

@@ -128,23 +128,23 @@ def _element(item, place=None, flap=None):
             raise ValueError("an element dict takes the keys body, place and flap, not %s"
                              % sorted(item))
         return _element(Element(item["body"], item.get("place"), item.get("flap")))
-    spec = {"place": place, "flap": flap}
+    element = {"place": place, "flap": flap}
     if isinstance(item, str):
-        spec.update(kind="name", text=item)
+        element.update(kind="name", text=item)
     elif isinstance(item, os.PathLike):
         path = os.fspath(item)
         if isinstance(path, bytes):
             path = os.fsdecode(path)
-        spec.update(kind="file", text=path)
+        element.update(kind="file", text=path)
     elif _is_contour(item):
         x = np.ascontiguousarray(item[0], dtype=float)
         y = np.ascontiguousarray(item[1], dtype=float)
-        spec.update(kind="contour", x=x, y=y)
+        element.update(kind="contour", x=x, y=y)
     else:
         raise TypeError("a body is a name (str), a coordinate file (os.PathLike), an (x, y) "
                         "contour, a velquin.Element or a list of these, not %s"
                         % type(item).__name__)
-    return spec
+    return element
 
 
 def _elements(body):

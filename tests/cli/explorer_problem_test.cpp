@@ -229,24 +229,5 @@ TEST(ExplorerProblem, GroundEqualsTheMirrorImage) {
   }
 }
 
-// The series of a far panel against the exact kernel: table of panels and distances.
-TEST(ExplorerProblem, FarFieldSeriesEqualsTheKernel) {
-  InfluenceSetup s;
-  const double pi = 3.14159265358979323846;
-  s.k = {pi, 2 * pi, 4 * pi};
-  double xi1[2] = {0, -0.01}, xi2[2] = {0, 0.012};
-  s.panels.Xi1 = xi1;
-  s.panels.Xi2 = xi2;
-  for (const auto& [x, y] : std::vector<std::pair<double, double>>{
-           {0.07, 0.0001}, {-0.05, 0.04}, {0.0, -0.067}, {1.3, 2.1}, {-0.2, -0.001}}) {
-    double u = 0, v = 0, ue = 0, ve = 0;
-    ASSERT_TRUE(FarFieldSourceVelocity(s, 1, x, y, u, v));
-    SourcePanelVelocity(s.k, x, y, xi1[1], xi2[1], ue, ve);
-    const double scale = std::hypot(ue, ve);
-    EXPECT_NEAR(u, ue, 3e-9 * scale) << x << ", " << y;
-    EXPECT_NEAR(v, ve, 3e-9 * scale) << x << ", " << y;
-  }
-}
-
 }  // namespace
 }  // namespace velquin

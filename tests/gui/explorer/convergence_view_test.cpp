@@ -147,36 +147,6 @@ TEST(ConvergenceView, CancellingOrLeavingTheCaseStopsTheRunSoon) {
   }
 }
 
-// The exact numbers shown beside the computed ones: the ellipse's 2 pi (1 + t) sin(alpha)
-// and -(pi / 4) t (1 + t) sin(2 alpha), the circle's 4 pi sin(alpha) and
-// -(pi / 2) sin(2 alpha); a body without an exact solution shows a dash.
-TEST(ConvergenceView, NumbersShowTheExactLiftAndMoment) {
-  const struct {
-    const char* body;
-    VortexModel vortex;
-    double alpha, cl, cm;
-  } cases[] = {
-      {"ellipse:0.2", VortexModel::kConstantDistribution, 6, 2 * kPi * 1.2 * std::sin(kPi / 30),
-       -kPi / 4 * 0.2 * 1.2 * std::sin(kPi / 15)},
-      {"ellipse:0.5", VortexModel::kPointVortex, -10, 2 * kPi * 1.5 * std::sin(-kPi / 18),
-       -kPi / 4 * 0.5 * 1.5 * std::sin(-kPi / 9)},
-      {"circle", VortexModel::kPointVortex, 8, 4 * kPi * std::sin(8 * kPi / 180),
-       -kPi / 2 * std::sin(16 * kPi / 180)},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.body);
-    const auto shown = Show(c.body, c.vortex, c.alpha);
-    NumbersView numbers;
-    numbers.SetFrame(shown->scene);
-    EXPECT_EQ(numbers.Value(QStringLiteral("Cl (exact)")), FixedText(c.cl, 4));
-    EXPECT_EQ(numbers.Value(QStringLiteral("Cm c/4 (exact)")), FixedText(c.cm, 4));
-  }
-  const auto naca = Show("naca0012", VortexModel::kConstantDistribution);
-  NumbersView numbers;
-  numbers.SetFrame(naca->scene);
-  EXPECT_EQ(numbers.Value(QStringLiteral("Cl (exact)")), QStringLiteral("\u2013"));
-}
-
 }  // namespace
 }  // namespace velquin
 
