@@ -19,6 +19,7 @@
 #include "solver/derived_results.h"
 #include "solver/flow_field.h"
 #include "solver/panel_problem.h"
+#include "solver/panel_tree.h"
 #include "solver/run_inputs.h"
 
 namespace velquin {
@@ -66,6 +67,7 @@ struct ExplorerGeometry {
   Contour contour;                // the first element's contour
   std::vector<Contour> contours;  // every element's
   std::vector<std::string> element_names;
+  PanelTree tree;  // the panels' cluster expansions, for the field off the grid
   FlowGrid grid;
   std::vector<PolarPoint> polar;          // kExplorerAlphaMin..kExplorerAlphaMax, 0.5 degrees apart
   double zero_lift_alpha_degrees = 0;     // where the circulation's lift vanishes
