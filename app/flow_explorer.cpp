@@ -427,7 +427,10 @@ void ComputeExplorerFrame(const ExplorerGeometry& g, double alpha_degrees, Explo
 }
 
 PolarPoint ExplorerPolarPoint(const ExplorerGeometry& geometry, double alpha_degrees) {
-  return PolarPointAt(geometry, alpha_degrees);
+  if (!geometry.Ground()) return PolarPointAt(geometry, alpha_degrees);
+  // Above a ground the panels turn with the angle: a system of its own.
+  const ProblemSolution s = PanelSystem(geometry.problem, alpha_degrees).Solve(alpha_degrees);
+  return {alpha_degrees, s.cl_circulation, s.cl_pressure, s.cm_quarter_chord};
 }
 
 std::string ExplorerPolarCsv(const ExplorerGeometry& g, const std::vector<PolarPoint>& polar) {

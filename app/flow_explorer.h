@@ -156,7 +156,8 @@ std::unique_ptr<FlowGrid> MakeExplorerViewGrid(const ExplorerGeometry& geometry,
                                                const FlowDomain& view);
 
 // The polar's point at one angle (degrees): the combination of the bases and the derived
-// results, without the field.
+// results, without the field. Above a ground, the problem assembled and solved at that
+// angle (throws RunError where the ground cuts an element).
 PolarPoint ExplorerPolarPoint(const ExplorerGeometry& geometry, double alpha_degrees);
 
 // A polar as CSV: a comment line naming the inputs, "alpha,cl_circulation,cl_pressure,
