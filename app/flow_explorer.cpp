@@ -97,8 +97,10 @@ void SplitSurfaces(ExplorerGeometry& g) {
 void FinishGeometry(ExplorerGeometry& g) {
   g.contours = ElementContours(g.panels);
   g.contour = g.contours.front();
+  g.tree = BuildPanelTree(g.panels, g.bases);
   g.grid = MakeFlowGrid(g.panels, g.bases, g.contours,
-                        DomainAroundElements(g.contours, g.panels.setup.ground_y));
+                        DomainAroundElements(g.contours, g.panels.setup.ground_y), kFlowGridNx,
+                        kFlowGridNy, &g.tree);
   SplitSurfaces(g);
 }
 
@@ -328,7 +330,7 @@ double BodyStreamFunction(const ExplorerGeometry& g, const FlowGrid& grid,
           break;
         }
         const std::optional<FlowVelocity> V =
-            VelocityAt(g.panels, g.bases, f.cos_alfa, f.sin_alfa, x, y);
+            TreeVelocityAt(g.tree, g.panels, g.bases, f.cos_alfa, f.sin_alfa, x, y);
         if (!V) continue;
         flow += 0.5 / pieces * (V->u * (qy - p.y) - V->v * (qx - p.x));
       }
@@ -377,7 +379,8 @@ std::unique_ptr<FlowGrid> MakeExplorerViewGrid(const ExplorerGeometry& g, const 
   const int nx = kFlowGridNx;
   const int ny =
       std::clamp(static_cast<int>(std::lround((nx - 1) * height / width)) + 1, 2, 2 * kFlowGridNx);
-  return std::make_unique<FlowGrid>(MakeFlowGrid(g.panels, g.bases, g.contours, view, nx, ny));
+  return std::make_unique<FlowGrid>(
+      MakeFlowGrid(g.panels, g.bases, g.contours, view, nx, ny, &g.tree));
 }
 
 void ComputeExplorerFrame(const ExplorerGeometry& g, double alpha_degrees, ExplorerFrame& f,
@@ -424,7 +427,10 @@ void ComputeExplorerFrame(const ExplorerGeometry& g, double alpha_degrees, Explo
 }
 
 PolarPoint ExplorerPolarPoint(const ExplorerGeometry& geometry, double alpha_degrees) {
-  return PolarPointAt(geometry, alpha_degrees);
+  if (!geometry.Ground()) return PolarPointAt(geometry, alpha_degrees);
+  // Above a ground the panels turn with the angle: a system of its own.
+  const ProblemSolution s = PanelSystem(geometry.problem, alpha_degrees).Solve(alpha_degrees);
+  return {alpha_degrees, s.cl_circulation, s.cl_pressure, s.cm_quarter_chord};
 }
 
 std::string ExplorerPolarCsv(const ExplorerGeometry& g, const std::vector<PolarPoint>& polar) {

@@ -19,6 +19,7 @@
 #include "solver/derived_results.h"
 #include "solver/flow_field.h"
 #include "solver/panel_problem.h"
+#include "solver/panel_tree.h"
 #include "solver/run_inputs.h"
 
 namespace velquin {
@@ -66,6 +67,7 @@ struct ExplorerGeometry {
   Contour contour;                // the first element's contour
   std::vector<Contour> contours;  // every element's
   std::vector<std::string> element_names;
+  PanelTree tree;  // the panels' cluster expansions, for the field off the grid
   FlowGrid grid;
   std::vector<PolarPoint> polar;          // kExplorerAlphaMin..kExplorerAlphaMax, 0.5 degrees apart
   double zero_lift_alpha_degrees = 0;     // where the circulation's lift vanishes
@@ -154,7 +156,8 @@ std::unique_ptr<FlowGrid> MakeExplorerViewGrid(const ExplorerGeometry& geometry,
                                                const FlowDomain& view);
 
 // The polar's point at one angle (degrees): the combination of the bases and the derived
-// results, without the field.
+// results, without the field. Above a ground, the problem assembled and solved at that
+// angle (throws RunError where the ground cuts an element).
 PolarPoint ExplorerPolarPoint(const ExplorerGeometry& geometry, double alpha_degrees);
 
 // A polar as CSV: a comment line naming the inputs, "alpha,cl_circulation,cl_pressure,

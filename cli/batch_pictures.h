@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/problem_run.h"
 #include "base/picture.h"
 #include "base/picture_table.h"
 #include "solver/run_inputs.h"
@@ -26,13 +27,21 @@ class BatchPictures {
 };
 using BatchPicturesFactory = std::function<std::unique_ptr<BatchPictures>()>;
 
+// The run whose flow is drawn: the seed's inputs (at their angle), or the general
+// problem's inputs at alpha_degrees. Exactly one of the two is set.
+struct FlowPictureRun {
+  const RunInputs* seed = nullptr;
+  const ProblemInputs* problem = nullptr;
+  double alpha_degrees = 0;
+};
+
 // Draws the flow explorer's pictures of a completed run into `directory` (empty: the
 // current one): Flow.png and Cp.png, and, for a sweep, Polar.png over the swept angles
 // (their texts as the sweep reads them; empty: no sweep) (the Qt build's). Returns an
 // error message, empty on success.
-using FlowPicturesWriter =
-    std::function<std::string(const RunInputs& inputs, const std::vector<std::string>& sweep_angles,
-                              const std::string& directory)>;
+using FlowPicturesWriter = std::function<std::string(const FlowPictureRun& run,
+                                                     const std::vector<std::string>& sweep_angles,
+                                                     const std::string& directory)>;
 
 // Draws one picture of width x height pixels on the background colour with `draw` and
 // saves it as the PNG file `path` (the Qt build's: the convergence picture of --verify).

@@ -129,7 +129,7 @@ std::optional<std::vector<ViscousResult>> AnalyseViscousRun(
 int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& err,
                     char decimal_separator, const BatchPicturesFactory& make_pictures,
                     const FlowPicturesWriter& write_flow) {
-  if (given.general) return RunProblemRequest(given, out, err, decimal_separator);
+  if (given.general) return RunProblemRequest(given, out, err, decimal_separator, write_flow);
   BatchRequest request = given;
   if (!request.body_file.empty()) {
     std::string problem;
@@ -184,7 +184,8 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
     }
   }
   if (request.flow) {
-    const std::string failure = write_flow(inputs, request.sweep_angles, reports.directory);
+    const std::string failure = write_flow({&inputs, nullptr, inputs.alpha_degrees},
+                                           request.sweep_angles, reports.directory);
     if (!failure.empty()) {
       err << "velquin2ds: " << failure << '\n';
       return 1;

@@ -300,7 +300,8 @@ std::string UsageText() {
          "FROM, FROM+STEP, ... up to TO (at most 10001) and writes DIR/polar.csv; the reports\n"
          "and the line on standard output are those of the last angle.\n"
          "--flow also writes the flow explorer's Flow.png and Cp.png (and Polar.png with\n"
-         "--sweep). --explore opens the flow explorer with the inputs instead.\n"
+         "--sweep), for the general problem too. --explore opens the flow explorer with the\n"
+         "inputs instead.\n"
          "The general problem: every --body and --body-file is an element, in the order\n"
          "given (a file may hold several, separated by a line '999 999'); --place puts the\n"
          "element before it at (X, Y), turned DEG degrees about its leading edge (positive:\n"
@@ -393,9 +394,6 @@ BatchRequest ParseBatchCommand(const std::vector<std::string>& args) {
     throw UsageError{
         "--images draws the three pictures of a single-element run; the general "
         "problem writes surface.csv"};
-  }
-  if (request.general && request.flow) {
-    throw UsageError{"--flow draws single-element runs only, not the general problem"};
   }
   ReadViscousOptions(request);
   return request;

@@ -83,13 +83,14 @@ ProblemInputs ReadProblemInputs(const BatchRequest& request) {
 }
 
 int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostream& err,
-                      char decimal_separator) {
+                      char decimal_separator, const FlowPicturesWriter& write_flow) {
   PrintMessages(ReadingNotes(request.controls), "note", err);
   PrintMessages({"the general problem (" + WhyGeneral(request) +
                  ") writes surface.csv instead of the three reports"},
                 "note", err);
   try {
-    const PanelProblem problem = MakePanelProblem(ReadProblemInputs(request));
+    const ProblemInputs inputs = ReadProblemInputs(request);
+    const PanelProblem problem = MakePanelProblem(inputs);
     std::vector<std::string> angles = request.sweep_angles;
     if (angles.empty()) angles.push_back(request.controls.Text_AlfaD);
     std::vector<double> degrees;
@@ -107,6 +108,14 @@ int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostre
         polar += ProblemPolarRow(angles[k], solutions[k]) + "\n";
       }
       WriteText(reports, "polar.csv", polar);
+    }
+    if (request.flow) {
+      const std::string failure =
+          write_flow({nullptr, &inputs, degrees.back()}, request.sweep_angles, reports.directory);
+      if (!failure.empty()) {
+        err << "velquin2ds: " << failure << '\n';
+        return 1;
+      }
     }
     return WriteResults(out, ProblemResultsLine(solutions.back()) + "\n", err) ? 0 : 1;
   } catch (const RunError& error) {

@@ -9,6 +9,7 @@
 
 #include <ostream>
 
+#include "cli/batch_pictures.h"
 #include "cli/command_line.h"
 
 namespace velquin {
@@ -18,6 +19,6 @@ namespace velquin {
 ProblemInputs ReadProblemInputs(const BatchRequest& request);
 
 int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostream& err,
-                      char decimal_separator);
+                      char decimal_separator, const FlowPicturesWriter& write_flow = {});
 
 }  // namespace velquin

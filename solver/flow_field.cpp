@@ -8,6 +8,7 @@
 
 #include "base/run_error.h"
 #include "solver/module_influcoeff.h"
+#include "solver/panel_tree.h"
 
 namespace velquin {
 
@@ -93,7 +94,7 @@ bool PointVortexAt(const InfluenceSetup& s, double x, double y, double& U, doubl
   return true;
 }
 
-template <bool kFar>
+// Every panel summed with the exact kernel.
 bool Velocities(const FlowPanels& panels, const FlowBases& bases, double x, double y,
                 FlowVelocity& V0, FlowVelocity& V90) {
   const InfluenceSetup& s = panels.setup;
@@ -108,12 +109,12 @@ bool Velocities(const FlowPanels& panels, const FlowBases& bases, double x, doub
     double image_u = 0, image_v = 0;  // their images' fields at the mirror point
     for (int j = e.first; j <= e.last; ++j) {
       double U = 0, V = 0;
-      if (!PanelVelocity<kFar>(s, j, x, y, U, V)) return false;
+      if (!PanelVelocity<false>(s, j, x, y, U, V)) return false;
       sum_u = sum_u + U;
       sum_v = sum_v + V;
       if (ground) {
         double Ui = 0, Vi = 0;
-        if (!PanelVelocity<kFar>(s, j, x, y_image, Ui, Vi)) return false;
+        if (!PanelVelocity<false>(s, j, x, y_image, Ui, Vi)) return false;
         image_u = image_u + Ui;
         image_v = image_v + Vi;
         U = U + Ui;
@@ -161,9 +162,19 @@ bool Velocities(const FlowPanels& panels, const FlowBases& bases, double x, doub
 
 }  // namespace
 
+bool UnitPanelVelocity(const InfluenceSetup& setup, int j, double x, double y, double& U,
+                       double& V) {
+  return PanelVelocity<true>(setup, j, x, y, U, V);
+}
+
+bool UnitPointVortexVelocity(const InfluenceSetup& setup, double x, double y, double& U,
+                             double& V) {
+  return PointVortexAt(setup, x, y, U, V);
+}
+
 bool BaseVelocities(const FlowPanels& panels, const FlowBases& bases, double x, double y,
                     FlowVelocity& V0, FlowVelocity& V90) {
-  return Velocities<false>(panels, bases, x, y, V0, V90);
+  return Velocities(panels, bases, x, y, V0, V90);
 }
 
 bool BaseVelocities(const Module_Common& C, const FlowBases& bases, double x, double y,
@@ -352,7 +363,7 @@ struct Box {
   double x0, x1, y0, y1;
 };
 
-void ComputeBaseRow(const FlowPanels& panels, const FlowBases& bases,
+void ComputeBaseRow(const FlowPanels& panels, const FlowBases& bases, const PanelTree& tree,
                     const std::vector<Contour>& contours, const std::vector<Box>& boxes, int j,
                     FlowGrid& grid) {
   const double y = grid.domain.ymin + j * grid.dy;
@@ -367,7 +378,7 @@ void ComputeBaseRow(const FlowPanels& panels, const FlowBases& bases,
           x >= b.x0 && x <= b.x1 && y >= b.y0 && y <= b.y1 && ContourContains(contours[e], x, y);
     }
     FlowVelocity V0, V90;
-    if (inside || !Velocities<true>(panels, bases, x, y, V0, V90)) {
+    if (inside || !TreeVelocities(tree, panels, bases, x, y, V0, V90)) {
       grid.inside[k] = 1;
       continue;
     }
@@ -382,7 +393,7 @@ void ComputeBaseRow(const FlowPanels& panels, const FlowBases& bases,
 
 FlowGrid MakeFlowGrid(const FlowPanels& panels, const FlowBases& bases,
                       const std::vector<Contour>& contours, const FlowDomain& domain, int nx,
-                      int ny) {
+                      int ny, const PanelTree* given_tree) {
   if (nx < 2 || ny < 2) {
     throw RunError(ErrorKind::kInvalidArgument, "a flow grid needs at least 2 x 2 nodes.");
   }
@@ -405,9 +416,13 @@ FlowGrid MakeFlowGrid(const FlowPanels& panels, const FlowBases& bases,
     const auto [y0, y1] = std::minmax_element(c.y.begin(), c.y.end());
     boxes.push_back({*x0, *x1, *y0, *y1});
   }
+  const PanelTree tree = given_tree ? PanelTree{} : BuildPanelTree(panels, bases);
+  const PanelTree& used_tree = given_tree ? *given_tree : tree;
   // The rows are independent: shared out between threads, each writing its own rows.
   const auto compute_rows = [&](int first, int step) {
-    for (int j = first; j < ny; j += step) ComputeBaseRow(panels, bases, contours, boxes, j, grid);
+    for (int j = first; j < ny; j += step) {
+      ComputeBaseRow(panels, bases, used_tree, contours, boxes, j, grid);
+    }
   };
   const unsigned hardware = std::thread::hardware_concurrency();
   const int threads = static_cast<int>(std::clamp(hardware, 1u, 4u));

@@ -103,6 +103,13 @@ std::optional<FlowVelocity> VelocityAt(const Module_Common& C, const FlowBases& 
 bool FarFieldSourceVelocity(const InfluenceSetup& setup, int j, double x, double y, double& u,
                             double& v);
 
+// The velocity, global components, of unit source panel j at (x, y) (the series far
+// from the panel), and of a unit point vortex at (Xv, Yv), counter-clockwise positive.
+// False on an end of the panel, on the vortex.
+bool UnitPanelVelocity(const InfluenceSetup& setup, int j, double x, double y, double& U,
+                       double& V);
+bool UnitPointVortexVelocity(const InfluenceSetup& setup, double x, double y, double& U, double& V);
+
 // The signed tangential speed at the control points of panels 1..NP (index i - 1) for
 // both bases: the velocity there along the panel's tangent, from its start to its end
 // node. Its absolute value is the surface speed Vt of a run, its square 1 - Cp.
@@ -160,14 +167,17 @@ struct FlowGrid {
 inline constexpr int kFlowGridNx = 161;
 inline constexpr int kFlowGridNy = 81;
 
-// The grid with its mask and both base fields: one pass over the panels per node (with
-// FarFieldSourceVelocity: the series far from a panel), the rows shared out between up
-// to four threads (each node's arithmetic is the same whichever thread does it). A cell
-// is blocked where any element's contour passes (so a slot between two elements stays
-// open wherever it is wider than a cell).
+// The grid with its mask and both base fields: every node sums the panels through a
+// tree of panel clusters (solver/panel_tree.h: a cluster's expansion where the node is
+// far from it, the panels one by one, with FarFieldSourceVelocity, where it is near),
+// the rows shared out between up to four threads (each node's arithmetic is the same
+// whichever thread does it). A cell is blocked where any element's contour passes (so a
+// slot between two elements stays open wherever it is wider than a cell).
+struct PanelTree;
+// `tree`: the panels' tree when the caller has built it (BuildPanelTree), else null.
 FlowGrid MakeFlowGrid(const FlowPanels& panels, const FlowBases& bases,
                       const std::vector<Contour>& contours, const FlowDomain& domain,
-                      int nx = kFlowGridNx, int ny = kFlowGridNy);
+                      int nx = kFlowGridNx, int ny = kFlowGridNy, const PanelTree* tree = nullptr);
 FlowGrid MakeFlowGrid(const Module_Common& C, const FlowBases& bases, const Contour& contour,
                       const FlowDomain& domain, int nx = kFlowGridNx, int ny = kFlowGridNy);
 

@@ -1,6 +1,5 @@
 #include "solver/panel_problem.h"
 
-#include <Eigen/Dense>
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -9,11 +8,10 @@
 #include "base/text_number.h"
 #include "geometry/module_panel.h"
 #include "solver/angle_solution.h"
+#include "solver/dense_lu.h"
 
 namespace velquin {
 namespace {
-
-using RowMatrix = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
 
 constexpr double kQuarterChord = 0.25;
 
@@ -151,7 +149,8 @@ std::string ProblemDefect(const PanelProblem& problem, double alpha_degrees) {
 }
 
 struct PanelSystem::Factors {
-  Eigen::PartialPivLU<RowMatrix> lu;
+  explicit Factors(const double* a, std::ptrdiff_t stride, int n) : lu(a, stride, n) {}
+  DenseLu lu;
 };
 
 PanelSystem::PanelSystem(const PanelProblem& problem, double alpha_degrees)
@@ -203,13 +202,10 @@ PanelSystem::PanelSystem(const PanelProblem& problem, double alpha_degrees)
   At_.assign(static_cast<std::size_t>((neq + 1) * stride), 0.0);
   AssembleInfluence(setup_, {An.data(), stride}, {At_.data(), stride});
 
-  factors_ = std::make_unique<Factors>();
-  const Eigen::Map<const RowMatrix, 0, Eigen::OuterStride<>> block(An.data() + stride + 1, neq, neq,
-                                                                   Eigen::OuterStride<>(stride));
-  factors_->lu.compute(block);
+  factors_ = std::make_unique<Factors>(An.data() + stride + 1, stride, neq);
   // Partial pivoting leaves a singular matrix with a zero (or vanishing) pivot.
-  const double pivot = factors_->lu.matrixLU().diagonal().cwiseAbs().minCoeff();
-  const double scale = factors_->lu.matrixLU().diagonal().cwiseAbs().maxCoeff();
+  const double pivot = factors_->lu.SmallestPivot();
+  const double scale = factors_->lu.LargestPivot();
   if (!(pivot > scale * 1e-14)) {
     throw RunError(ErrorKind::kDivisionByZero,
                    "the linear system of the panel problem is singular: check that no two "
@@ -230,9 +226,8 @@ ProblemSolution PanelSystem::Solve(double alpha_degrees) const {
   std::vector<double> rhs(static_cast<std::size_t>(neq)), tangential(static_cast<std::size_t>(np));
   FreeStreamTerms(setup_, &cos_a, &sin_a, 1, rhs.data(), tangential.data());
 
-  const Eigen::Map<const Eigen::VectorXd> b(rhs.data(), neq);
-  const Eigen::VectorXd q = factors_->lu.solve(b);
-  s.q.assign(q.data(), q.data() + neq);
+  factors_->lu.Solve(rhs.data(), 1);
+  s.q = rhs;
   CheckFiniteStrengths(s.q.data(), neq);
 
   const std::ptrdiff_t stride = neq + 2;
@@ -252,9 +247,8 @@ ProblemBases PanelSystem::SolveBases() const {
   std::vector<double> rhs(static_cast<std::size_t>(neq) * kBases);
   std::vector<double> tangential(static_cast<std::size_t>(np) * kBases);
   FreeStreamTerms(setup_, cos_alfa, sin_alfa, kBases, rhs.data(), tangential.data());
-  const Eigen::Map<const RowMatrix> b(rhs.data(), neq, kBases);
-  const RowMatrix q = factors_->lu.solve(b);
-  std::vector<double> strengths(q.data(), q.data() + static_cast<std::ptrdiff_t>(neq) * kBases);
+  factors_->lu.Solve(rhs.data(), kBases);
+  const std::vector<double>& strengths = rhs;
   CheckFiniteStrengths(strengths.data(), neq * kBases);
   const std::ptrdiff_t stride = neq + 2;
   SignedSurfaceSpeeds(np, neq, {const_cast<double*>(At_.data()), stride}, strengths.data(), kBases,

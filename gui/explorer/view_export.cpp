@@ -75,16 +75,18 @@ std::string SaveText(const QString& path, const std::string& text) {
   return WriteInPlace(path, QByteArray::fromStdString(text));
 }
 
-std::string WriteFlowPictures(const RunInputs& inputs, const std::vector<std::string>& sweep_angles,
+std::string WriteFlowPictures(const FlowPictureRun& run,
+                              const std::vector<std::string>& sweep_angles,
                               const std::string& directory) {
   std::unique_ptr<ExplorerGeometry> geometry;
   try {
-    geometry = MakeExplorerGeometry(inputs);
+    geometry = run.problem ? MakeExplorerGeometry(*run.problem, run.alpha_degrees)
+                           : MakeExplorerGeometry(*run.seed);
   } catch (const RunError& error) {
     return std::string("flow pictures: ") + error.what();
   }
   ExplorerFrame frame;
-  ComputeExplorerFrame(*geometry, inputs.alpha_degrees, frame);
+  ComputeExplorerFrame(*geometry, run.alpha_degrees, frame);
   const QSize flow_size(kFlowPictureWidth, kFlowPictureHeight);
   const QSize size(kChartPictureWidth, kChartPictureHeight);
   const QDir folder(directory.empty() ? QStringLiteral(".") : QString::fromStdString(directory));
@@ -122,10 +124,13 @@ std::string WriteFlowPictures(const RunInputs& inputs, const std::vector<std::st
     } catch (const RunError& error) {
       return std::string("flow pictures: ") + error.what();
     }
-    std::vector<PolarPoint> polar;
-    constexpr int kSteps = 200;
-    for (int k = 0; k <= kSteps; ++k) {
-      polar.push_back(ExplorerPolarPoint(*geometry, low + (high - low) * k / kSteps));
+    std::vector<PolarPoint> polar = scene.marked;
+    if (!geometry->Ground()) {
+      polar.clear();
+      constexpr int kSteps = 200;
+      for (int k = 0; k <= kSteps; ++k) {
+        polar.push_back(ExplorerPolarPoint(*geometry, low + (high - low) * k / kSteps));
+      }
     }
     scene.polar = &polar;
     PolarChart chart;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch_pictures.h"
 #include "solver/run_inputs.h"
 
 class QWidget;
@@ -28,12 +29,14 @@ inline constexpr int kChartPictureHeight = 1000;
 inline constexpr int kFlowPictureWidth = 2000;
 inline constexpr int kFlowPictureHeight = 1000;
 
-// The explorer at the inputs' angle, drawn by the window's own views without a display:
+// The explorer at the run's angle, drawn by the window's own views without a display:
 // Flow.png and Cp.png, and for a sweep (the angles' texts, read as the sweep reads them;
-// empty: none) Polar.png over the swept range with the swept angles marked, into
-// `directory` (empty: the current one). Every picture names the inputs in its title.
-// Returns an error message, empty on success.
-std::string WriteFlowPictures(const RunInputs& inputs, const std::vector<std::string>& sweep_angles,
+// empty: none) Polar.png over the swept range with the swept angles marked (above a
+// ground, whose every angle is a system of its own, the line joins the swept angles),
+// into `directory` (empty: the current one). Every picture names the inputs in its
+// title. Returns an error message, empty on success.
+std::string WriteFlowPictures(const FlowPictureRun& run,
+                              const std::vector<std::string>& sweep_angles,
                               const std::string& directory);
 
 }  // namespace velquin

@@ -12,6 +12,7 @@
 
 #include "base/run_error.h"
 #include "geometry/body_names.h"
+#include "solver/flow_field.h"
 #include "support/run_helpers.h"
 #include "support/temp_dir.h"
 
@@ -158,6 +159,49 @@ TEST(PanelProblem, RefusesWhatCannotBeSolved) {
     } catch (const RunError& e) {
       EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
     }
+  }
+}
+
+// The flow field on a grid sums the panels through a tree of cluster expansions: at every
+// node it must agree with the panels summed one by one with the exact kernel, for sheets
+// on two elements, their images above a ground, and a point vortex.
+TEST(PanelProblem, GridFieldAgreesWithThePanelsSummedOneByOne) {
+  PanelProblem point_vortex = Williams(100);
+  point_vortex.elements.resize(1);
+  point_vortex.elements[0].vortex = VortexModel::kPointVortex;
+  PanelProblem ground = Williams(100);
+  ground.ground_height = 0.4;
+  const struct {
+    const char* name;
+    PanelProblem problem;
+  } cases[] = {{"two sheets", Williams(200)}, {"ground", ground}, {"point vortex", point_vortex}};
+  for (const auto& c : cases) {
+    const PanelSystem system(c.problem, 6.0);
+    const ProblemBases solved = system.SolveBases();
+    FlowBases bases;
+    bases.Q0 = solved.Q0;
+    bases.Q90 = solved.Q90;
+    FlowPanels panels;
+    panels.setup = system.Setup();
+    panels.X1 = system.Panels().X1.data();
+    panels.Y1 = system.Panels().Y1.data();
+    const std::vector<Contour> contours = ElementContours(panels);
+    const FlowGrid grid = MakeFlowGrid(
+        panels, bases, contours, DomainAroundElements(contours, panels.setup.ground_y), 81, 41);
+    double largest = 0;
+    for (int j = 0; j < grid.ny; ++j) {
+      for (int i = 0; i < grid.nx; ++i) {
+        const std::size_t k = static_cast<std::size_t>(j) * grid.nx + i;
+        FlowVelocity V0, V90;
+        if (grid.inside[k] || !BaseVelocities(panels, bases, grid.domain.xmin + i * grid.dx,
+                                              grid.domain.ymin + j * grid.dy, V0, V90)) {
+          continue;
+        }
+        largest = std::max({largest, std::abs(grid.u0[k] - V0.u), std::abs(grid.v0[k] - V0.v),
+                            std::abs(grid.u90[k] - V90.u), std::abs(grid.v90[k] - V90.v)});
+      }
+    }
+    EXPECT_LT(largest, 1e-8) << c.name;
   }
 }
 
