@@ -43,6 +43,7 @@ struct BatchRequest {
   std::map<std::string, std::string> options;  // option name -> value ("" for flags)
   ControlValues controls;                      // the inputs, as the window's controls
   std::vector<std::string> sweep_angles;       // empty: one run at the --alpha angle
+  std::vector<std::string> sweep_notes;        // how --sweep's numbers were read, if in part
   std::string body_file;                       // --body-file, read when the request runs
   std::string out_directory;                   // empty: the current one
   bool images = false;
