@@ -718,7 +718,7 @@ BodyPtr Form_Explorer::SelectedBody(double NP, bool circulation, std::string& pr
         file_points_option_->isChecked() ? std::nullopt : std::optional<double>(NP);
     return SectionFileBody(*section_, panels, circulation, problem);
   }
-  return BodyFromName(text.trimmed().toStdString(), problem);
+  return BodyFromTypedName(text.toStdString(), problem);
 }
 
 void Form_Explorer::OnBodyChanged() {
@@ -790,7 +790,7 @@ RunInputs Form_Explorer::ReadSecondInputs(std::string& problem) const {
         inputs.NP == section_->NodeCount() ? std::nullopt : std::optional<double>(inputs.NP);
     inputs.body = SectionFileBody(*section_, panels, inputs.circulation, problem);
   } else {
-    inputs.body = BodyFromName(text.toStdString(), problem);
+    inputs.body = BodyFromTypedName(text.toStdString(), problem);
   }
   return inputs;
 }
@@ -1136,10 +1136,7 @@ ExplorerSession Form_Explorer::Session() const {
       // A body handed over as it is: by a name the list knows for it, else its own.
       const BodyPtr body =
           given_bodies_[static_cast<std::size_t>(body_box_->itemData(index).toInt())];
-      std::string lower = body->Name();
-      lower.erase(std::remove(lower.begin(), lower.end(), ' '), lower.end());
-      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      shown.body = lower;
+      shown.body = BodyNameKey(body->Name());
     }
     shown.panels = panels_box_->value();
   }
