@@ -507,6 +507,7 @@ ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args) {
                                         controls, error);
       if (!command.section) {
         command.error = "velquin2ds: " + error + '\n';
+        command.error_status = 1;
         return command;
       }
     }
@@ -515,6 +516,7 @@ ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args) {
     command.error = ShortUsage(error);
   } catch (const RunError& error) {
     command.error = std::string("velquin2ds: ") + error.what() + '\n';
+    command.error_status = 1;
   }
   return command;
 }

@@ -120,7 +120,11 @@ struct ExplorerCommand {
   // The general problem, when the options ask for it as they would of --batch (several
   // elements, --place, --flap, --ground, --general); its files read.
   std::optional<ProblemInputs> problem;
-  std::string error;  // why the command line cannot be run, empty when it can
+  // Why the explorer cannot open, empty when it can; with the exit status of the batch
+  // command for the same fault: 2 for a command line that cannot be run, 1 for a run that
+  // failed (a file that cannot be read or used, an input the run refuses).
+  std::string error;
+  int error_status = 2;
 };
 ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args);
 
