@@ -1214,7 +1214,7 @@ std::optional<RunInputs> SetInputsOf(const ExplorerSessionSet& set,
     inputs.body = SectionFileBody(*section, panels, inputs.circulation, error);
   } else {
     inputs.NP = set.panels;
-    inputs.body = BodyFromName(set.body, error);
+    inputs.body = BodyFromTypedName(set.body, error);
   }
   if (!inputs.body) return std::nullopt;
   return inputs;
