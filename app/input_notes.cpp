@@ -1,5 +1,7 @@
 #include "app/input_notes.h"
 
+#include <utility>
+
 #include "app/calculation_run.h"
 #include "base/run_error.h"
 #include "base/text_number.h"
@@ -25,10 +27,7 @@ void NoteField(const char* field, const std::string& text, std::vector<std::stri
   } catch (const RunError&) {
     return;  // the run names the overflow itself
   }
-  if (const auto why = HowItWasRead(reading)) {
-    notes.push_back(std::string(field) + " " + QuotedInput(text) + " read as " +
-                    NumberText(reading.value == 0 ? 0.0 : reading.value) + " (" + *why + ")");
-  }
+  if (auto note = ReadingNote(field, text, reading)) notes.push_back(std::move(*note));
 }
 
 }  // namespace
@@ -42,6 +41,14 @@ std::vector<std::string> ReadingNotes(const ControlValues& controls) {
   }
   NoteField("angle of attack", controls.Text_AlfaD, notes);
   return notes;
+}
+
+std::optional<std::string> ReadingNote(std::string_view field, std::string_view text,
+                                       const NumberReading& reading) {
+  const std::optional<std::string> why = HowItWasRead(reading);
+  if (!why) return std::nullopt;
+  return std::string(field) + " " + QuotedInput(text) + " read as " +
+         NumberText(reading.value == 0 ? 0.0 : reading.value) + " (" + *why + ")";
 }
 
 bool InsideContour(const Module_Common& C, double x, double y) {

@@ -5,10 +5,12 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/control_values.h"
 #include "base/module_common.h"
+#include "base/text_number.h"
 #include "solver/run_inputs.h"
 
 namespace velquin {
@@ -18,6 +20,13 @@ namespace velquin {
 // The vortex position is noted only when the point vortex is in use. Fields are noted
 // in the order the run reads them; texts that overflow are left to the run's error.
 std::vector<std::string> ReadingNotes(const ControlValues& controls);
+
+// The note on one text as `reading` (ReadNumberPart) read it, in the words of the fields'
+// notes: `FIELD "TEXT" read as VALUE (why)`. Nothing when all of the text was the number,
+// or when it is empty (an empty field reads 0, as is usual). The command line's --sweep
+// notes its three numbers with it, so that a range reads as the angle field does.
+std::optional<std::string> ReadingNote(std::string_view field, std::string_view text,
+                                       const NumberReading& reading);
 
 // Whether (x, y) lies inside the contour of panels 1..NP of C (even-odd rule on the
 // polygon of the panels' start nodes).

@@ -1,50 +1,20 @@
 #include "cli/angle_range.h"
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
+#include "app/input_notes.h"
+#include "base/run_error.h"
 #include "base/text_number.h"
 
 namespace velquin {
 namespace {
 
 constexpr int kFractionDigits = 9;  // the unit of the exact arithmetic: 1e-9 degrees
-constexpr int kIntegerDigits = 7;
 constexpr std::int64_t kUnitsPerDegree = 1000000000;
-
-// A plain decimal in units of 1e-9, or nothing when the text is not one.
-std::optional<std::int64_t> ParseDecimal(std::string_view text) {
-  std::size_t at = 0;
-  bool negative = false;
-  if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-  std::int64_t whole = 0;
-  int whole_digits = 0, digits = 0;
-  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at, ++digits) {
-    if (whole == 0 && text[at] == '0') continue;  // leading zeros
-    if (++whole_digits > kIntegerDigits) return std::nullopt;
-    whole = whole * 10 + (text[at] - '0');
-  }
-  std::int64_t fraction = 0;
-  if (at < text.size() && text[at] == '.') {
-    ++at;
-    int fraction_digits = 0;
-    int pending_zeros = 0;  // zeros count only when a non-zero digit follows them
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at, ++digits) {
-      if (text[at] == '0') {
-        ++pending_zeros;
-        continue;
-      }
-      fraction_digits += pending_zeros + 1;
-      if (fraction_digits > kFractionDigits) return std::nullopt;
-      for (; pending_zeros > 0; --pending_zeros) fraction *= 10;
-      fraction = fraction * 10 + (text[at] - '0');
-    }
-    for (int k = fraction_digits; k < kFractionDigits; ++k) fraction *= 10;
-  }
-  if (at != text.size() || digits == 0) return std::nullopt;
-  const std::int64_t units = whole * kUnitsPerDegree + fraction;
-  return negative ? -units : units;
-}
+constexpr double kLargestDegrees = 1e7;  // exclusive; 7 digits before the point
 
 // The shortest decimal text of a value in units of 1e-9: "-9.75", "0", "10".
 std::string DecimalText(std::int64_t units) {
@@ -63,6 +33,20 @@ std::string DecimalText(std::int64_t units) {
   return text;
 }
 
+// The angle in units of 1e-9 degrees, or nothing when it is not a whole number of them
+// within kLargestDegrees. Whole degrees and the fraction are taken apart first: the
+// fraction is exact, and scaling it alone keeps the rounding below a unit. The decimal
+// of the units must read back as the very angle, so a text with a tenth decimal that
+// matters (0.0000000001) is refused rather than rounded away.
+std::optional<std::int64_t> UnitsOf(double degrees) {
+  if (!(std::fabs(degrees) < kLargestDegrees)) return std::nullopt;
+  const double whole = std::trunc(degrees);
+  const std::int64_t units = static_cast<std::int64_t>(whole) * kUnitsPerDegree +
+                             std::llround((degrees - whole) * kUnitsPerDegree);
+  if (ReadNumber(DecimalText(units)) != degrees) return std::nullopt;
+  return units;
+}
+
 }  // namespace
 
 AngleRange ParseAngleRange(std::string_view text) {
@@ -77,11 +61,20 @@ AngleRange ParseAngleRange(std::string_view text) {
       return range;
     }
     const std::string_view part = text.substr(start, last ? text.npos : colon - start);
-    parts[k] = ParseDecimal(part);
+    static const char* const kNames[] = {"FROM", "TO", "STEP"};
+    try {
+      const NumberReading reading = ReadNumberPart(part);
+      parts[k] = UnitsOf(reading.value);
+      if (auto note = ReadingNote(std::string("sweep ") + kNames[k], part, reading)) {
+        range.notes.push_back(std::move(*note));
+      }
+    } catch (const RunError&) {
+      parts[k].reset();  // beyond the range of a double: beyond the range of angles too
+    }
     if (!parts[k]) {
-      range.error = "--sweep: " + QuotedArgument(part) +
-                    " is not a plain decimal number of degrees (sign, at most 7 digits, a "
-                    "point and at most 9 decimals)";
+      range.error = "--sweep: " + std::string(kNames[k]) + " " + QuotedArgument(part) +
+                    " must be a number of degrees with at most 7 digits before the point "
+                    "and 9 after it";
       return range;
     }
     start = colon + 1;

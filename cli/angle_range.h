@@ -1,12 +1,14 @@
 // The angles of an angle sweep, from the command line's "FROM:TO:STEP" (degrees).
 //
-// Each of the three numbers is a plain decimal: an optional sign, then digits with at
-// most one decimal point ("-10", "0.25", ".5", "7."), at most 7 digits before the point
-// and 9 after it (trailing zeros not counted). Nothing else is accepted: no blanks, no
-// exponent, no other separator. The angles are FROM, FROM + STEP, FROM + 2 STEP, ...
-// as long as they do not pass TO; TO itself is the last angle when a whole number of
-// steps reaches it. STEP must not be zero and must point from FROM towards TO (any
-// non-zero STEP when FROM = TO). At most kMaxSweepAngles angles.
+// Each of the three numbers is read as the angle field reads its text (ReadNumber), with
+// the same note when only part of it was the number: "0,5:10:1" runs from 0 with the
+// note `sweep FROM "0,5" read as 0 (the decimal separator is a point)`, as --alpha 0,5
+// runs at 0. What the number reads as must be a whole number of 1e-9 degrees below
+// 1e7 degrees in size, the unit of the exact arithmetic below. The angles are FROM,
+// FROM + STEP, FROM + 2 STEP, ... as long as they do not pass TO; TO itself is the last
+// angle when a whole number of steps reaches it. STEP must not be zero and must point
+// from FROM towards TO (any non-zero STEP when FROM = TO). At most kMaxSweepAngles
+// angles.
 //
 // The arithmetic is exact (whole numbers of 1e-9 degrees), so every angle is the
 // decimal the user means: "-1:1:0.1" gives -0.7, never -0.7000000000000001. Each angle
@@ -23,6 +25,7 @@ inline constexpr std::size_t kMaxSweepAngles = 10001;
 
 struct AngleRange {
   std::vector<std::string> angles;  // decimal texts, e.g. "-9.75", "0", "10"
+  std::vector<std::string> notes;   // how a number was read when only part of it was one
   std::string error;                // why the text is malformed; empty when it is not
 };
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/derived_text.h"
 #include "app/run_session.h"
@@ -151,7 +154,10 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
   auto state = std::make_unique<Module_Common>();
   Form_Load(*state);
   BatchWindow window(request.controls, drawn_into, err);
-  window.SetOptionNotes(IgnoredOptionNotes(request));
+  // --sweep's numbers are read like the fields, so their notes come with the fields'.
+  std::vector<std::string> notes = request.sweep_notes;
+  for (std::string& note : IgnoredOptionNotes(request)) notes.push_back(std::move(note));
+  window.SetOptionNotes(notes);
   // The folder is made and held from the first report to the end of the run: the
   // reports, polar.csv and the pictures all come from this run.
   ReportFolder folder(request.out_directory);

@@ -296,9 +296,9 @@ std::string UsageText() {
          "for the circle with the point vortex at its centre; cl_exact, cm_exact and\n"
          "exact_deviation, against the exact flow, for the ellipse and the Karman-Trefftz\n"
          "and Joukowski sections).\n"
-         "--sweep FROM:TO:STEP (degrees, plain decimals, instead of --alpha) runs every angle\n"
-         "FROM, FROM+STEP, ... up to TO (at most 10001) and writes DIR/polar.csv; the reports\n"
-         "and the line on standard output are those of the last angle.\n"
+         "--sweep FROM:TO:STEP (degrees, each read like TEXT, instead of --alpha) runs every\n"
+         "angle FROM, FROM+STEP, ... up to TO (at most 10001) and writes DIR/polar.csv; the\n"
+         "reports and the line on standard output are those of the last angle.\n"
          "--flow also writes the flow explorer's Flow.png and Cp.png (and Polar.png with\n"
          "--sweep), for the general problem too. --explore opens the flow explorer with the\n"
          "inputs instead.\n"
@@ -376,6 +376,7 @@ BatchRequest ParseBatchCommand(const std::vector<std::string>& args) {
     AngleRange sweep = ParseAngleRange(range->second);
     if (!sweep.error.empty()) throw UsageError{sweep.error};
     request.sweep_angles = std::move(sweep.angles);
+    request.sweep_notes = std::move(sweep.notes);
     request.controls.Text_AlfaD = request.sweep_angles.back();  // the reports hold the last
   }
   if (const auto out = options.find("--out"); out != options.end()) {
@@ -504,6 +505,7 @@ ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args) {
                                         controls, error);
       if (!command.section) {
         command.error = "velquin2ds: " + error + '\n';
+        command.error_status = 1;
         return command;
       }
     }
@@ -512,6 +514,7 @@ ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args) {
     command.error = ShortUsage(error);
   } catch (const RunError& error) {
     command.error = std::string("velquin2ds: ") + error.what() + '\n';
+    command.error_status = 1;
   }
   return command;
 }

@@ -43,6 +43,7 @@ struct BatchRequest {
   std::map<std::string, std::string> options;  // option name -> value ("" for flags)
   ControlValues controls;                      // the inputs, as the window's controls
   std::vector<std::string> sweep_angles;       // empty: one run at the --alpha angle
+  std::vector<std::string> sweep_notes;        // how --sweep's numbers were read, if in part
   std::string body_file;                       // --body-file, read when the request runs
   std::string out_directory;                   // empty: the current one
   bool images = false;
@@ -119,7 +120,11 @@ struct ExplorerCommand {
   // The general problem, when the options ask for it as they would of --batch (several
   // elements, --place, --flap, --ground, --general); its files read.
   std::optional<ProblemInputs> problem;
-  std::string error;  // why the command line cannot be run, empty when it can
+  // Why the explorer cannot open, empty when it can; with the exit status of the batch
+  // command for the same fault: 2 for a command line that cannot be run, 1 for a run that
+  // failed (a file that cannot be read or used, an input the run refuses).
+  std::string error;
+  int error_status = 2;
 };
 ExplorerCommand ParseExplorerCommand(const std::vector<std::string>& args);
 

@@ -85,6 +85,7 @@ ProblemInputs ReadProblemInputs(const BatchRequest& request) {
 int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostream& err,
                       char decimal_separator, const FlowPicturesWriter& write_flow) {
   PrintMessages(ReadingNotes(request.controls), "note", err);
+  PrintMessages(request.sweep_notes, "note", err);
   PrintMessages({"the general problem (" + WhyGeneral(request) +
                  ") writes surface.csv instead of the three reports"},
                 "note", err);

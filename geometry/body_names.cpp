@@ -17,12 +17,6 @@
 namespace velquin {
 namespace {
 
-std::string Lowercase(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 // "naca" and four digits MPXX or five digits LPQXX.
 BodyPtr NacaFromDigits(std::string_view digits, std::string& reason) {
   const bool all_digits = !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) {
@@ -119,35 +113,78 @@ const NamedBody kBodies[] = {
 };
 
 // A family of bodies: a prefix, the parameters that follow it, and the factory that
-// reads them (null and a one-line reason when they make no body).
+// reads them (null and a one-line reason when they make no body). `synopsis` is the
+// usage text's form, `plain` the same for a window, in words.
 struct BodyFamily {
   const char* prefix;
   const char* synopsis;
+  const char* plain;
   BodyPtr (*make)(std::string_view parameters, std::string& reason);
 };
 const BodyFamily kFamilies[] = {
-    {"naca", "nacaMPXX|nacaLPQXX", NacaFromDigits},
-    {"karman-trefftz:", "karman-trefftz:XC:YC:TAU", KarmanTrefftzFromText},
-    {"joukowski:", "joukowski:XC:YC", JoukowskiFromText},
-    {"ellipse:", "ellipse:T", EllipseFromText},
+    {"naca", "nacaMPXX|nacaLPQXX", "naca and four or five digits (naca2412, naca23012)",
+     NacaFromDigits},
+    {"karman-trefftz:", "karman-trefftz:XC:YC:TAU", "karman-trefftz:XC:YC:TAU",
+     KarmanTrefftzFromText},
+    {"joukowski:", "joukowski:XC:YC", "joukowski:XC:YC", JoukowskiFromText},
+    {"ellipse:", "ellipse:T", "ellipse:T", EllipseFromText},
 };
 
-}  // namespace
-
-BodyPtr BodyFromName(std::string_view name, std::string& error) {
-  const std::string key = Lowercase(name);
+// The body of a name; else null, with `unknown` when no body or family has the name and
+// otherwise the family's `reason`.
+BodyPtr FindBody(std::string_view name, bool& unknown, std::string& reason) {
+  const std::string key = BodyNameKey(name);
+  unknown = false;
   for (const NamedBody& body : kBodies) {
     if (key == body.name) return body.make();
   }
   for (const BodyFamily& family : kFamilies) {
     const std::string_view prefix = family.prefix;
     if (key.compare(0, prefix.size(), prefix) != 0) continue;
-    std::string reason;
-    BodyPtr body = family.make(std::string_view(key).substr(prefix.size()), reason);
-    if (!body) error = "--body " + QuotedArgument(name) + ": " + reason;
-    return body;
+    return family.make(std::string_view(key).substr(prefix.size()), reason);
   }
-  error = "--body must be one of " + BodyNamesSynopsis() + ", not " + QuotedArgument(name);
+  unknown = true;
+  return nullptr;
+}
+
+}  // namespace
+
+std::string BodyNameKey(std::string_view name) {
+  std::string key;
+  for (const char c : name) {
+    if (c == ' ' || c == '\t') continue;
+    key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return key;
+}
+
+BodyPtr BodyFromName(std::string_view name, std::string& error) {
+  bool unknown = false;
+  std::string reason;
+  BodyPtr body = FindBody(name, unknown, reason);
+  if (body) return body;
+  error = unknown ? "--body must be one of " + BodyNamesSynopsis() + ", not " + QuotedArgument(name)
+                  : "--body " + QuotedArgument(name) + ": " + reason;
+  return nullptr;
+}
+
+BodyPtr BodyFromTypedName(std::string_view name, std::string& problem) {
+  bool unknown = false;
+  std::string reason;
+  BodyPtr body = FindBody(name, unknown, reason);
+  if (body) return body;
+  if (!unknown) {
+    problem = "The body " + QuotedInput(name) + " cannot be made: " + reason + ".";
+    return nullptr;
+  }
+  std::vector<std::string> forms;
+  for (const NamedBody& named : kBodies) forms.emplace_back(named.name);
+  for (const BodyFamily& family : kFamilies) forms.emplace_back(family.plain);
+  problem = "There is no body called " + QuotedInput(name) + ". Type ";
+  for (std::size_t k = 0; k < forms.size(); ++k) {
+    problem += (k == 0 ? "" : k + 1 == forms.size() ? " or " : ", ") + forms[k];
+  }
+  problem += "; capitals and blanks do not matter.";
   return nullptr;
 }
 

@@ -109,7 +109,7 @@ int main(int argc, char* argv[]) {
     explore = velquin::ParseExplorerCommand(args);
     if (!explore->error.empty()) {
       std::cerr << explore->error;
-      return 2;
+      return explore->error_status;
     }
   }
 
@@ -140,7 +140,7 @@ int main(int argc, char* argv[]) {
       std::string error;
       if (!explorer.OpenSession(QString::fromLocal8Bit(explore->session), error)) {
         std::cerr << "velquin2ds: " << error << '\n';
-        return 2;
+        return 1;  // a file that cannot be read or used, as for --body-file
       }
     }
     if (explore->section) {

@@ -221,7 +221,7 @@ void ElementsBox::SetProblem(const ProblemInputs& inputs) {
 
 bool ElementsBox::AddByName(const std::string& name, std::string& error) {
   ElementInput input;
-  input.body = BodyFromName(name, error);
+  input.body = BodyFromTypedName(name, error);
   if (!input.body) return false;
   // A new element starts behind the last one, as a flap would sit.
   Placement placement{1.05, -0.05, 10, 0.3};

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -27,11 +28,11 @@
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStringList>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "base/run_error.h"
@@ -72,6 +73,31 @@ const char* const kBodyPresets[] = {"circle",
 // handed over as it is (an index into given_bodies_), or the coordinate file loaded.
 constexpr int kNamedBody = -1;
 constexpr int kFileBody = -2;
+
+// The most lines a refused input's message takes below the inputs.
+constexpr int kProblemLines = 6;
+
+// A message as the problem label can show it in `width`: a word wider than the label (a
+// long body name or path, which word wrap cannot break) is cut in its middle, and a
+// message longer than kProblemLines lines ends in an ellipsis. The label thus never asks
+// for more room than its column, and the inputs above it keep theirs.
+QString FittedProblemText(const QString& message, const QFontMetrics& metrics, int width) {
+  QStringList words = message.split(QLatin1Char(' '));
+  for (QString& word : words) {
+    if (metrics.horizontalAdvance(word) > width) {
+      word = metrics.elidedText(word, Qt::ElideMiddle, width);
+    }
+  }
+  const auto height = [&](const QString& text) {
+    return metrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, text).height();
+  };
+  QString text = words.join(QLatin1Char(' '));
+  while (words.size() > 1 && height(text) > kProblemLines * metrics.lineSpacing()) {
+    words.removeLast();
+    text = words.join(QLatin1Char(' ')) + QChar(0x2026);
+  }
+  return text;
+}
 
 // The second set's vortex models, in the order of its list.
 const VortexModel kCompareModels[] = {VortexModel::kConstantDistribution, VortexModel::kPointVortex,
@@ -718,7 +744,7 @@ BodyPtr Form_Explorer::SelectedBody(double NP, bool circulation, std::string& pr
         file_points_option_->isChecked() ? std::nullopt : std::optional<double>(NP);
     return SectionFileBody(*section_, panels, circulation, problem);
   }
-  return BodyFromName(text.trimmed().toStdString(), problem);
+  return BodyFromTypedName(text.toStdString(), problem);
 }
 
 void Form_Explorer::OnBodyChanged() {
@@ -790,7 +816,7 @@ RunInputs Form_Explorer::ReadSecondInputs(std::string& problem) const {
         inputs.NP == section_->NodeCount() ? std::nullopt : std::optional<double>(inputs.NP);
     inputs.body = SectionFileBody(*section_, panels, inputs.circulation, problem);
   } else {
-    inputs.body = BodyFromName(text.toStdString(), problem);
+    inputs.body = BodyFromTypedName(text.toStdString(), problem);
   }
   return inputs;
 }
@@ -813,11 +839,14 @@ void Form_Explorer::SetAngle(double alpha_degrees) {
 }
 
 QString Form_Explorer::Problem() const {
-  return problem_label_->text();
+  return problem_;
 }
 
 void Form_Explorer::ShowProblem(const QString& message) {
-  problem_label_->setText(message);
+  problem_ = message;
+  problem_label_->setText(FittedProblemText(message, problem_label_->fontMetrics(),
+                                            problem_label_->contentsRect().width()));
+  problem_label_->setToolTip(problem_label_->text() == message ? QString() : message);
 }
 
 void Form_Explorer::UpdateGeometry() {
@@ -1136,10 +1165,7 @@ ExplorerSession Form_Explorer::Session() const {
       // A body handed over as it is: by a name the list knows for it, else its own.
       const BodyPtr body =
           given_bodies_[static_cast<std::size_t>(body_box_->itemData(index).toInt())];
-      std::string lower = body->Name();
-      lower.erase(std::remove(lower.begin(), lower.end(), ' '), lower.end());
-      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      shown.body = lower;
+      shown.body = BodyNameKey(body->Name());
     }
     shown.panels = panels_box_->value();
   }
@@ -1188,7 +1214,7 @@ std::optional<RunInputs> SetInputsOf(const ExplorerSessionSet& set,
     inputs.body = SectionFileBody(*section, panels, inputs.circulation, error);
   } else {
     inputs.NP = set.panels;
-    inputs.body = BodyFromName(set.body, error);
+    inputs.body = BodyFromTypedName(set.body, error);
   }
   if (!inputs.body) return std::nullopt;
   return inputs;

@@ -204,6 +204,7 @@ class Form_Explorer : public QMainWindow {
   QLabel* overlay_label_ = nullptr;
   ElementsBox* elements_box_ = nullptr;
   QLabel* problem_label_ = nullptr;
+  QString problem_;  // the whole message; the label may show it shortened
   QTimer* view_timer_ = nullptr;
   QDialog* guide_ = nullptr;
   FlowView* flow_view_ = nullptr;

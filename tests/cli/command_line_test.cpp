@@ -46,7 +46,8 @@ TEST(ExplorerCommandLine, InputsDefaultsAndRefusals) {
     EXPECT_EQ(command.inputs.vortex, c.vortex) << c.args;
     EXPECT_EQ(command.inputs.circulation, c.vortex != VortexModel::kNone) << c.args;
   }
-  // A malformed command line shows the usage; inputs a run refuses, the run's message.
+  // A malformed command line shows the usage and ends with status 2; inputs a run
+  // refuses, and a file that cannot be read, the run's message and status 1, as --batch.
   const struct {
     const char* args;
     const char* says;
@@ -60,9 +61,11 @@ TEST(ExplorerCommandLine, InputsDefaultsAndRefusals) {
       {"--explore --body-file /nonexistent.dat", "nonexistent.dat", false},
   };
   for (const auto& c : refused) {
-    const std::string error = ParseExplorerCommand(Words(c.args)).error;
+    const ExplorerCommand command = ParseExplorerCommand(Words(c.args));
+    const std::string& error = command.error;
     EXPECT_NE(error.find(c.says), std::string::npos) << c.args << ": " << error;
     EXPECT_EQ(error.find("usage:") != std::string::npos, c.usage) << c.args;
+    EXPECT_EQ(command.error_status, c.usage ? 2 : 1) << c.args;
   }
   EXPECT_TRUE(IsExplorerMode(Words("--explore --panels 12")));
   EXPECT_FALSE(IsExplorerMode(Words("--batch --explore")));

@@ -46,6 +46,8 @@ TEST(SectionNames, FamiliesAreReadCaseInsensitivelyAndBadParametersRefused) {
       {"naca43012", "NACA 43012"},
       {"joukowski:-0.1:0", "Joukowski section -0.1:0"},
       {"Karman-Trefftz:-0.08:+0.05:1.5E1", "Karman-Trefftz section -0.08:0.05:15"},
+      {"NACA 2412", "NACA 2412"},  // blanks are left out, as a window shows the name
+      {" Joukowski : -0.1\t: 0 ", "Joukowski section -0.1:0"},
   };
   for (const auto& g : good) EXPECT_EQ(Named(g.name)->Name(), g.shown);
 

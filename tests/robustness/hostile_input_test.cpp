@@ -158,7 +158,7 @@ TEST(BatchOptions, JunkAndControlCharactersAreShownShortAndPrintable) {
   const std::vector<Args> command_lines = {
       {"--body", junk},        {"--vortex", junk},       {junk},
       {"--" + junk, "8"},      {"--sweep", junk},        {"--sweep", "0:1:" + junk},
-      {"--body", "\x1b[2J"},   {"\x1b]0;title\x07"},     {"--sweep", "\x1b[2J:1:1"},
+      {"--body", "\x1b[2J"},   {"\x1b]0;title\x07"},     {"--sweep", "\x1b[2J:1:1:1"},
       {"--vortex", "p\roint"}, {"--circulation=\x1b[1m"}};
   for (const Args& args : command_lines) ExpectRefused(2, args, "velquin2ds: ");
 }

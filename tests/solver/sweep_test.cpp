@@ -148,10 +148,38 @@ TEST(AngleRange, AnglesAreTheExactDecimalsOfTheRange) {
   EXPECT_EQ(ParseAngleRange("0:10000:1").angles.size(), 10001u);
 }
 
+// Each number reads as the angle field reads its text (--alpha), with the same note when
+// only part of it was the number.
+TEST(AngleRange, NumbersReadAsTheAngleFieldWithItsNotes) {
+  using Angles = std::vector<std::string>;
+  const struct {
+    const char* text;
+    Angles angles;
+    const char* note;  // the one note, or none
+  } cases[] = {
+      {"1,5:2:1", {"1", "2"}, "sweep FROM \"1,5\" read as 1 (the decimal separator is a point)"},
+      {"a:1:1", {"0", "1"}, "sweep FROM \"a\" read as 0 (it does not begin with a number)"},
+      {"0x1:2:1", {"0", "1", "2"}, "sweep FROM \"0x1\" read as 0 (the rest, \"x1\", is ignored)"},
+      {"0:3deg:1",
+       {"0", "1", "2", "3"},
+       "sweep TO \"3deg\" read as 3 (the rest, \"deg\", is ignored)"},
+      {"-:1:1", {"0", "1"}, "sweep FROM \"-\" read as 0 (it does not begin with a number)"},
+      {" 1:2:1 ", {"1", "2"}, nullptr},
+      {"-2:1e1:2.5D0", {"-2", "0.5", "3", "5.5", "8"}, nullptr},
+      {"&H10:16:1", {"16"}, nullptr},
+  };
+  for (const auto& c : cases) {
+    const AngleRange range = ParseAngleRange(c.text);
+    EXPECT_EQ(range.error, "") << c.text;
+    EXPECT_EQ(range.angles, c.angles) << c.text;
+    EXPECT_EQ(range.notes, c.note ? std::vector<std::string>{c.note} : std::vector<std::string>{})
+        << c.text;
+  }
+}
+
 TEST(AngleRange, MalformedRangesSayWhy) {
-  for (const char* text : {"", "1:2", "1:2:3:4", "1:2:0", "2:1:1", "1:2:-1", "a:1:1", "1e1:2:1",
-                           " 1:2:1", "1:2:1 ", "1,5:2:1", "0:10001:1", "0:1:0.0000000001",
-                           "12345678:0:-1", "-:1:1", ".:1:1", "1:2:+-1", "0x1:2:1"}) {
+  for (const char* text : {"", "1:2", "1:2:3:4", "1:2:0", "2:1:1", "1:2:-1", "1e1:2:1", "0:10001:1",
+                           "0:1:0.0000000001", "12345678:0:-1", "1e400:0:-1", "1:2:+-1"}) {
     const AngleRange range = ParseAngleRange(text);
     EXPECT_TRUE(range.angles.empty()) << text;
     EXPECT_NE(range.error.find("--sweep"), std::string::npos) << text;
@@ -213,7 +241,7 @@ TEST(SweepBatch, ReportsKeepTheirBytes) {
 
 TEST(SweepBatch, MalformedSweepsExitWithTwoAndWriteNothing) {
   // The ranges themselves are checked by AngleRange.MalformedRangesSayWhy.
-  for (const char* line : {"--sweep ten:20:1", "--sweep 0:10:-1", "--sweep 0:1000000:0.001",
+  for (const char* line : {"--sweep 0:20:ten", "--sweep 0:10:-1", "--sweep 0:1000000:0.001",
                            "--sweep", "--alpha 3 --sweep 0:10:5"}) {
     const std::vector<std::string> args = Words(line);
     TempDir dir;

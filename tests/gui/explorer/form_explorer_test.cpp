@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -139,6 +140,23 @@ TEST(FormExplorer, BodiesByNameAndFromACoordinateFile) {
   emit body->lineEdit()->editingFinished();
   EXPECT_NE(explorer.Problem().indexOf("naca99999"), -1) << explorer.Problem().toStdString();
   EXPECT_EQ(explorer.geometry()->inputs.body->Name(), "NACA 2412");
+
+  // Blanks and capitals as the command line takes them; an unknown name answered in
+  // plain words, cut to the label's width, the whole message in its tooltip.
+  body->setEditText(QStringLiteral("Naca 4412"));
+  emit body->lineEdit()->editingFinished();
+  EXPECT_EQ(explorer.Problem(), "");
+  EXPECT_EQ(explorer.geometry()->inputs.body->Name(), "NACA 4412");
+  body->setEditText(QString(60, QLatin1Char('W')));
+  emit body->lineEdit()->editingFinished();
+  EXPECT_TRUE(explorer.Problem().startsWith("There is no body called \"WWW"))
+      << explorer.Problem().toStdString();
+  EXPECT_EQ(explorer.Problem().indexOf("--"), -1) << explorer.Problem().toStdString();
+  const auto* label = explorer.findChild<QLabel*>("Label_Problem");
+  EXPECT_EQ(label->toolTip(), explorer.Problem());
+  for (const QString& word : label->text().split(QLatin1Char(' '))) {
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(word), label->width()) << word.toStdString();
+  }
 
   explorer.SetOpenPathChooser(
       [] { return QStringLiteral(VELQUIN_SOURCE_DIR "/examples/naca2412.dat"); });
