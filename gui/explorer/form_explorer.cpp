@@ -983,8 +983,13 @@ std::optional<ProblemInputs> Form_Explorer::ProblemInputsShown() const {
 
 void Form_Explorer::ShowProblemInputs(const ProblemInputs& inputs) {
   if (inputs.elements.empty()) return;
+  // A first element from a coordinate file is the body box's file entry.
+  const ElementInput& first = inputs.elements.front();
+  if (first.section) {
+    ShowSection(*first.section, inputs.panels ? std::optional<int>(*inputs.panels) : std::nullopt);
+  }
   updating_inputs_ = true;
-  if (inputs.elements.front().body) SelectBody(inputs.elements.front().body);
+  if (first.body) SelectBody(first.body);
   if (inputs.panels) panels_box_->setRange(kExplorerPanelsMin, kMaxProblemPanels);
   if (inputs.panels) panels_box_->setValue(static_cast<int>(*inputs.panels));
   circulation_box_->setChecked(inputs.vortex != VortexModel::kNone);

@@ -25,6 +25,8 @@
 #include <sstream>
 
 #include "cli/batch_run.h"
+#include "geometry/body_names.h"
+#include "geometry/geometry_file.h"
 #include "gui/explorer/explorer_charts.h"
 #include "gui/explorer/flow_view.h"
 #include "gui/explorer/numbers_view.h"
@@ -169,6 +171,22 @@ TEST(FormExplorer, BodiesByNameAndFromACoordinateFile) {
   explorer.findChild<QSpinBox*>("Spin_NP")->setValue(90);
   EXPECT_EQ(explorer.Problem(), "");
   EXPECT_EQ(explorer.geometry()->C->NP, 90);  // re-panelled
+
+  // The command line's general problem with a file as its first element keeps the file.
+  std::string error;
+  ElementInput from_file, behind;
+  from_file.section = *ReadSectionFile(VELQUIN_SOURCE_DIR "/examples/naca2412.dat", error);
+  behind.body = BodyFromName("naca0012", error);
+  behind.placement = Placement{1.1, 0, 0, 0.3};
+  ProblemInputs problem;
+  problem.elements = {from_file, behind};
+  problem.vortex = VortexModel::kConstantDistribution;
+  Form_Explorer opened(Section(60));
+  opened.ShowProblemInputs(problem);
+  EXPECT_EQ(opened.Problem(), "");
+  ASSERT_EQ(opened.geometry()->element_names.size(), 2u);
+  EXPECT_NE(opened.geometry()->element_names[0].find("NACA 2412"), std::string::npos)
+      << opened.geometry()->element_names[0];
 }
 
 // Every view saves itself as PNG and SVG, the pressure also as CSV; a file that cannot be
