@@ -1323,6 +1323,15 @@ bool Form_Explorer::SaveSession(const QString& path, std::string& error) {
   error = SaveText(path, ExplorerSessionText(Session()));
   ShowProblem(QString::fromStdString(error));
   if (!error.empty()) return false;
+  if (elements_box_->General()) {
+    // The session format holds one set of inputs per view: say what is left out.
+    statusBar()->showMessage(QStringLiteral("Saved ") + path +
+                                 QStringLiteral(" with the first element only: the session "
+                                                "does not keep further elements, a placement, "
+                                                "the flap or the ground"),
+                             15000);
+    return true;
+  }
   statusBar()->showMessage(QStringLiteral("Saved ") + path, 5000);
   return true;
 }
