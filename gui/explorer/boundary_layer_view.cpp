@@ -63,7 +63,7 @@ BoundaryLayerView::BoundaryLayerView(QWidget* parent) : QWidget(parent) {
     chart->setMargins(QMargins(0, 0, 2, 0));
     plot.upper = NewChartLine(QStringLiteral("Upper"), kUpperColour, Qt::SolidLine, 1.5);
     plot.lower = NewChartLine(QStringLiteral("Lower"), kLowerColour, Qt::SolidLine, 1.5);
-    plot.x_axis = NewChartAxis(q >= 2 ? QStringLiteral("x/c") : QString());
+    plot.x_axis = NewChartAxis(QString());
     plot.y_axis = NewChartAxis(QString::fromUtf8(kAxisTitles[q]));
     QFont small = plot.x_axis->labelsFont();
     small.setPointSizeF(small.pointSizeF() * 0.8);
@@ -126,11 +126,11 @@ void BoundaryLayerView::SetFrame(const ExplorerScene& scene) {
     const double most[] = {8.0, 0.05, 3 * ncrit, 0.2};
     low = std::max(low, q == kFriction ? -0.01 : low);
     high = std::min(high, most[q]);
-    SetNiceAxis(plot.y_axis, low, high + 0.05 * (high - low), 4);
+    SetNiceAxis(plot.y_axis, low, high + 0.05 * (high - low), 3);
   }
   ncrit_line_->replace(QList<QPointF>{QPointF(0, ncrit), QPointF(1, ncrit)});
   QString title =
-      QStringLiteral("<b>Boundary layers at \u03B1 = %1\u00B0</b>, upper red, lower blue")
+      QStringLiteral("<b>Boundary layers at \u03B1 = %1\u00B0</b> against x/c, upper red, lower blue")
           .arg(FixedText(frame.alpha_degrees, 1));
   title += QStringLiteral(", ") + QString::fromStdString(ExplorerConditionsLabel(v.options));
   if (!v.result.converged)

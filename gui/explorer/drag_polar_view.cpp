@@ -284,9 +284,9 @@ void DragPolarView::Plot() {
     cl_high = 1;
     ratio_low = ratio_high = 0;
   }
-  FitAxis(cd_axis_, cd_low, cd_high, 0, 5);
+  FitAxis(cd_axis_, cd_low, cd_high, 0, 4);
   FitAxis(cl_axis_, cl_low, cl_high, 0, 6);
-  SetNiceAxis(alpha_axis_, kExplorerAlphaMin, kExplorerAlphaMax, 8);
+  SetNiceAxis(alpha_axis_, kExplorerAlphaMin, kExplorerAlphaMax, 4);
   FitAxis(ratio_axis_, ratio_low, ratio_high, 0, 6);
   QString title = QStringLiteral("Drag polar");
   if (options_)

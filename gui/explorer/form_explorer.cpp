@@ -452,10 +452,11 @@ void Form_Explorer::UpdateViscousInputs() {
   if (shown == !viscous_splitter_->isHidden()) return;
   viscous_splitter_->setVisible(shown);
   if (shown && !viscous_row_sized_) {
-    // The flow keeps the larger share; the charts and the layers split the rest.
+    // The three rows about equal: the layers' four charts need the height.
+    // (The window's height: the splitter has none of its own before it is first shown.)
     viscous_row_sized_ = true;
-    const int h = top_splitter_->height();
-    top_splitter_->setSizes({h * 44 / 100, h * 28 / 100, h * 28 / 100});
+    const int h = height() - 60;
+    top_splitter_->setSizes({h * 38 / 100, h * 30 / 100, h * 32 / 100});
   }
 }
 
