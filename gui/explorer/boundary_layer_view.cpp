@@ -126,11 +126,22 @@ void BoundaryLayerView::SetFrame(const ExplorerScene& scene) {
     const double most[] = {8.0, 0.05, 3 * ncrit, 0.2};
     low = std::max(low, q == kFriction ? -0.01 : low);
     high = std::min(high, most[q]);
-    SetNiceAxis(plot.y_axis, low, high + 0.05 * (high - low), 3);
+    // The axis is labelled again only when the layer leaves it or fills less than half
+    // of it: relabelling lays the chart out anew, which costs more than drawing it, and
+    // the scale holds still while the angle moves a little.
+    high += 0.05 * (high - low);
+    const bool fits =
+        low >= plot.low && high <= plot.high && high - low >= 0.5 * (plot.high - plot.low);
+    if (!fits) {
+      plot.low = low;
+      plot.high = high;
+      SetNiceAxis(plot.y_axis, low, high, 3);
+    }
   }
   ncrit_line_->replace(QList<QPointF>{QPointF(0, ncrit), QPointF(1, ncrit)});
   QString title =
-      QStringLiteral("<b>Boundary layers at \u03B1 = %1\u00B0</b> against x/c, upper red, lower blue")
+      QStringLiteral(
+          "<b>Boundary layers at \u03B1 = %1\u00B0</b> against x/c, upper red, lower blue")
           .arg(FixedText(frame.alpha_degrees, 1));
   title += QStringLiteral(", ") + QString::fromStdString(ExplorerConditionsLabel(v.options));
   if (!v.result.converged)

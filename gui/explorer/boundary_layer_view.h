@@ -45,6 +45,7 @@ class BoundaryLayerView : public QWidget, public ExplorerView {
     QLineSeries* lower = nullptr;
     QCategoryAxis* x_axis = nullptr;
     QCategoryAxis* y_axis = nullptr;
+    double low = 0, high = 0;  // the y axis's range
   };
   std::array<Plot, kQuantities> plots_;
   QLineSeries* ncrit_line_ = nullptr;

@@ -17,7 +17,6 @@
 #include <exception>
 
 #include "gui/explorer/explorer_charts.h"
-#include "gui/explorer/explorer_text.h"
 
 namespace velquin {
 namespace {
@@ -99,7 +98,7 @@ DragPolarView::DragPolarView(QWidget* parent) : QWidget(parent) {
 
   QChart* ratio = NewExplorerChart();
   ratio->legend()->hide();
-  ratio->setTitle(QStringLiteral("Lift to drag"));
+  ratio->setTitle(QStringLiteral("Lift to drag (dot: the angle on show)"));
   ratio_line_ = NewChartLine(QStringLiteral("Cl/Cd"), kRatioColour);
   ratio_unconverged_ =
       NewDots(QStringLiteral("not converged"), Qt::gray, 6, QScatterSeries::MarkerShapeRectangle);
@@ -304,9 +303,6 @@ void DragPolarView::SetFrame(const ExplorerScene& scene) {
   const ExplorerViscousFrame& v = *frame.viscous;
   polar_marker_->replace(QList<QPointF>{QPointF(v.result.cd, v.result.cl_viscous)});
   ratio_marker_->replace(QList<QPointF>{QPointF(frame.alpha_degrees, v.cl_cd)});
-  ratio_view_->chart()->setTitle(
-      QStringLiteral("Lift to drag, dot: \u03B1 = %1\u00B0, Cl/Cd = %2")
-          .arg(FixedText(frame.alpha_degrees, 1), FixedText(v.cl_cd, 1)));
 }
 
 QPointF DragPolarView::Marker() const {
