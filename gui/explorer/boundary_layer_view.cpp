@@ -97,7 +97,10 @@ void BoundaryLayerView::SetFrame(const ExplorerScene& scene) {
       plot.lower->clear();
     }
     ncrit_line_->clear();
-    title_->setText(QStringLiteral("No boundary layer: the flow is inviscid."));
+    title_->setText(scene.viscous
+                        ? QStringLiteral("Computing the boundary layers at \u03B1 = %1\u00B0\u2026")
+                              .arg(FixedText(frame.alpha_degrees, 1))
+                        : QStringLiteral("No boundary layer: the flow is inviscid."));
     csv_.clear();
     return;
   }

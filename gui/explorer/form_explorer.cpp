@@ -32,6 +32,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <future>
 
@@ -54,6 +55,9 @@ namespace velquin {
 namespace {
 
 constexpr int kTenths = 10;  // slider steps per degree
+
+// How long a frame waits for its boundary layers beyond its own computation.
+constexpr std::chrono::milliseconds kLayersWait(40);
 
 // The window's size where the screen allows it, and the least it is laid out for.
 constexpr int kPreferredWidth = 1500;
@@ -202,6 +206,11 @@ Form_Explorer::Form_Explorer(const RunInputs& inputs, QWidget* parent) : QMainWi
   top_splitter_->setStretchFactor(1, 2);
   pressure_chart_->setMinimumHeight(230);
   polar_chart_->setMinimumHeight(230);
+
+  layers_timer_ = new QTimer(this);
+  layers_timer_->setSingleShot(true);
+  layers_timer_->setInterval(15);
+  connect(layers_timer_, &QTimer::timeout, this, &Form_Explorer::OnLayersTimer);
 
   view_timer_ = new QTimer(this);
   view_timer_->setSingleShot(true);
@@ -1118,20 +1127,63 @@ void Form_Explorer::UpdateFrame() {
     const ExplorerScene scene = Scene();
     for (ExplorerView* view : views_) view->SetGeometry(scene);
   }
+  // The boundary layers read only the geometry: they are computed on a second core
+  // while this one combines the field and draws the streamlines, and the frame waits
+  // for them up to kLayersWait. An angle whose interaction takes longer (beyond stall it
+  // may run all its passes for most of a second) does not hold the slider: the frame is
+  // shown without layers, and they follow when ready if the angle is still on show;
+  // meanwhile no other analysis starts, and the latest angle is analysed next.
   const std::optional<ViscousOptions> viscous = ViscousOptionsShown();
-  if (viscous) {
-    // The boundary layers read only the geometry: they are computed on a second core
-    // while this one combines the field and draws the streamlines.
-    std::future<std::optional<ExplorerViscousFrame>> layers = std::async(
-        std::launch::async,
-        [this, &viscous] { return ComputeExplorerViscous(*geometry_, Angle(), viscous); });
-    ComputeExplorerFrame(*geometry_, Angle(), frame_, view_grid_.get());
-    frame_.viscous = layers.get();
-  } else {
-    ComputeExplorerFrame(*geometry_, Angle(), frame_, view_grid_.get());
-    frame_.viscous.reset();
+  if (viscous && !layers_job_) StartLayers(*viscous);
+  ComputeExplorerFrame(*geometry_, Angle(), frame_, view_grid_.get());
+  frame_.viscous.reset();
+  if (layers_job_ && LayersJobCurrent() &&
+      layers_job_->result.wait_for(kLayersWait) == std::future_status::ready) {
+    frame_.viscous = layers_job_->result.get();
+    layers_job_.reset();
   }
+  if (layers_job_) layers_timer_->start();
   if (second_geometry_) ComputeExplorerFrame(*second_geometry_, Angle(), second_frame_);
+  const ExplorerScene scene = Scene();
+  for (ExplorerView* view : views_) view->SetFrame(scene);
+}
+
+void Form_Explorer::StartLayers(const ViscousOptions& options) {
+  auto job = std::make_unique<LayersJob>();
+  job->alpha_degrees = Angle();
+  job->geometry = geometry_;
+  job->options = options;
+  // The job holds its geometry: a new one may replace it on show meanwhile.
+  job->result =
+      std::async(std::launch::async, [geometry = job->geometry, alpha = Angle(), options] {
+        return ComputeExplorerViscous(*geometry, alpha, options);
+      });
+  layers_job_ = std::move(job);
+}
+
+bool Form_Explorer::LayersJobCurrent() const {
+  const std::optional<ViscousOptions> options = ViscousOptionsShown();
+  return layers_job_ && options && layers_job_->geometry == geometry_ &&
+         layers_job_->alpha_degrees == Angle() &&
+         layers_job_->options.reynolds == options->reynolds &&
+         layers_job_->options.ncrit == options->ncrit;
+}
+
+void Form_Explorer::OnLayersTimer() {
+  if (!layers_job_) return;
+  if (layers_job_->result.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+    layers_timer_->start();
+    return;
+  }
+  if (!LayersJobCurrent()) {
+    // Layers of an angle or inputs no longer on show: the frame on show gets its own.
+    layers_job_->result.get();
+    layers_job_.reset();
+    UpdateFrame();
+    return;
+  }
+  frame_.viscous = layers_job_->result.get();
+  layers_job_.reset();
   const ExplorerScene scene = Scene();
   for (ExplorerView* view : views_) view->SetFrame(scene);
 }

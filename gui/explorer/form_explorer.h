@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -183,7 +184,19 @@ class Form_Explorer : public QMainWindow {
   void ShowGuide();
   QString ChooseOpenPath(const QString& title, const QString& filter);
 
-  std::unique_ptr<ExplorerGeometry> geometry_;
+  // The boundary layers of an angle under way on another thread.
+  struct LayersJob {
+    double alpha_degrees = 0;
+    std::shared_ptr<const ExplorerGeometry> geometry;
+    ViscousOptions options;
+    std::future<std::optional<ExplorerViscousFrame>> result;
+  };
+  void StartLayers(const ViscousOptions& options);
+  // Whether the job's layers belong to the frame on show (angle, geometry, conditions).
+  bool LayersJobCurrent() const;
+  void OnLayersTimer();
+
+  std::shared_ptr<ExplorerGeometry> geometry_;
   std::unique_ptr<ExplorerGeometry> second_geometry_;
   std::unique_ptr<FlowGrid> view_grid_;  // the zoomed or panned view's grid, if any
   ExplorerFrame frame_;
@@ -232,6 +245,7 @@ class Form_Explorer : public QMainWindow {
   ElementsBox* elements_box_ = nullptr;
   QLabel* problem_label_ = nullptr;
   QTimer* view_timer_ = nullptr;
+  QTimer* layers_timer_ = nullptr;  // looks for layers that came after their frame
   QDialog* guide_ = nullptr;
   FlowView* flow_view_ = nullptr;
   PressureChart* pressure_chart_ = nullptr;
@@ -239,6 +253,8 @@ class Form_Explorer : public QMainWindow {
   NumbersView* numbers_view_ = nullptr;
   BoundaryLayerView* boundary_layer_view_ = nullptr;
   DragPolarView* drag_polar_view_ = nullptr;
+  // Declared last: destroyed first, waiting for its thread, while the rest still stands.
+  std::unique_ptr<LayersJob> layers_job_;
 };
 
 }  // namespace velquin
