@@ -1275,6 +1275,9 @@ void Form_Explorer::ExportPictures() {
   QStringList written;
   for (ExplorerView* view : views_) {
     QWidget& widget = *view->Widget();
+    if (widget.isHidden() || (widget.parentWidget() && widget.parentWidget()->isHidden())) {
+      continue;  // the boundary layers' row while the flow is inviscid
+    }
     const QString name = view->ExportName();
     std::string error =
         SaveViewPng(widget, widget.size(), dir.filePath(name + QStringLiteral(".png")));
