@@ -145,6 +145,18 @@ class Reader {
       version_ = true;
     } else if (key == "alpha") {
       session_.alpha_degrees = Number(number, key, value);
+    } else if (key == "reynolds") {
+      const double re = Number(number, key, value);
+      if (!(re >= kExplorerReynoldsMin && re <= kExplorerReynoldsMax)) {
+        Refuse(number, "reynolds " + QuotedInput(value) + " lies outside 1000 to 1e9");
+      }
+      session_.conditions.reynolds = re;
+    } else if (key == "ncrit") {
+      const double n = Number(number, key, value);
+      if (!(n >= kExplorerNcritMin && n <= kExplorerNcritMax)) {
+        Refuse(number, "ncrit " + QuotedInput(value) + " lies outside 0.01 to 30");
+      }
+      session_.conditions.ncrit = n;
     } else if (key == "overlay-polar" || key == "overlay-cp") {
       session_.overlays.emplace_back(
           key == "overlay-polar" ? OverlayKind::kPolar : OverlayKind::kPressure,
@@ -237,13 +249,19 @@ bool ExplorerSessionSet::operator==(const ExplorerSessionSet& o) const {
 
 bool ExplorerSession::operator==(const ExplorerSession& o) const {
   return shown == o.shown && compare == o.compare && alpha_degrees == o.alpha_degrees &&
-         overlays == o.overlays;
+         conditions == o.conditions && overlays == o.overlays;
 }
 
 std::string ExplorerSessionText(const ExplorerSession& session) {
   std::string text = "# Velquin-2DS flow explorer session\n[explorer]\nversion = " +
                      std::to_string(kSessionVersion) +
                      "\nalpha = " + Shortest(session.alpha_degrees) + "\n";
+  if (session.conditions.reynolds) {
+    text += "reynolds = " + Shortest(*session.conditions.reynolds) + "\n";
+  }
+  if (session.conditions.ncrit != kDefaultNcrit) {
+    text += "ncrit = " + Shortest(session.conditions.ncrit) + "\n";
+  }
   for (const auto& [kind, path] : session.overlays) {
     text += std::string(kind == OverlayKind::kPolar ? "overlay-polar" : "overlay-cp") + " = " +
             path + "\n";

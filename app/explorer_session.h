@@ -6,6 +6,8 @@
 //   [explorer]
 //   version = 1
 //   alpha = 4.5
+//   reynolds = 1e6
+//   ncrit = 9
 //   overlay-polar = naca2412_polar.txt
 //   overlay-cp = cp.csv
 //   [shown]
@@ -20,7 +22,9 @@
 //   yv = 0
 //
 // [explorer] comes first and holds the version (1), the angle of attack in degrees and
-// the overlaid files in their order; [shown] the inputs shown, [compare] (optional) those
+// the overlaid files in their order, and the flow conditions of the boundary layers
+// (`reynolds` between 1000 and 1e9, absent for the inviscid flow; `ncrit` above 0 and at
+// most 30, 9 when absent); [shown] the inputs shown, [compare] (optional) those
 // of the second set. A set names its body by a --body name (`body`) or a coordinate file
 // (`body-file`, with `points = file` for the file's own points or `points = spline`
 // for the contour re-panelled with `panels`); `vortex` is none, constant or point, the
@@ -34,6 +38,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/explorer_viscous.h"
 #include "app/overlay_files.h"
 #include "base/vortex_model.h"
 
@@ -55,6 +60,7 @@ struct ExplorerSession {
   ExplorerSessionSet shown;
   std::optional<ExplorerSessionSet> compare;
   double alpha_degrees = 0;
+  ExplorerFlowConditions conditions;                          // the shown set's
   std::vector<std::pair<OverlayKind, std::string>> overlays;  // kind, path
 
   bool operator==(const ExplorerSession& other) const;

@@ -169,12 +169,14 @@ std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const RunInputs& inputs) 
   Form_Load(C);
   SetUpProblem(C, inputs);
   Panel_ComputeGeometry(C);
-  std::optional<FlowBases> bases = SolveFlowBases(C, inputs);
-  if (!bases) {
+  // One elimination for both base solutions and for the boundary layers' passes.
+  std::optional<FactoredPanelProblem> factored = FactorPanelProblem(C, inputs);
+  if (!factored) {
     throw RunError(ErrorKind::kDivisionByZero,
                    "the elimination meets a zero pivot: the explorer cannot solve these inputs.");
   }
-  g->bases = std::move(*bases);
+  g->bases = SolveFactoredFlowBases(*factored->state, inputs);
+  g->factored = std::make_shared<const FactoredPanelProblem>(std::move(*factored));
   g->panels = SeedFlowPanels(C, inputs.vortex);
   g->label = ExplorerInputsLabel(inputs);
   g->element_names = {inputs.body->Name()};

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/control_values.h"
+#include "app/explorer_viscous.h"
 #include "app/problem_run.h"
 #include "base/module_common.h"
 #include "solver/derived_results.h"
@@ -54,8 +55,12 @@ struct ElementSurfaces {
 // (built_alpha_degrees) and a new angle needs a new geometry. Its polar is then computed
 // angle by angle (ComputeGroundPolar), on request.
 struct ExplorerGeometry {
-  RunInputs inputs;                             // the seed's body; alpha_degrees is not used
-  std::unique_ptr<Module_Common> C;             // the seed's panels, or null
+  RunInputs inputs;                  // the seed's body; alpha_degrees is not used
+  std::unique_ptr<Module_Common> C;  // the seed's panels, or null
+  // The seed's matrix as assembled and factored once, shared with a viscous polar that
+  // may still run in the background when the geometry is replaced; null for the general
+  // problem.
+  std::shared_ptr<const FactoredPanelProblem> factored;
   std::optional<ProblemInputs> problem_inputs;  // the general problem's inputs, or nothing
   PanelProblem problem;                         // and the problem laid out
   std::unique_ptr<PanelSystem> system;          // its panels and factored matrix, or null
@@ -142,6 +147,8 @@ struct ExplorerFrame {
   // ComputeExplorerFrame, with this angle's field in view_field.
   const FlowGrid* view_grid = nullptr;
   FlowFrame view_field;
+  // The boundary layers at this angle, with a Reynolds number (app/explorer_viscous.h).
+  std::optional<ExplorerViscousFrame> viscous;
 };
 
 // The frame at an angle (degrees), into `frame` (its buffers are reused). With a view

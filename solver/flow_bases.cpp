@@ -14,7 +14,10 @@ std::optional<FlowBases> SolveFlowBases(const Module_Common& C, const RunInputs&
   Module_Common& W = *copy;
   InfluCoeff_Fill(W, inputs);  // its free-stream column is not used
   if (!Gauss_Factor(W.NEq, W.An)) return std::nullopt;
+  return SolveFactoredFlowBases(W, inputs);
+}
 
+FlowBases SolveFactoredFlowBases(const Module_Common& W, const RunInputs& inputs) {
   // The two free streams side by side: row i holds (b0(i), b90(i)).
   constexpr int kBases = 2;
   const double cos_alfa[kBases] = {1, 0};

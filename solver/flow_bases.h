@@ -18,4 +18,9 @@ namespace velquin {
 // vortex on a control point, strengths that are not finite.
 std::optional<FlowBases> SolveFlowBases(const Module_Common& C, const RunInputs& inputs);
 
+// The same from a state whose matrix is already assembled and eliminated for the inputs
+// (InfluCoeff_Fill, Gauss_Factor), so that a caller who keeps the factored matrix for
+// further right-hand sides (the boundary layers' transpiration) eliminates only once.
+FlowBases SolveFactoredFlowBases(const Module_Common& factored, const RunInputs& inputs);
+
 }  // namespace velquin

@@ -2,10 +2,12 @@
 
 #include <QCategoryAxis>
 #include <QGraphicsSimpleTextItem>
+#include <QImage>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPen>
 #include <QScatterSeries>
 #include <algorithm>
@@ -25,39 +27,6 @@ const QColor kSecondLowerColour(120, 60, 170);
 // Curves from files: one colour each, in turn.
 const QColor kOverlayColours[] = {QColor(0, 150, 150), QColor(140, 90, 40), QColor(90, 90, 90),
                                   QColor(200, 0, 160)};
-
-QLineSeries* NewLine(const QString& name, const QColor& colour, Qt::PenStyle style = Qt::SolidLine,
-                     double width = 2) {
-  auto* series = new QLineSeries;
-  series->setName(name);
-  QPen pen(colour, width, style);
-  pen.setCosmetic(true);  // a fixed width in pixels: drawn without the general stroker
-  series->setPen(pen);
-  return series;
-}
-
-QCategoryAxis* NewAxis(const QString& title) {
-  auto* axis = new QCategoryAxis;
-  axis->setTitleText(title);
-  axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-  return axis;
-}
-
-void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
-  chart->addSeries(series);
-  series->attachAxis(x);
-  series->attachAxis(y);
-}
-
-QChart* NewChart() {
-  auto* chart = new QChart;
-  chart->legend()->setAlignment(Qt::AlignBottom);
-  QFont small = chart->legend()->font();
-  small.setPointSizeF(small.pointSizeF() * 0.85);
-  chart->legend()->setFont(small);
-  chart->setMargins(QMargins(4, 4, 4, 4));
-  return chart;
-}
 
 void HideFromLegend(QChart* chart, QAbstractSeries* series) {
   for (QLegendMarker* marker : chart->legend()->markers(series)) marker->setVisible(false);
@@ -89,6 +58,18 @@ struct Span {
   }
 };
 
+// A red cross on a clear ground, the separation mark (the marker shapes have none).
+QImage CrossImage() {
+  QImage image(24, 24, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setPen(QPen(QColor(220, 0, 0), 5, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(QPointF(4, 4), QPointF(20, 20));
+  painter.drawLine(QPointF(4, 20), QPointF(20, 4));
+  return image;
+}
+
 QString Degrees(double alpha) {
   return FixedText(alpha, 1) + QStringLiteral("\u00B0");
 }
@@ -98,6 +79,39 @@ QString Html(const std::string& text) {
 }
 
 }  // namespace
+
+QLineSeries* NewChartLine(const QString& name, const QColor& colour, Qt::PenStyle style,
+                          double width) {
+  auto* series = new QLineSeries;
+  series->setName(name);
+  QPen pen(colour, width, style);
+  pen.setCosmetic(true);  // a fixed width in pixels: drawn without the general stroker
+  series->setPen(pen);
+  return series;
+}
+
+QCategoryAxis* NewChartAxis(const QString& title) {
+  auto* axis = new QCategoryAxis;
+  axis->setTitleText(title);
+  axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  return axis;
+}
+
+void AttachSeries(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
+  chart->addSeries(series);
+  series->attachAxis(x);
+  series->attachAxis(y);
+}
+
+QChart* NewExplorerChart() {
+  auto* chart = new QChart;
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  QFont small = chart->legend()->font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  chart->legend()->setFont(small);
+  chart->setMargins(QMargins(4, 4, 4, 4));
+  return chart;
+}
 
 double SetNiceAxis(QCategoryAxis* axis, double low, double high, int ticks) {
   if (!(high > low)) {
@@ -154,21 +168,42 @@ PressureChart::PressureChart(QWidget* parent) : QChartView(parent) {
   setToolTip(QStringLiteral(
       "The pressure coefficient along the surface, \u2212Cp upwards; the second set dashed.\n"
       "Hover: the nearest point. Right click: save as PNG, SVG or CSV."));
-  QChart* plot = NewChart();
+  QChart* plot = NewExplorerChart();
   plot->setTitle(QStringLiteral("Pressure coefficient along the surface"));
   setChart(plot);
-  upper_ = NewLine(QStringLiteral("Upper surface"), kUpperColour);
-  lower_ = NewLine(QStringLiteral("Lower surface"), kLowerColour);
-  exact_ = NewLine(QStringLiteral("Exact"), Qt::black, Qt::DashLine, 1.2);
-  second_upper_ = NewLine(QStringLiteral("Dashed: upper"), kSecondColour, Qt::DashLine);
-  second_lower_ = NewLine(QStringLiteral("Dashed: lower"), kSecondLowerColour, Qt::DashLine);
-  x_axis_ = NewAxis(QStringLiteral("x/c"));
-  y_axis_ = NewAxis(QStringLiteral("Cp  (\u2212Cp upwards)"));
+  upper_ = NewChartLine(QStringLiteral("Upper surface"), kUpperColour);
+  lower_ = NewChartLine(QStringLiteral("Lower surface"), kLowerColour);
+  exact_ = NewChartLine(QStringLiteral("Exact"), Qt::black, Qt::DashLine, 1.2);
+  second_upper_ = NewChartLine(QStringLiteral("Dashed: upper"), kSecondColour, Qt::DashLine);
+  second_lower_ = NewChartLine(QStringLiteral("Dashed: lower"), kSecondLowerColour, Qt::DashLine);
+  viscous_upper_ =
+      NewChartLine(QStringLiteral("Viscous upper"), kUpperColour.darker(140), Qt::DotLine, 2);
+  viscous_lower_ =
+      NewChartLine(QStringLiteral("Viscous lower"), kLowerColour.darker(140), Qt::DotLine, 2);
+  transition_marks_ = new QScatterSeries;
+  transition_marks_->setName(QStringLiteral("Transition"));
+  transition_marks_->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+  transition_marks_->setMarkerSize(11);
+  transition_marks_->setColor(QColor(0, 190, 60));
+  transition_marks_->setBorderColor(Qt::black);
+  separation_marks_ = new QScatterSeries;
+  separation_marks_->setName(QStringLiteral("Separation"));
+  separation_marks_->setMarkerSize(12);
+  separation_marks_->setColor(QColor(220, 0, 0));
+  separation_marks_->setLightMarker(CrossImage());
+  x_axis_ = NewChartAxis(QStringLiteral("x/c"));
+  y_axis_ = NewChartAxis(QStringLiteral("Cp  (\u2212Cp upwards)"));
   y_axis_->setReverse(true);
   plot->addAxis(x_axis_, Qt::AlignBottom);
   plot->addAxis(y_axis_, Qt::AlignLeft);
-  for (QLineSeries* series : {upper_, lower_, exact_, second_upper_, second_lower_}) {
-    Attach(plot, series, x_axis_, y_axis_);
+  for (QAbstractSeries* series : std::initializer_list<QAbstractSeries*>{
+           upper_, lower_, exact_, second_upper_, second_lower_, viscous_upper_, viscous_lower_,
+           transition_marks_, separation_marks_}) {
+    AttachSeries(plot, series, x_axis_, y_axis_);
+  }
+  for (QAbstractSeries* series : std::initializer_list<QAbstractSeries*>{
+           viscous_upper_, viscous_lower_, transition_marks_, separation_marks_}) {
+    series->setVisible(false);
   }
   second_upper_->setVisible(false);
   second_lower_->setVisible(false);
@@ -210,8 +245,8 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
                              .arg(k / 2 + 2)
                              .arg(k % 2 == 0 ? QStringLiteral("upper") : QStringLiteral("lower"));
     QLineSeries* series =
-        NewLine(name, (k % 2 == 0 ? kUpperColour : kLowerColour).lighter(150), Qt::SolidLine);
-    Attach(chart(), series, x_axis_, y_axis_);
+        NewChartLine(name, (k % 2 == 0 ? kUpperColour : kLowerColour).lighter(150), Qt::SolidLine);
+    AttachSeries(chart(), series, x_axis_, y_axis_);
     element_series_.push_back(series);
   }
   for (std::size_t k = 0; k < element_series_.size(); ++k) {
@@ -249,6 +284,32 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
   second_upper_->setVisible(second);
   second_lower_->setVisible(second);
 
+  const bool viscous = frame.viscous.has_value();
+  if (viscous) {
+    const ExplorerViscousFrame& v = *frame.viscous;
+    const auto line = [&](const ExplorerLayerSide& side) {
+      QList<QPointF> list;
+      list.reserve(static_cast<int>(side.cp.size()));
+      for (std::size_t k = 0; k < side.cp.size(); ++k) {
+        list.append(QPointF(side.cp_x[k], side.cp[k]));
+        cp_span.Add(side.cp[k]);
+      }
+      return list;
+    };
+    viscous_upper_->replace(line(v.upper));
+    viscous_lower_->replace(line(v.lower));
+    QList<QPointF> transition, separation;
+    for (const ExplorerLayerMark& mark : v.marks) {
+      (mark.separation ? separation : transition).append(QPointF(mark.x, mark.cp));
+    }
+    transition_marks_->replace(transition);
+    separation_marks_->replace(separation);
+  }
+  for (QAbstractSeries* series : std::initializer_list<QAbstractSeries*>{
+           viscous_upper_, viscous_lower_, transition_marks_, separation_marks_}) {
+    series->setVisible(viscous);
+  }
+
   // The curves of Cp files, made again only when their number changes.
   const std::vector<OverlayCurve> none;
   const std::vector<OverlayCurve>& files = scene.overlays ? *scene.overlays : none;
@@ -263,9 +324,9 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
     }
     overlays_.clear();
     for (std::size_t k = 0; k < pressure_files.size(); ++k) {
-      QLineSeries* s =
-          NewLine(QString(), kOverlayColours[k % std::size(kOverlayColours)], Qt::DashDotLine, 1.5);
-      Attach(chart(), s, x_axis_, y_axis_);
+      QLineSeries* s = NewChartLine(QString(), kOverlayColours[k % std::size(kOverlayColours)],
+                                    Qt::DashDotLine, 1.5);
+      AttachSeries(chart(), s, x_axis_, y_axis_);
       overlays_.push_back(s);
     }
   }
@@ -296,6 +357,14 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
   }
   chart()->setTitle(title);
   csv_ = ExplorerPressureCsv(geometry, frame);
+}
+
+QList<QPointF> PressureChart::TransitionMarks() const {
+  return transition_marks_->isVisible() ? transition_marks_->points() : QList<QPointF>();
+}
+
+QList<QPointF> PressureChart::SeparationMarks() const {
+  return separation_marks_->isVisible() ? separation_marks_->points() : QList<QPointF>();
 }
 
 void PressureChart::ShowNearest(const QPointF& position) {
@@ -344,15 +413,15 @@ PolarChart::PolarChart(QWidget* parent) : QChartView(parent) {
   setToolTip(QStringLiteral(
       "Lift against the angle of attack, the quarter-chord moment on the right axis;\n"
       "the dot is the current angle. Right click: save as PNG, SVG or CSV."));
-  QChart* plot = NewChart();
+  QChart* plot = NewExplorerChart();
   setChart(plot);
-  cl_circulation_ = NewLine(QStringLiteral("Cl (\u0393)"), kUpperColour);
-  cl_pressure_ = NewLine(QStringLiteral("Cl (p)"), kLowerColour, Qt::DashLine);
-  thin_airfoil_ = NewLine(QStringLiteral("2\u03C0(\u03B1 \u2212 \u03B1\u2080)"), Qt::darkGray,
-                          Qt::DotLine, 1.5);
-  cm_ = NewLine(QStringLiteral("Cm (right)"), QColor(20, 140, 60));
-  second_cl_ = NewLine(QStringLiteral("Dashed: Cl, Cm"), kSecondColour, Qt::DashLine);
-  second_cm_ = NewLine(QStringLiteral("Dashed: Cm"), QColor(100, 180, 60), Qt::DashLine);
+  cl_circulation_ = NewChartLine(QStringLiteral("Cl (\u0393)"), kUpperColour);
+  cl_pressure_ = NewChartLine(QStringLiteral("Cl (p)"), kLowerColour, Qt::DashLine);
+  thin_airfoil_ = NewChartLine(QStringLiteral("2\u03C0(\u03B1 \u2212 \u03B1\u2080)"), Qt::darkGray,
+                               Qt::DotLine, 1.5);
+  cm_ = NewChartLine(QStringLiteral("Cm (right)"), QColor(20, 140, 60));
+  second_cl_ = NewChartLine(QStringLiteral("Dashed: Cl, Cm"), kSecondColour, Qt::DashLine);
+  second_cm_ = NewChartLine(QStringLiteral("Dashed: Cm"), QColor(100, 180, 60), Qt::DashLine);
   marker_ = new QScatterSeries;
   marker_->setName(QStringLiteral("\u03B1 now"));
   marker_->setMarkerSize(11);
@@ -362,18 +431,18 @@ PolarChart::PolarChart(QWidget* parent) : QChartView(parent) {
   marked_->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
   marked_->setMarkerSize(7);
   marked_->setColor(kUpperColour);
-  alpha_axis_ = NewAxis(QStringLiteral("\u03B1 (degrees)"));
-  cl_axis_ = NewAxis(QStringLiteral("Cl"));
-  cm_axis_ = NewAxis(QStringLiteral("Cm c/4"));
+  alpha_axis_ = NewChartAxis(QStringLiteral("\u03B1 (degrees)"));
+  cl_axis_ = NewChartAxis(QStringLiteral("Cl"));
+  cm_axis_ = NewChartAxis(QStringLiteral("Cm c/4"));
   plot->addAxis(alpha_axis_, Qt::AlignBottom);
   plot->addAxis(cl_axis_, Qt::AlignLeft);
   plot->addAxis(cm_axis_, Qt::AlignRight);
   for (QAbstractSeries* series : std::initializer_list<QAbstractSeries*>{
            thin_airfoil_, cl_circulation_, cl_pressure_, second_cl_, marked_, marker_}) {
-    Attach(plot, series, alpha_axis_, cl_axis_);
+    AttachSeries(plot, series, alpha_axis_, cl_axis_);
   }
-  Attach(plot, cm_, alpha_axis_, cm_axis_);
-  Attach(plot, second_cm_, alpha_axis_, cm_axis_);
+  AttachSeries(plot, cm_, alpha_axis_, cm_axis_);
+  AttachSeries(plot, second_cm_, alpha_axis_, cm_axis_);
   second_cl_->setVisible(false);
   second_cm_->setVisible(false);
   marked_->setVisible(false);
@@ -448,9 +517,9 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
       if (curve.kind != OverlayKind::kPolar) continue;
       const QColor c = kOverlayColours[colour++ % std::size(kOverlayColours)];
       const QString name = QString::fromStdString(curve.name);
-      auto* line =
-          NewLine(name + (curve.cm.empty() ? QStringLiteral(" Cl") : QStringLiteral(" Cl, Cm")), c,
-                  Qt::DashDotLine, 1.5);
+      auto* line = NewChartLine(
+          name + (curve.cm.empty() ? QStringLiteral(" Cl") : QStringLiteral(" Cl, Cm")), c,
+          Qt::DashDotLine, 1.5);
       auto* points = new QScatterSeries;
       points->setMarkerSize(7);
       points->setColor(c);
@@ -460,17 +529,17 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
         points->append(curve.alpha[k], curve.cl[k]);
         cl_span.Add(curve.cl[k]);
       }
-      Attach(chart(), line, alpha_axis_, cl_axis_);
-      Attach(chart(), points, alpha_axis_, cl_axis_);
+      AttachSeries(chart(), line, alpha_axis_, cl_axis_);
+      AttachSeries(chart(), points, alpha_axis_, cl_axis_);
       overlays_.push_back(line);
       overlays_.push_back(points);
       if (!curve.cm.empty()) {
-        auto* moment_line = NewLine(name + QStringLiteral(" Cm"), c, Qt::DotLine, 1.5);
+        auto* moment_line = NewChartLine(name + QStringLiteral(" Cm"), c, Qt::DotLine, 1.5);
         for (std::size_t k = 0; k < curve.alpha.size(); ++k) {
           moment_line->append(curve.alpha[k], curve.cm[k]);
           cm_span.Add(curve.cm[k]);
         }
-        Attach(chart(), moment_line, alpha_axis_, cm_axis_);
+        AttachSeries(chart(), moment_line, alpha_axis_, cm_axis_);
         overlays_.push_back(moment_line);
         HideFromLegend(chart(), moment_line);
       }

@@ -3,7 +3,9 @@
 //    two series, the exact solution where the body has one (a smooth curve round the
 //    true contour: the circle, the ellipse, the mapped sections), the second set of
 //    inputs dashed, Cp files laid over; hovering shows x and Cp of the nearest point.
-//    The axes fit the data with a small margin.
+//    The axes fit the data with a small margin. With boundary layers, the viscous
+//    solution's pressure dotted, transition (green diamonds) and separation (red
+//    crosses) marked on it.
 //  - PolarChart: Cl against alpha from the circulation and from the pressure, the thin-
 //    airfoil line 2 pi (alpha - alpha0) for a section with circulation, a marker at the
 //    current angle, the quarter-chord moment on a second axis, the second set's Cl and
@@ -30,6 +32,15 @@ namespace velquin {
 // many decimals as the step needs, and no "-0". Returns the step.
 double SetNiceAxis(QCategoryAxis* axis, double low, double high, int ticks);
 
+// The pieces every chart of the explorer is made of: a line of a fixed width in pixels,
+// an axis labelled at its ticks (SetNiceAxis), a series attached to two axes, a chart
+// with the legend below in small lettering and narrow margins.
+QLineSeries* NewChartLine(const QString& name, const QColor& colour,
+                          Qt::PenStyle style = Qt::SolidLine, double width = 2);
+QCategoryAxis* NewChartAxis(const QString& title);
+void AttachSeries(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y);
+QChart* NewExplorerChart();
+
 // Scales every lettering of a chart (title, legend, axis labels and titles), so that a
 // picture much larger than the window reads as well as the window.
 void ScaleChartLettering(QChart* chart, double factor);
@@ -53,6 +64,9 @@ class PressureChart : public QChartView, public ExplorerView {
   void ShowNearest(const QPointF& position);
   QCategoryAxis* xAxis() const { return x_axis_; }
   QCategoryAxis* yAxis() const { return y_axis_; }
+  // The marks shown on the viscous pressure: transition and separation, (x, Cp) each.
+  QList<QPointF> TransitionMarks() const;
+  QList<QPointF> SeparationMarks() const;
 
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -64,6 +78,12 @@ class PressureChart : public QChartView, public ExplorerView {
   QLineSeries* exact_;
   QLineSeries* second_upper_;
   QLineSeries* second_lower_;
+  // With boundary layers: the pressure of the viscous solution, and the marks of
+  // transition and separation on it.
+  QLineSeries* viscous_upper_;
+  QLineSeries* viscous_lower_;
+  QScatterSeries* transition_marks_;
+  QScatterSeries* separation_marks_;
   std::vector<QLineSeries*> overlays_;
   // The surfaces of the elements after the first (general problem), two a element.
   std::vector<QLineSeries*> element_series_;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ struct ExplorerScene {
   // to mark on it (the swept ones).
   const std::vector<PolarPoint>* polar = nullptr;
   std::vector<PolarPoint> marked;
+  // The boundary layers' conditions, when a Reynolds number is given and the geometry
+  // can have them (the frames then hold their layers).
+  std::optional<ViscousOptions> viscous;
 };
 
 class ExplorerView {

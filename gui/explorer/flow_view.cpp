@@ -21,6 +21,10 @@ const QColor kBodyColour(150, 150, 150);
 const QColor kStreamlineColour(30, 30, 30);
 const QColor kDividingColour(0, 0, 0);
 const QColor kVortexColour(160, 0, 160);
+const QColor kBandColour(255, 190, 0, 170);
+const QColor kBandEdgeColour(150, 90, 0);
+const QColor kTransitionColour(0, 190, 60);
+const QColor kSeparationColour(220, 0, 0);
 
 // The lettering and the frame grow with the picture: a pixel size of about a fortieth
 // of its height, at least 12, so that a 2000 x 1000 export reads as well as the window.
@@ -163,6 +167,48 @@ void PaintPointVortex(QPainter& painter, const PlaneMapping& m, const ExplorerGe
                    Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("\u0393"));
 }
 
+// The boundary layers: the displacement thickness as a band on each surface (the body's
+// contour and the line the outer flow sees, true scale), transition as a green diamond
+// and the start of separation as a red cross on the body.
+void PaintBoundaryLayers(QPainter& painter, const PlaneMapping& m, const ExplorerViscousFrame& v,
+                         const Lettering& l) {
+  for (const ExplorerLayerSide* side : {&v.upper, &v.lower}) {
+    QPolygonF band, edge;
+    for (std::size_t k = 0; k < side->surface_x.size(); ++k) {
+      band << m.ToPixel(side->surface_x[k], side->surface_y[k]);
+    }
+    for (std::size_t k = side->edge_x.size(); k-- > 0;) {
+      const QPointF p = m.ToPixel(side->edge_x[k], side->edge_y[k]);
+      band << p;
+      edge.prepend(p);
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kBandColour);
+    painter.drawPolygon(band);
+    QPen line(kBandEdgeColour, 1.2);
+    line.setCosmetic(true);
+    painter.setPen(line);
+    painter.drawPolyline(edge);
+  }
+  const double r = 0.55 * l.font_pixels;
+  for (const ExplorerLayerMark& mark : v.marks) {
+    const QPointF at = m.ToPixel(mark.x, mark.y);
+    if (mark.separation) {
+      painter.setPen(QPen(Qt::white, r / 2.2));
+      painter.drawLine(at + QPointF(-r, -r), at + QPointF(r, r));
+      painter.drawLine(at + QPointF(-r, r), at + QPointF(r, -r));
+      painter.setPen(QPen(kSeparationColour, r / 3.5));
+      painter.drawLine(at + QPointF(-r, -r), at + QPointF(r, r));
+      painter.drawLine(at + QPointF(-r, r), at + QPointF(r, -r));
+    } else {
+      painter.setPen(QPen(Qt::black, 1.2));
+      painter.setBrush(kTransitionColour);
+      painter.drawPolygon(QPolygonF{at + QPointF(0, -r), at + QPointF(r, 0), at + QPointF(0, r),
+                                    at + QPointF(-r, 0)});
+    }
+  }
+}
+
 QString PointerCoordinates(const QPointF& plane) {
   return QStringLiteral("x = ") + FixedText(plane.x(), 3) + QStringLiteral("   y = ") +
          FixedText(plane.y(), 3);
@@ -287,7 +333,10 @@ void PaintFlow(QPainter& painter, const QRectF& area, const ExplorerGeometry& ge
   const QRectF caption(area.left() + l.margin, area.top(), area.width() - 2 * l.margin, l.caption);
   const QString text =
       QStringLiteral("Flow: ") + QString::fromStdString(ExplorerGeometryLabel(geometry)) +
-      QStringLiteral(", \u03B1 = ") + Degrees(frame.alpha_degrees) + QStringLiteral("\u00B0");
+      QStringLiteral(", \u03B1 = ") + Degrees(frame.alpha_degrees) + QStringLiteral("\u00B0") +
+      (frame.viscous ? QStringLiteral(", ") +
+                           QString::fromStdString(ExplorerConditionsLabel(frame.viscous->options))
+                     : QString());
   painter.drawText(
       caption, Qt::AlignLeft | Qt::AlignVCenter,
       painter.fontMetrics().elidedText(text, Qt::ElideMiddle, static_cast<int>(caption.width())));
@@ -337,6 +386,7 @@ void PaintFlow(QPainter& painter, const QRectF& area, const ExplorerGeometry& ge
     painter.drawLine(QPointF(m.plot.left(), ground), QPointF(m.plot.right(), ground));
   }
 
+  if (frame.viscous) PaintBoundaryLayers(painter, m, *frame.viscous, l);
   for (const StagnationPoint& p : frame.stagnation) {
     painter.setPen(QPen(Qt::black, 1.5));
     painter.setBrush(p.attachment ? QColor(220, 0, 0) : QColor(Qt::white));
@@ -372,6 +422,8 @@ FlowView::FlowView(QWidget* parent) : QWidget(parent) {
   setToolTip(
       QStringLiteral("Streamlines over the pressure coefficient; the thick line divides the flow.\n"
                      "Red circle: front stagnation point, white: rear; \u0393: the point vortex.\n"
+                     "With a Reynolds number: the displacement thickness as a yellow band,\n"
+                     "transition a green diamond, separation a red cross.\n"
                      "Wheel: zoom, drag: pan, double click: whole domain. Right click: save."));
 }
 

@@ -33,14 +33,19 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <cmath>
+#include <future>
 
 #include "base/run_error.h"
 #include "base/text_number.h"
 #include "geometry/body_names.h"
 #include "geometry/geometry_file.h"
+#include "gui/explorer/boundary_layer_view.h"
 #include "gui/explorer/checked_spin_box.h"
 #include "gui/explorer/convergence_view.h"
+#include "gui/explorer/drag_polar_view.h"
 #include "gui/explorer/elements_box.h"
 #include "gui/explorer/explorer_charts.h"
 #include "gui/explorer/explorer_text.h"
@@ -52,6 +57,9 @@ namespace velquin {
 namespace {
 
 constexpr int kTenths = 10;  // slider steps per degree
+
+// How long a frame waits for its boundary layers beyond its own computation.
+constexpr std::chrono::milliseconds kLayersWait(40);
 
 // The window's size where the screen allows it, and the least it is laid out for.
 constexpr int kPreferredWidth = 1500;
@@ -121,6 +129,13 @@ ellipse, Karman-Trefftz, Joukowski) at 16 to 1024 panels in the background and p
 error against the panel count; the legend gives the observed orders. Cancel stops it.</li>
 <li><b>Numbers</b>: lift, moment (each beside its exact value where the body has one),
 suction peak, stagnation point, net source output.</li>
+<li><b>Flow conditions</b>: a Reynolds number (for example 1e6; empty: inviscid) adds the
+boundary layers of a single section with circulation, with e^N transition at Ncrit. The
+displacement thickness is drawn on the body as a band (true scale), transition (green
+diamond) and separation (red cross) are marked on the body and on the viscous Cp (dotted);
+the numbers add the viscous lift, the drag and where the layers turn and separate. The
+row below the charts shows the layers (H, Cf, N, &#948;*) and the drag polar with Cl/Cd,
+computed in the background over the polar's angles (Cancel stops it).</li>
 </ul>
 <p>Numbers are typed with a point as the decimal separator and taken on Return or when
 the box is left; a value outside a box's range is named and not taken.</p>
@@ -137,6 +152,11 @@ the box is left; a value outside a box's range is named and not taken.</p>
 <tr><td>F1</td><td>this guide</td></tr>
 </table>
 <p>A right click on a view saves it as PNG or SVG, its data as CSV, or copies it.</p>)";
+
+const char* const kReynoldsTip =
+    "The Reynolds number on the chord, 1000 to 1e9 (for example 1e6): the boundary layers\n"
+    "of the section with e^N transition. Empty: the inviscid flow. Taken on Return or when\n"
+    "the box is left.";
 
 CheckedDoubleSpinBox* NewLengthBox(QWidget* parent, const char* name, const QString& tip) {
   auto* box = new CheckedDoubleSpinBox(parent);
@@ -186,6 +206,7 @@ Form_Explorer::Form_Explorer(const RunInputs& inputs, QWidget* parent) : QMainWi
   layout->addLayout(left);
 
   charts_splitter_ = new QSplitter(Qt::Horizontal);
+  viscous_splitter_ = new QSplitter(Qt::Horizontal);
   top_splitter_ = new QSplitter(Qt::Vertical);
   layout->addWidget(top_splitter_, 1);
   setCentralWidget(central);
@@ -200,12 +221,23 @@ Form_Explorer::Form_Explorer(const RunInputs& inputs, QWidget* parent) : QMainWi
   RegisterView(new ConvergenceView(central), ViewPlace::kCharts);
   numbers_view_ = new NumbersView(central);
   RegisterView(numbers_view_, ViewPlace::kPanel);
+  boundary_layer_view_ = new BoundaryLayerView(central);
+  RegisterView(boundary_layer_view_, ViewPlace::kViscous);
+  drag_polar_view_ = new DragPolarView(central);
+  RegisterView(drag_polar_view_, ViewPlace::kViscous);
 
   top_splitter_->addWidget(charts_splitter_);
+  top_splitter_->addWidget(viscous_splitter_);
+  viscous_splitter_->setVisible(false);
   top_splitter_->setStretchFactor(0, 3);
   top_splitter_->setStretchFactor(1, 2);
   pressure_chart_->setMinimumHeight(230);
   polar_chart_->setMinimumHeight(230);
+
+  layers_timer_ = new QTimer(this);
+  layers_timer_->setSingleShot(true);
+  layers_timer_->setInterval(15);
+  connect(layers_timer_, &QTimer::timeout, this, &Form_Explorer::OnLayersTimer);
 
   view_timer_ = new QTimer(this);
   view_timer_->setSingleShot(true);
@@ -236,6 +268,9 @@ void Form_Explorer::RegisterView(ExplorerView* view, ViewPlace place) {
       break;
     case ViewPlace::kCharts:
       charts_splitter_->addWidget(widget);
+      break;
+    case ViewPlace::kViscous:
+      viscous_splitter_->addWidget(widget);
       break;
     case ViewPlace::kPanel: {
       auto* box = new QGroupBox(view->ExportName(), panel_column_->parentWidget());
@@ -328,6 +363,7 @@ void Form_Explorer::CreateInputs(QWidget* panel) {
   angle_row->addWidget(angle_slider_, 1);
   angle_row->addWidget(alpha_box_);
   panel_column_->addWidget(angle_box);
+  panel_column_->addWidget(CreateConditionInputs(panel));
   elements_box_ = new ElementsBox(panel);
   panel_column_->addWidget(elements_box_);
   panel_column_->addWidget(CreateCompareInputs(panel));
@@ -382,6 +418,82 @@ QGroupBox* Form_Explorer::CreateBodyInputs(QWidget* panel) {
   form->addRow(file_frame_);
   form->addRow(QStringLiteral("Panels"), panels_box_);
   return group;
+}
+
+QGroupBox* Form_Explorer::CreateConditionInputs(QWidget* panel) {
+  auto* group = new QGroupBox(QStringLiteral("Flow conditions"), panel);
+  auto* form = new QFormLayout(group);
+  reynolds_box_ = new QLineEdit(group);
+  reynolds_box_->setObjectName(QStringLiteral("Edit_Reynolds"));
+  reynolds_box_->setPlaceholderText(QStringLiteral("inviscid"));
+  reynolds_box_->setToolTip(QString::fromUtf8(kReynoldsTip));
+  ncrit_box_ = new CheckedDoubleSpinBox(group);
+  ncrit_box_->setObjectName(QStringLiteral("Spin_Ncrit"));
+  ncrit_box_->setRange(kExplorerNcritMin, kExplorerNcritMax);
+  ncrit_box_->setDecimals(2);
+  ncrit_box_->setSingleStep(1);
+  ncrit_box_->setValue(kDefaultNcrit);
+  ncrit_box_->setToolTip(QStringLiteral(
+      "The amplification exponent at which the laminar layer turns turbulent (e^N method):\n"
+      "9 for a quiet wind tunnel, lower for a disturbed stream; 0.01 to 30"));
+  form->addRow(QStringLiteral("Reynolds"), reynolds_box_);
+  form->addRow(QStringLiteral("Ncrit"), ncrit_box_);
+  return group;
+}
+
+void Form_Explorer::OnConditionsTyped() {
+  if (updating_inputs_) return;
+  const ReynoldsReading reading = ReadExplorerReynolds(reynolds_box_->text().toStdString());
+  if (reading.refused) {
+    // Shown as refused; the conditions in effect stay.
+    reynolds_box_->setStyleSheet(QStringLiteral("color: #b00000"));
+    ShowProblem(QString::fromStdString(reading.problem));
+    return;
+  }
+  reynolds_box_->setStyleSheet(QString());
+  if (Problem().startsWith(QStringLiteral("The Reynolds number"))) ShowProblem(QString());
+  const ExplorerFlowConditions conditions{reading.reynolds, ncrit_box_->value()};
+  if (conditions == conditions_) return;
+  conditions_ = conditions;
+  UpdateViscousInputs();
+  ShowGeometryInViews();
+}
+
+void Form_Explorer::SetFlowConditions(const ExplorerFlowConditions& conditions) {
+  const bool updating = updating_inputs_;
+  updating_inputs_ = true;
+  reynolds_box_->setText(
+      conditions.reynolds ? QString::fromStdString(NumberText(*conditions.reynolds)) : QString());
+  reynolds_box_->setStyleSheet(QString());
+  ncrit_box_->setValue(conditions.ncrit);
+  updating_inputs_ = updating;
+  conditions_ = conditions;
+  if (updating_inputs_) return;
+  UpdateViscousInputs();
+  ShowGeometryInViews();
+}
+
+std::optional<ViscousOptions> Form_Explorer::ViscousOptionsShown() const {
+  if (!geometry_ || !ExplorerViscousUnavailable(*geometry_).empty()) return std::nullopt;
+  return ExplorerViscousOptions(conditions_);
+}
+
+void Form_Explorer::UpdateViscousInputs() {
+  if (!geometry_) return;
+  const std::string why = ExplorerViscousUnavailable(*geometry_);
+  reynolds_box_->setEnabled(why.empty());
+  ncrit_box_->setEnabled(why.empty());
+  reynolds_box_->setToolTip(QString::fromStdString(why.empty() ? std::string(kReynoldsTip) : why));
+  const bool shown = ViscousOptionsShown().has_value();
+  if (shown == !viscous_splitter_->isHidden()) return;
+  viscous_splitter_->setVisible(shown);
+  if (shown && !viscous_row_sized_) {
+    // The three rows about equal: the layers' four charts need the height.
+    // (The window's height: the splitter has none of its own before it is first shown.)
+    viscous_row_sized_ = true;
+    const int h = height() - 60;
+    top_splitter_->setSizes({h * 38 / 100, h * 30 / 100, h * 32 / 100});
+  }
 }
 
 QGroupBox* Form_Explorer::CreateCompareInputs(QWidget* panel) {
@@ -581,6 +693,12 @@ void Form_Explorer::ConnectInputs() {
     UpdateFrame();
   });
   connect(alpha_box_, &QDoubleSpinBox::valueChanged, this, &Form_Explorer::OnAngleTyped);
+  connect(reynolds_box_, &QLineEdit::editingFinished, this, &Form_Explorer::OnConditionsTyped);
+  connect(ncrit_box_, &QDoubleSpinBox::valueChanged, this, &Form_Explorer::OnConditionsTyped);
+  ncrit_box_->SetOutOfRangeHandler([this](double value) {
+    ShowOutOfRange(QStringLiteral("Ncrit"), value, kExplorerNcritMin, kExplorerNcritMax,
+                   Degrees(ncrit_box_->value()));
+  });
 
   panels_box_->SetOutOfRangeHandler([this](double value) {
     ShowOutOfRange(QStringLiteral("The panel count"), value, kExplorerPanelsMin, kExplorerPanelsMax,
@@ -886,6 +1004,7 @@ void Form_Explorer::UpdateGeometry() {
   }
   ShowProblem(pending_note_);
   pending_note_.clear();
+  UpdateViscousInputs();
   view_grid_.reset();  // a new geometry is shown whole, its view grid made once shown
   view_timer_->start();
   if (!compare_panels_box_->property("set").toBool()) {
@@ -933,6 +1052,7 @@ ExplorerScene Form_Explorer::Scene() const {
     scene.second_frame = &second_frame_;
   }
   scene.overlays = &overlays_;
+  scene.viscous = ViscousOptionsShown();
   return scene;
 }
 
@@ -1042,8 +1162,63 @@ void Form_Explorer::UpdateFrame() {
     const ExplorerScene scene = Scene();
     for (ExplorerView* view : views_) view->SetGeometry(scene);
   }
+  // The boundary layers read only the geometry: they are computed on a second core
+  // while this one combines the field and draws the streamlines, and the frame waits
+  // for them up to kLayersWait. An angle whose interaction takes longer (beyond stall it
+  // may run all its passes for most of a second) does not hold the slider: the frame is
+  // shown without layers, and they follow when ready if the angle is still on show;
+  // meanwhile no other analysis starts, and the latest angle is analysed next.
+  const std::optional<ViscousOptions> viscous = ViscousOptionsShown();
+  if (viscous && !layers_job_) StartLayers(*viscous);
   ComputeExplorerFrame(*geometry_, Angle(), frame_, view_grid_.get());
+  frame_.viscous.reset();
+  if (layers_job_ && LayersJobCurrent() &&
+      layers_job_->result.wait_for(kLayersWait) == std::future_status::ready) {
+    frame_.viscous = layers_job_->result.get();
+    layers_job_.reset();
+  }
+  if (layers_job_) layers_timer_->start();
   if (second_geometry_) ComputeExplorerFrame(*second_geometry_, Angle(), second_frame_);
+  const ExplorerScene scene = Scene();
+  for (ExplorerView* view : views_) view->SetFrame(scene);
+}
+
+void Form_Explorer::StartLayers(const ViscousOptions& options) {
+  auto job = std::make_unique<LayersJob>();
+  job->alpha_degrees = Angle();
+  job->geometry = geometry_;
+  job->options = options;
+  // The job holds its geometry: a new one may replace it on show meanwhile.
+  job->result =
+      std::async(std::launch::async, [geometry = job->geometry, alpha = Angle(), options] {
+        return ComputeExplorerViscous(*geometry, alpha, options);
+      });
+  layers_job_ = std::move(job);
+}
+
+bool Form_Explorer::LayersJobCurrent() const {
+  const std::optional<ViscousOptions> options = ViscousOptionsShown();
+  return layers_job_ && options && layers_job_->geometry == geometry_ &&
+         layers_job_->alpha_degrees == Angle() &&
+         layers_job_->options.reynolds == options->reynolds &&
+         layers_job_->options.ncrit == options->ncrit;
+}
+
+void Form_Explorer::OnLayersTimer() {
+  if (!layers_job_) return;
+  if (layers_job_->result.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+    layers_timer_->start();
+    return;
+  }
+  if (!LayersJobCurrent()) {
+    // Layers of an angle or inputs no longer on show: the frame on show gets its own.
+    layers_job_->result.get();
+    layers_job_.reset();
+    UpdateFrame();
+    return;
+  }
+  frame_.viscous = layers_job_->result.get();
+  layers_job_.reset();
   const ExplorerScene scene = Scene();
   for (ExplorerView* view : views_) view->SetFrame(scene);
 }
@@ -1135,6 +1310,9 @@ void Form_Explorer::ExportPictures() {
   QStringList written;
   for (ExplorerView* view : views_) {
     QWidget& widget = *view->Widget();
+    if (widget.isHidden() || (widget.parentWidget() && widget.parentWidget()->isHidden())) {
+      continue;  // the boundary layers' row while the flow is inviscid
+    }
     const QString name = view->ExportName();
     std::string error =
         SaveViewPng(widget, widget.size(), dir.filePath(name + QStringLiteral(".png")));
@@ -1157,6 +1335,7 @@ void Form_Explorer::ExportPictures() {
 ExplorerSession Form_Explorer::Session() const {
   ExplorerSession session;
   session.alpha_degrees = alpha_;
+  session.conditions = conditions_;
   ExplorerSessionSet& shown = session.shown;
   if (body_box_->currentData().toInt() == kFileBody && section_ &&
       body_box_->currentText() == body_box_->itemText(body_box_->findData(kFileBody))) {
@@ -1312,6 +1491,7 @@ bool Form_Explorer::OpenSession(const QString& path, std::string& error) {
                          std::begin(kCompareModels)));
     compare_box_->setChecked(true);
   }
+  SetFlowConditions(session->conditions);
   updating_inputs_ = false;
   OnVortexChanged();
   UpdateGeometry();

@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +29,7 @@ class QComboBox;
 class QDialog;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -38,7 +40,9 @@ class QWidget;
 
 namespace velquin {
 
+class BoundaryLayerView;
 class CheckedDoubleSpinBox;
+class DragPolarView;
 class CheckedSpinBox;
 class ElementsBox;
 class FlowView;
@@ -89,6 +93,14 @@ class Form_Explorer : public QMainWindow {
   double Angle() const { return alpha_; }
   void SetAngle(double alpha_degrees);
 
+  // The boundary layers' flow conditions: no Reynolds number is the inviscid flow.
+  // SetFlowConditions shows them in the boxes and takes them.
+  const ExplorerFlowConditions& FlowConditions() const { return conditions_; }
+  void SetFlowConditions(const ExplorerFlowConditions& conditions);
+  // The options the frames' boundary layers are computed with: nothing while inviscid
+  // or when the geometry cannot have them (ExplorerViscousUnavailable).
+  std::optional<ViscousOptions> ViscousOptionsShown() const;
+
   // The inputs the controls hold (the body null when they name none).
   RunInputs Inputs() const;
   // The message of the last refused input or note, empty when there is none.
@@ -113,18 +125,29 @@ class Form_Explorer : public QMainWindow {
   PressureChart* pressureChart() const { return pressure_chart_; }
   PolarChart* polarChart() const { return polar_chart_; }
   NumbersView* numbersView() const { return numbers_view_; }
+  BoundaryLayerView* boundaryLayerView() const { return boundary_layer_view_; }
+  DragPolarView* dragPolarView() const { return drag_polar_view_; }
+  QLineEdit* reynoldsBox() const { return reynolds_box_; }
+  CheckedDoubleSpinBox* ncritBox() const { return ncrit_box_; }
   QSlider* angleSlider() const { return angle_slider_; }
   QDialog* guide() const { return guide_; }
 
  private:
-  // Where a view goes: the top of the right side, beside the charts, or in the panel.
-  enum class ViewPlace { kTop, kCharts, kPanel };
+  // Where a view goes: the top of the right side, beside the charts, in the panel, or in
+  // the row below the charts that is shown while the boundary layers are computed.
+  enum class ViewPlace { kTop, kCharts, kPanel, kViscous };
   void RegisterView(ExplorerView* view, ViewPlace place);
 
   void CreateInputs(QWidget* panel);
   QGroupBox* CreateBodyInputs(QWidget* panel);
   QGroupBox* CreateCompareInputs(QWidget* panel);
   QGroupBox* CreateOverlayInputs(QWidget* panel);
+  QGroupBox* CreateConditionInputs(QWidget* panel);
+  // The Reynolds number or Ncrit typed: taken when they read, else named as refused.
+  void OnConditionsTyped();
+  // The boxes enabled where the geometry can have boundary layers (a tip saying why
+  // not), and the row of the viscous views shown while they are computed.
+  void UpdateViscousInputs();
   void CreateMenus();
   void FitToScreen();
   void SetInputs(const RunInputs& inputs);
@@ -161,7 +184,19 @@ class Form_Explorer : public QMainWindow {
   void ShowGuide();
   QString ChooseOpenPath(const QString& title, const QString& filter);
 
-  std::unique_ptr<ExplorerGeometry> geometry_;
+  // The boundary layers of an angle under way on another thread.
+  struct LayersJob {
+    double alpha_degrees = 0;
+    std::shared_ptr<const ExplorerGeometry> geometry;
+    ViscousOptions options;
+    std::future<std::optional<ExplorerViscousFrame>> result;
+  };
+  void StartLayers(const ViscousOptions& options);
+  // Whether the job's layers belong to the frame on show (angle, geometry, conditions).
+  bool LayersJobCurrent() const;
+  void OnLayersTimer();
+
+  std::shared_ptr<ExplorerGeometry> geometry_;
   std::unique_ptr<ExplorerGeometry> second_geometry_;
   std::unique_ptr<FlowGrid> view_grid_;  // the zoomed or panned view's grid, if any
   ExplorerFrame frame_;
@@ -169,6 +204,7 @@ class Form_Explorer : public QMainWindow {
   double alpha_ = 0;
   std::vector<OverlayCurve> overlays_;
   std::vector<PolarPoint> ground_polar_;  // above a ground: the polar per angle, if computed
+  ExplorerFlowConditions conditions_;
   std::vector<ExplorerView*> views_;
   SavePathChooser save_path_chooser_;
   OpenPathChooser open_path_chooser_;
@@ -181,6 +217,8 @@ class Form_Explorer : public QMainWindow {
 
   QSplitter* top_splitter_ = nullptr;
   QSplitter* charts_splitter_ = nullptr;
+  QSplitter* viscous_splitter_ = nullptr;
+  bool viscous_row_sized_ = false;
   QVBoxLayout* panel_column_ = nullptr;
   QComboBox* body_box_ = nullptr;
   QPushButton* file_button_ = nullptr;
@@ -197,6 +235,8 @@ class Form_Explorer : public QMainWindow {
   CheckedDoubleSpinBox* yv_box_ = nullptr;
   QSlider* angle_slider_ = nullptr;
   CheckedDoubleSpinBox* alpha_box_ = nullptr;
+  QLineEdit* reynolds_box_ = nullptr;
+  CheckedDoubleSpinBox* ncrit_box_ = nullptr;
   QCheckBox* compare_box_ = nullptr;
   QComboBox* compare_body_box_ = nullptr;
   CheckedSpinBox* compare_panels_box_ = nullptr;
@@ -206,11 +246,16 @@ class Form_Explorer : public QMainWindow {
   QLabel* problem_label_ = nullptr;
   QString problem_;  // the whole message; the label may show it shortened
   QTimer* view_timer_ = nullptr;
+  QTimer* layers_timer_ = nullptr;  // looks for layers that came after their frame
   QDialog* guide_ = nullptr;
   FlowView* flow_view_ = nullptr;
   PressureChart* pressure_chart_ = nullptr;
   PolarChart* polar_chart_ = nullptr;
   NumbersView* numbers_view_ = nullptr;
+  BoundaryLayerView* boundary_layer_view_ = nullptr;
+  DragPolarView* drag_polar_view_ = nullptr;
+  // Declared last: destroyed first, waiting for its thread, while the rest still stands.
+  std::unique_ptr<LayersJob> layers_job_;
 };
 
 }  // namespace velquin

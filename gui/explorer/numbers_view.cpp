@@ -15,6 +15,11 @@ const char* const kRows[] = {"\u03B1",       "Cl (circulation)", "Cl (pressure)"
                              "Cm c/4",       "Cm c/4 (exact)",   "Cp min",        "x of Cp min",
                              "x stagnation", "\u03A3Q\u00B7S"};
 
+// The boundary layers' rows, shown with a Reynolds number, below the rows of the elements.
+const char* const kViscousRows[] = {"Cl (viscous)", "Cd",       "Cl/Cd",      "xtr top",
+                                    "xtr bottom",   "xsep top", "xsep bottom"};
+constexpr int kViscousFirstRow = 40;
+
 QString Fixed(double value, int decimals) {
   return FixedText(value, decimals);
 }
@@ -56,6 +61,29 @@ NumbersView::NumbersView(QWidget* parent) : QWidget(parent) {
     ++row;
   }
   fixed_rows_ = row;
+  row = kViscousFirstRow;
+  for (const char* name : kViscousRows) {
+    auto* label = new QLabel(QString::fromUtf8(name), this);
+    auto* value = new QLabel(this);
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont bold = value->font();
+    bold.setBold(true);
+    value->setFont(bold);
+    layout->addWidget(label, row, 0);
+    layout->addWidget(value, row, 1);
+    label->setVisible(false);
+    value->setVisible(false);
+    viscous_names_.append(label);
+    viscous_values_.append(value);
+    ++row;
+  }
+  note_ = new QLabel(this);
+  note_->setObjectName(QStringLiteral("Label_ViscousNote"));
+  note_->setWordWrap(true);
+  note_->setStyleSheet(QStringLiteral("color: #b00000"));
+  note_->setVisible(false);
+  layout->addWidget(note_, row, 0, 1, 2);
   layout->setRowStretch(64, 1);
 }
 
@@ -98,6 +126,21 @@ void NumbersView::SetFrame(const ExplorerFrame& frame, const ExplorerExactCoeffi
     values_[fixed_rows_ + e]->setText(Fixed(lift.cl_pressure, 4) + QStringLiteral(" / ") +
                                       Fixed(lift.cl_circulation, 4));
   }
+  const bool viscous = frame.viscous.has_value();
+  for (int k = 0; k < viscous_names_.size(); ++k) {
+    viscous_names_[k]->setVisible(viscous);
+    viscous_values_[k]->setVisible(viscous);
+  }
+  note_->setVisible(viscous && !frame.viscous->note.empty());
+  if (!viscous) return;
+  const ExplorerViscousFrame& v = *frame.viscous;
+  const ViscousResult& layers = v.result;
+  const QString texts_viscous[] = {Fixed(layers.cl_viscous, 4), Fixed(layers.cd, 5),
+                                   Fixed(v.cl_cd, 1),           Fixed(layers.xtr_top, 4),
+                                   Fixed(layers.xtr_bottom, 4), Fixed(layers.xsep_top, 4),
+                                   Fixed(layers.xsep_bottom, 4)};
+  for (int k = 0; k < viscous_values_.size(); ++k) viscous_values_[k]->setText(texts_viscous[k]);
+  note_->setText(QString::fromStdString(v.note));
 }
 
 void NumbersView::SetFrame(const ExplorerScene& scene) {
@@ -110,12 +153,23 @@ QString NumbersView::CopyText() const {
   for (int k = 0; k < values_.size(); ++k) {
     text += names_[k]->text() + QLatin1Char('\t') + values_[k]->text() + QLatin1Char('\n');
   }
+  for (int k = 0; k < viscous_values_.size(); ++k) {
+    if (!viscous_values_[k]->isVisibleTo(this)) break;
+    text += viscous_names_[k]->text() + QLatin1Char('\t') + viscous_values_[k]->text() +
+            QLatin1Char('\n');
+  }
+  if (note_->isVisibleTo(this)) text += note_->text() + QLatin1Char('\n');
   return text;
 }
 
 QString NumbersView::Value(const QString& name) const {
   for (int k = 0; k < names_.size(); ++k) {
     if (names_[k]->text() == name) return values_[k]->text();
+  }
+  for (int k = 0; k < viscous_names_.size(); ++k) {
+    if (viscous_names_[k]->text() == name && viscous_values_[k]->isVisibleTo(this)) {
+      return viscous_values_[k]->text();
+    }
   }
   return {};
 }

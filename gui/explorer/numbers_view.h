@@ -1,7 +1,10 @@
 // The explorer's numbers at the current angle: the lift from the circulation and from
 // the pressure, the quarter-chord moment, each beside its exact value where the body has
 // one, the suction peak and where it lies, the front stagnation point and the net source
-// output (zero for an exact solution).
+// output (zero for an exact solution); with boundary layers, the viscous lift, the drag,
+// the lift-to-drag ratio, where each surface's layer turns turbulent and where it
+// separates (chord fractions, 1: laminar or attached to the edge), and a note where the
+// interaction did not converge.
 #pragma once
 
 #include <QWidget>
@@ -34,7 +37,10 @@ class NumbersView : public QWidget, public ExplorerView {
   QList<QLabel*> names_;
   QList<QLabel*> values_;
   int fixed_rows_ = 0;  // then one row per element of the general problem
-  QString label_;       // the inputs
+  QList<QLabel*> viscous_names_;
+  QList<QLabel*> viscous_values_;
+  QLabel* note_ = nullptr;
+  QString label_;  // the inputs
 };
 
 }  // namespace velquin

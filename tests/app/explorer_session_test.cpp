@@ -35,6 +35,7 @@ TEST(ExplorerSession, TextReadsBackAsTheSameSession) {
   point.xv = 0.1 + 0.2;  // 0.30000000000000004: every bit survives
   point.yv = -1e-3;
   compared.compare = point;
+  compared.conditions = {1e6, 7.5};  // the boundary layers at Re 1e6, Ncrit 7.5
   compared.overlays = {{OverlayKind::kPolar, "/data/polar.txt"},
                        {OverlayKind::kPressure, "/data/cp.csv"}};
 
@@ -47,6 +48,7 @@ TEST(ExplorerSession, TextReadsBackAsTheSameSession) {
   ExplorerSessionSet own_points;
   own_points.body_file = "/sections/other.dat";
   file.alpha_degrees = 20;
+  file.conditions.reynolds = 2.5e5 + 1e-9;  // every bit of the Reynolds number too
   file.compare = own_points;
 
   for (const ExplorerSession& session : {plain, compared, file}) {
@@ -129,6 +131,10 @@ TEST(ExplorerSession, DamagedOrForeignFilesAreRefused) {
       {head + shown + "[compare]\nbody = naca0012\n",
        "session file \"s.ini\", line 7: [compare] gives no panels"},
       {head + shown + "[extra]\n", "session file \"s.ini\", line 7: unknown section \"[extra]\""},
+      {head + "reynolds = 500\n" + shown,
+       "session file \"s.ini\", line 3: reynolds \"500\" lies outside 1000 to 1e9"},
+      {head + "ncrit = 0\n" + shown,
+       "session file \"s.ini\", line 3: ncrit \"0\" lies outside 0.01 to 30"},
       {head + "just text\n",
        "session file \"s.ini\", line 3: expected KEY = VALUE, found \"just text\""},
   };

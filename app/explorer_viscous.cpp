@@ -1,0 +1,230 @@
+#include "app/explorer_viscous.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/derived_text.h"
+#include "app/flow_explorer.h"
+#include "app/viscous_text.h"
+#include "base/run_error.h"
+#include "base/text_number.h"
+#include "geometry/body.h"
+
+namespace velquin {
+namespace {
+
+bool Blank(const std::string& text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
+}
+
+// y at x on the polyline (xs, ys), xs running one way: linear between the bracketing
+// points, the end value beyond the ends.
+double Interpolate(const std::vector<double>& xs, const std::vector<double>& ys, double x) {
+  if (xs.empty()) return 0;
+  for (std::size_t k = 1; k < xs.size(); ++k) {
+    const double a = xs[k - 1], b = xs[k];
+    if ((x - a) * (x - b) <= 0 && a != b)
+      return ys[k - 1] + (x - a) / (b - a) * (ys[k] - ys[k - 1]);
+  }
+  return std::fabs(x - xs.front()) < std::fabs(x - xs.back()) ? ys.front() : ys.back();
+}
+
+// The stations of one side and their band. The outward normal turns the direction of
+// travel (stagnation point to trailing edge) to the left on the upper side, which the
+// layer leaves over the leading edge going aft above the body, and to the right on the
+// lower side.
+void FillSide(const SurfaceBoundaryLayer& layer, bool upper, ExplorerLayerSide& side) {
+  const std::vector<BoundaryLayerStation>& st = layer.stations;
+  const std::size_t n = st.size();
+  for (const BoundaryLayerStation& b : st) {
+    side.x.push_back(b.x);
+    side.h.push_back(b.h);
+    side.cf.push_back(b.cf);
+    side.n.push_back(b.n);
+    side.dstar.push_back(b.dstar);
+    side.surface_x.push_back(b.x);
+    side.surface_y.push_back(b.y);
+  }
+  for (std::size_t k = 0; k < n; ++k) {
+    const BoundaryLayerStation& a = st[k == 0 ? 0 : k - 1];
+    const BoundaryLayerStation& b = st[k + 1 < n ? k + 1 : n - 1];
+    double tx = b.x - a.x, ty = b.y - a.y;
+    const double length = std::hypot(tx, ty);
+    if (length > 0) {
+      tx /= length;
+      ty /= length;
+    }
+    const double nx = upper ? -ty : ty, ny = upper ? tx : -tx;
+    side.edge_x.push_back(st[k].x + nx * st[k].dstar);
+    side.edge_y.push_back(st[k].y + ny * st[k].dstar);
+  }
+}
+
+// The point at arc length s along the stations (between the stations that bracket it).
+void PointAtArc(const SurfaceBoundaryLayer& layer, double s, double& x, double& y) {
+  std::vector<double> arc, xs, ys;
+  for (const BoundaryLayerStation& b : layer.stations) {
+    arc.push_back(b.s);
+    xs.push_back(b.x);
+    ys.push_back(b.y);
+  }
+  x = Interpolate(arc, xs, s);
+  y = Interpolate(arc, ys, s);
+}
+
+// The station nearest to x, the aft one of equals: where the separated run to the edge
+// begins (separation_x is a station's x).
+void PointAtX(const SurfaceBoundaryLayer& layer, double x_wanted, double& x, double& y) {
+  double best = 1e300;
+  for (const BoundaryLayerStation& b : layer.stations) {
+    const double d = std::fabs(b.x - x_wanted);
+    if (d <= best) {
+      best = d;
+      x = b.x;
+      y = b.y;
+    }
+  }
+}
+
+void AddMarks(const SurfaceBoundaryLayer& layer, bool upper, const ExplorerLayerSide& side,
+              std::vector<ExplorerLayerMark>& marks) {
+  if (layer.stations.empty()) return;
+  if (layer.transition_index >= 0) {
+    ExplorerLayerMark m;
+    m.upper = upper;
+    PointAtArc(layer, layer.transition_s, m.x, m.y);
+    m.cp = Interpolate(side.cp_x, side.cp, m.x);
+    marks.push_back(m);
+  }
+  if (layer.separation_x < layer.stations.back().x) {
+    ExplorerLayerMark m;
+    m.upper = upper;
+    m.separation = true;
+    PointAtX(layer, layer.separation_x, m.x, m.y);
+    m.cp = Interpolate(side.cp_x, side.cp, m.x);
+    marks.push_back(m);
+  }
+}
+
+}  // namespace
+
+ReynoldsReading ReadExplorerReynolds(const std::string& text) {
+  ReynoldsReading out;
+  if (Blank(text)) return out;
+  const auto refuse = [&](const std::string& why) {
+    out.refused = true;
+    out.problem = "The Reynolds number " + QuotedInput(text) + " " + why +
+                  " Leave the box empty for the inviscid flow.";
+    return out;
+  };
+  NumberReading number;
+  try {
+    number = ReadNumberPart(text);
+  } catch (const RunError&) {
+    return refuse("is far beyond the range 1000 to 1e9.");
+  }
+  if (!number.began_with_number || !number.rest.empty()) {
+    return refuse("is not a number (write it as 1e6 or 1000000, with a point as the separator).");
+  }
+  if (!(number.value >= kExplorerReynoldsMin && number.value <= kExplorerReynoldsMax)) {
+    return refuse("lies outside the range 1000 to 1e9, where the boundary-layer closures hold.");
+  }
+  out.reynolds = number.value;
+  return out;
+}
+
+std::optional<ViscousOptions> ExplorerViscousOptions(const ExplorerFlowConditions& conditions) {
+  if (!conditions.reynolds) return std::nullopt;
+  ViscousOptions options;
+  options.reynolds = *conditions.reynolds;
+  options.ncrit = conditions.ncrit;
+  return options;
+}
+
+std::string ExplorerViscousUnavailable(const ExplorerGeometry& g) {
+  if (!g.C || g.problem_inputs) {
+    return "The boundary layer is computed for a single section: with several elements, a "
+           "flap or a ground the flow stays inviscid.";
+  }
+  if (g.inputs.body == CircleBody()) {
+    return "The circle has no trailing edge for the boundary layers to leave from: the flow "
+           "stays inviscid.";
+  }
+  if (!g.inputs.circulation) {
+    return "The boundary layers start from the lifting solution: turn Circulation on for a "
+           "Reynolds number.";
+  }
+  if (!g.factored) return "The panel matrix of this geometry is not at hand.";
+  return {};
+}
+
+std::string ExplorerViscousNote(const ViscousResult& r) {
+  if (r.converged) return {};
+  return "The viscous-inviscid interaction did not converge in " + std::to_string(r.passes) +
+         " passes: the numbers are its last pass's (beyond stall or with a long separation "
+         "the method only flags the flow).";
+}
+
+std::optional<ExplorerViscousFrame> ComputeExplorerViscous(
+    const ExplorerGeometry& g, double alpha_degrees, const std::optional<ViscousOptions>& options) {
+  if (!options || !ExplorerViscousUnavailable(g).empty()) return std::nullopt;
+  ExplorerViscousFrame v;
+  v.options = *options;
+  try {
+    v.result = SolveViscousAngle(*g.factored, alpha_degrees, *options);
+  } catch (const RunError&) {
+    return std::nullopt;
+  }
+  v.cl_cd = LiftToDrag(v.result);
+  v.note = ExplorerViscousNote(v.result);
+  const PanelView& p = g.panels.setup.panels;
+  const auto pressures = [&](const std::vector<int>& panels, ExplorerLayerSide& side) {
+    for (int i : panels) {
+      side.cp_x.push_back(p.Xc[i]);
+      side.cp.push_back(v.result.cp.cp[static_cast<std::size_t>(i) - 1]);
+    }
+  };
+  pressures(g.upper, v.upper);
+  pressures(g.lower, v.lower);
+  FillSide(v.result.top, true, v.upper);
+  FillSide(v.result.bottom, false, v.lower);
+  AddMarks(v.result.top, true, v.upper, v.marks);
+  AddMarks(v.result.bottom, false, v.lower, v.marks);
+  return v;
+}
+
+std::vector<ViscousPolarPoint> ComputeViscousPolar(const FactoredPanelProblem& problem,
+                                                   const std::vector<double>& angles,
+                                                   const ViscousOptions& options,
+                                                   const std::function<bool(int, int)>& progress) {
+  std::vector<ViscousPolarPoint> polar;
+  const int total = static_cast<int>(angles.size());
+  for (int k = 0; k < total; ++k) {
+    const ViscousResult r = SolveViscousAngle(problem, angles[k], options);
+    polar.push_back({angles[k], r.cl_viscous, r.cd, LiftToDrag(r), r.converged});
+    if (progress && !progress(k + 1, total)) break;
+  }
+  return polar;
+}
+
+std::string ExplorerConditionsLabel(const ViscousOptions& options) {
+  return "Re " + NumberText(options.reynolds) + ", Ncrit " + NumberText(options.ncrit);
+}
+
+std::string ViscousPolarCsv(const std::string& label, const ViscousOptions& options,
+                            const std::vector<ViscousPolarPoint>& polar) {
+  std::string csv = "# " + label + ", " + ExplorerConditionsLabel(options) +
+                    "\nalpha,cl_viscous,cd,cl_cd,converged\n";
+  for (const ViscousPolarPoint& p : polar) {
+    AppendShortestNumber(csv, p.alpha_degrees);
+    for (const double value : {p.cl_viscous, p.cd, p.cl_cd}) {
+      csv += ',';
+      AppendShortestNumber(csv, value);
+    }
+    csv += p.converged ? ",1\n" : ",0\n";
+  }
+  return csv;
+}
+
+}  // namespace velquin

@@ -1,0 +1,126 @@
+// The flow explorer's boundary layers: what the explorer shows of the viscous analysis
+// (viscous/panel_viscous.h) at the current angle and over its polar, without a window.
+//
+// The explorer factors the panel matrix of a single section once per geometry
+// (ExplorerGeometry::factored), the very matrix its two base solutions come from; every
+// frame with a Reynolds number is then one SolveViscousAngle on it, the interaction
+// passes being further right-hand sides of that matrix, as the batch's viscous sweep
+// runs its angles. The views get plain arrays and points from here and only paint them:
+//  - per surface, from the leading edge to the trailing edge, the layer's stations
+//    (x, H, Cf, N, delta*), the viscous pressure at the control points, and the band of
+//    the displacement thickness: the surface and the surface pushed out along its normal
+//    by delta*, the line the outer flow sees (true scale);
+//  - the marks: transition and the start of a separation that reaches the trailing
+//    edge, each with its place on the body and its Cp on the viscous pressure curve;
+//  - the numbers and, where the interaction did not settle, a note saying so.
+// The general problem (several elements, a flap, a ground) has no boundary layer here:
+// the analysis is of a single section.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "viscous/panel_viscous.h"
+
+namespace velquin {
+
+struct ExplorerGeometry;
+
+// The range where the closures hold, as the command line's --re and --ncrit take them.
+inline constexpr double kExplorerReynoldsMin = 1e3;
+inline constexpr double kExplorerReynoldsMax = 1e9;
+inline constexpr double kExplorerNcritMin = 0.01;
+inline constexpr double kExplorerNcritMax = 30;
+
+// The flow conditions the explorer's boundary layers take: no Reynolds number is the
+// inviscid flow.
+struct ExplorerFlowConditions {
+  std::optional<double> reynolds;
+  double ncrit = kDefaultNcrit;
+  bool operator==(const ExplorerFlowConditions& other) const {
+    return reynolds == other.reynolds && ncrit == other.ncrit;
+  }
+};
+
+// The Reynolds number as typed: empty (blanks only) is the inviscid flow; otherwise a
+// number with a point as the separator ("1e6", "3000000") between kExplorerReynoldsMin
+// and kExplorerReynoldsMax. `problem` is a plain sentence naming the text when it is
+// refused (then `reynolds` is empty and `refused` set).
+struct ReynoldsReading {
+  std::optional<double> reynolds;
+  bool refused = false;
+  std::string problem;
+};
+ReynoldsReading ReadExplorerReynolds(const std::string& text);
+
+// The options of one analysis: the conditions with the command line's defaults for the
+// rest (free transition, incompressible). Nothing without a Reynolds number.
+std::optional<ViscousOptions> ExplorerViscousOptions(const ExplorerFlowConditions& conditions);
+
+// Why this geometry has no boundary layer in the explorer, empty when it can have one:
+// several elements, a flap or a ground (the general problem), no circulation, the circle.
+std::string ExplorerViscousUnavailable(const ExplorerGeometry& geometry);
+
+// One surface of the frame, from the leading edge to the trailing edge.
+struct ExplorerLayerSide {
+  std::vector<double> x, h, cf, n, dstar;  // the layer's stations (stagnation point aft)
+  // The band of the displacement thickness: the surface (stations) and its displaced
+  // line; both from the stagnation point to the trailing edge.
+  std::vector<double> surface_x, surface_y, edge_x, edge_y;
+  std::vector<double> cp_x,
+      cp;  // the viscous pressure at the control points, from the leading edge
+};
+
+struct ExplorerLayerMark {
+  bool upper = true;
+  bool separation = false;  // else transition
+  double x = 0, y = 0;      // on the body
+  double cp = 0;            // on the viscous pressure curve of its surface
+};
+
+struct ExplorerViscousFrame {
+  ViscousOptions options;
+  ViscousResult result;
+  double cl_cd = 0;  // 0 where the drag is not positive
+  ExplorerLayerSide upper, lower;
+  std::vector<ExplorerLayerMark> marks;
+  std::string note;  // empty when the interaction converged
+};
+
+// The boundary layers at an angle (degrees), for a frame's `viscous`: nothing when there
+// are no options or the geometry cannot have them (ExplorerViscousUnavailable), or when
+// the solve fails. Reads the geometry only, so that it may run beside
+// ComputeExplorerFrame on another thread.
+std::optional<ExplorerViscousFrame> ComputeExplorerViscous(
+    const ExplorerGeometry& geometry, double alpha_degrees,
+    const std::optional<ViscousOptions>& options);
+
+// The note shown where the interaction did not settle, empty when it did.
+std::string ExplorerViscousNote(const ViscousResult& result);
+
+// One angle of the viscous polar.
+struct ViscousPolarPoint {
+  double alpha_degrees = 0;
+  double cl_viscous = 0, cd = 0, cl_cd = 0;
+  bool converged = false;
+};
+
+// The viscous polar at the given angles, one SolveViscousAngle each on the factored
+// matrix. `progress(done, total)` is called after every angle; when it returns false the
+// computation stops and the points so far are returned.
+std::vector<ViscousPolarPoint> ComputeViscousPolar(const FactoredPanelProblem& problem,
+                                                   const std::vector<double>& angles,
+                                                   const ViscousOptions& options,
+                                                   const std::function<bool(int, int)>& progress);
+
+// A viscous polar as CSV: a comment line naming the inputs and the conditions, then
+// "alpha,cl_viscous,cd,cl_cd,converged", one angle a line.
+std::string ViscousPolarCsv(const std::string& label, const ViscousOptions& options,
+                            const std::vector<ViscousPolarPoint>& polar);
+
+// "Re 1e+06, Ncrit 9" for titles.
+std::string ExplorerConditionsLabel(const ViscousOptions& options);
+
+}  // namespace velquin

@@ -1,0 +1,95 @@
+// The explorer's drag polar: Cl against Cd, and the lift-to-drag ratio Cl/Cd against
+// alpha, of the section at the Reynolds number and Ncrit given, over the explorer's
+// polar angles (those of the inviscid polar), with a dot at the current angle.
+//
+// The polar costs one viscous analysis per angle (a few milliseconds each, more beyond
+// stall where the interaction runs all its passes), so it is computed on a worker
+// thread whenever the geometry or the conditions change, with its progress shown and a
+// Cancel button; the slider never waits for it. The thread shares the geometry's
+// factored matrix, so a geometry replaced meanwhile stays alive until the thread is
+// done; what a run finds is handed to the window's thread and dropped when the view has
+// moved on. Angles where the interaction did not converge are drawn as grey crosses,
+// apart from the line.
+#pragma once
+
+#include <QWidget>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/explorer_viscous.h"
+#include "gui/explorer/explorer_view.h"
+
+class QCategoryAxis;
+class QChartView;
+class QLabel;
+class QLineSeries;
+class QProgressBar;
+class QPushButton;
+class QScatterSeries;
+class QThread;
+
+namespace velquin {
+
+class DragPolarView : public QWidget, public ExplorerView {
+  Q_OBJECT
+
+ public:
+  explicit DragPolarView(QWidget* parent = nullptr);
+  // Cancels a run and waits for its thread, at most one angle.
+  ~DragPolarView() override;
+
+  QWidget* Widget() override { return this; }
+  QString ExportName() const override { return QStringLiteral("DragPolar"); }
+  void SetGeometry(const ExplorerScene& scene) override;
+  void SetFrame(const ExplorerScene& scene) override;
+  std::string DataCsv() const override;
+
+  // Asks the run to stop after the angle under way.
+  void Cancel();
+  bool Running() const { return job_ != nullptr; }
+  const std::vector<ViscousPolarPoint>& Polar() const { return polar_; }
+  QString Message() const;
+  // The dot at the current angle on the drag polar: (Cd, Cl).
+  QPointF Marker() const;
+
+ private:
+  struct Job {
+    std::atomic<bool> cancel{false};
+  };
+
+  void Start(const ExplorerGeometry& geometry, const ViscousOptions& options);
+  void ShowProgress(const Job* job, int done, int total);
+  void Finish(const Job* job, const std::vector<ViscousPolarPoint>& polar, const QString& failure);
+  void Plot();
+
+  QLabel* message_;
+  QChartView* polar_view_;
+  QChartView* ratio_view_;
+  QLineSeries* polar_line_;
+  QScatterSeries* polar_unconverged_;
+  QScatterSeries* polar_marker_;
+  QLineSeries* ratio_line_;
+  QScatterSeries* ratio_unconverged_;
+  QScatterSeries* ratio_marker_;
+  QCategoryAxis* cd_axis_;
+  QCategoryAxis* cl_axis_;
+  QCategoryAxis* alpha_axis_;
+  QCategoryAxis* ratio_axis_;
+  QProgressBar* progress_;
+  QPushButton* cancel_button_;
+
+  // What the polar on show belongs to: the factored matrix and the conditions.
+  std::shared_ptr<const FactoredPanelProblem> problem_;
+  std::optional<ViscousOptions> options_;
+  std::string label_;
+  std::vector<ViscousPolarPoint> polar_;
+  bool cancelled_ = false;
+  std::shared_ptr<Job> job_;  // the run whose results are wanted, null when none
+  // Every thread started and not yet finished, for the destructor to wait for.
+  std::vector<QThread*> threads_;
+};
+
+}  // namespace velquin
