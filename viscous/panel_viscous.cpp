@@ -104,6 +104,7 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
   interaction.section.xtr_lower = FreeTransition(options.xtr_bottom);
   interaction.max_passes = options.max_passes;
   interaction.relaxation = options.relaxation;
+  interaction.mixing_depth = options.mixing_depth;
   std::vector<double> q_last = q;
   const TranspirationSolve solve = [&](const std::vector<double>& vn, std::vector<double>& v) {
     std::vector<double> strengths;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <limits>
 
 namespace velquin {
 namespace {
@@ -52,6 +54,136 @@ std::vector<double> TranspirationVelocity(const SectionBoundaryLayer& layers, in
   return vn;
 }
 
+namespace {
+
+// Anderson's mixing of the last few passes (Anderson, J. ACM 12 (1965) 547; Walker & Ni,
+// SIAM J. Numer. Anal. 49 (2011) 1715): the fixed point x = g(x) of "transpiration in,
+// transpiration out", residual f = g(x) - x. With the differences dX, dF of the
+// stored inputs and residuals, gamma minimises |f - dF gamma| and the next input is
+//   x + beta f - (dX + beta dF) gamma,
+// a multisecant step: where the passes oscillate (the sensitive layer near the trailing
+// edge) the secant directions cancel the oscillation that plain relaxation only damps.
+class AndersonMixing {
+ public:
+  static constexpr double kMaxStepRatio = 10;
+
+  AndersonMixing(int depth, double beta) : depth_(depth), beta_(beta) {}
+
+  void Reset() {
+    dx_.clear();
+    df_.clear();
+    have_last_ = false;
+  }
+
+  // The next input from the current input x and its residual f.
+  std::vector<double> Next(const std::vector<double>& x, const std::vector<double>& f) {
+    const int n = static_cast<int>(x.size());
+    if (have_last_) {
+      std::vector<double> dx(n), df(n);
+      for (int k = 0; k < n; ++k) {
+        dx[k] = x[k] - last_x_[k];
+        df[k] = f[k] - last_f_[k];
+      }
+      dx_.push_back(std::move(dx));
+      df_.push_back(std::move(df));
+      if (static_cast<int>(dx_.size()) > depth_) {
+        dx_.erase(dx_.begin());
+        df_.erase(df_.begin());
+      }
+    }
+    last_x_ = x;
+    last_f_ = f;
+    have_last_ = true;
+    std::vector<double> next(n);
+    for (int k = 0; k < n; ++k) next[k] = x[k] + beta_ * f[k];
+    const int m = static_cast<int>(df_.size());
+    if (m == 0) return next;
+    // Normal equations (dF^T dF) gamma = dF^T f, a few unknowns; a small multiple of the
+    // diagonal keeps nearly parallel secants from giving a huge step.
+    std::vector<double> a(m * m), b(m);
+    for (int i = 0; i < m; ++i) {
+      for (int j = 0; j <= i; ++j) {
+        double sum = 0;
+        for (int k = 0; k < n; ++k) sum += df_[i][k] * df_[j][k];
+        a[i * m + j] = a[j * m + i] = sum;
+      }
+      double sum = 0;
+      for (int k = 0; k < n; ++k) sum += df_[i][k] * f[k];
+      b[i] = sum;
+    }
+    for (int i = 0; i < m; ++i) a[i * m + i] *= 1 + 1e-8;
+    if (!SolveSmall(a, b, m)) return next;
+    std::vector<double> mixed = next;
+    for (int j = 0; j < m; ++j) {
+      for (int k = 0; k < n; ++k) mixed[k] -= b[j] * (dx_[j][k] + beta_ * df_[j][k]);
+    }
+    // Safeguard: a multisecant step many times longer than the relaxed one extrapolates
+    // from secants that no longer describe the map; take the relaxed step and forget them.
+    double relaxed = 0, step = 0;
+    for (int k = 0; k < n; ++k) {
+      relaxed += (next[k] - x[k]) * (next[k] - x[k]);
+      step += (mixed[k] - x[k]) * (mixed[k] - x[k]);
+    }
+    if (!(step <= kMaxStepRatio * kMaxStepRatio * relaxed)) {
+      dx_.clear();
+      df_.clear();
+      return next;
+    }
+    return mixed;
+  }
+
+ private:
+  // Gaussian elimination with partial pivoting on an m x m system; false when singular.
+  static bool SolveSmall(std::vector<double>& a, std::vector<double>& b, int m) {
+    for (int c = 0; c < m; ++c) {
+      int p = c;
+      for (int r = c + 1; r < m; ++r) {
+        if (std::fabs(a[r * m + c]) > std::fabs(a[p * m + c])) p = r;
+      }
+      if (!(std::fabs(a[p * m + c]) > 0)) return false;
+      if (p != c) {
+        for (int j = 0; j < m; ++j) std::swap(a[c * m + j], a[p * m + j]);
+        std::swap(b[c], b[p]);
+      }
+      for (int r = c + 1; r < m; ++r) {
+        const double factor = a[r * m + c] / a[c * m + c];
+        for (int j = c; j < m; ++j) a[r * m + j] -= factor * a[c * m + j];
+        b[r] -= factor * b[c];
+      }
+    }
+    for (int c = m - 1; c >= 0; --c) {
+      double sum = b[c];
+      for (int j = c + 1; j < m; ++j) sum -= a[c * m + j] * b[j];
+      b[c] = sum / a[c * m + c];
+      if (!std::isfinite(b[c])) return false;
+    }
+    return true;
+  }
+
+  int depth_;
+  double beta_;
+  std::vector<std::vector<double>> dx_, df_;
+  std::vector<double> last_x_, last_f_;
+  bool have_last_ = false;
+};
+
+double RootMeanSquare(const std::vector<double>& v) {
+  double sum = 0;
+  for (double x : v) sum += x * x;
+  return v.empty() ? 0 : std::sqrt(sum / static_cast<double>(v.size()));
+}
+
+// The circulation of a solution, the sum of signed speed times panel length around the
+// contour: cl = 2 Gamma on a unit chord, so its change measures the lift's.
+double Circulation(const SectionPanels& panels, const std::vector<double>& signed_speed) {
+  double gamma = 0;
+  const std::size_t n = std::min(panels.length.size(), signed_speed.size());
+  for (std::size_t k = 0; k < n; ++k) gamma += signed_speed[k] * panels.length[k];
+  return gamma;
+}
+
+}  // namespace
+
 InteractionResult RunViscousInteraction(const SectionPanels& panels,
                                         const std::vector<double>& inviscid_signed_speed,
                                         const TranspirationSolve& solve,
@@ -61,16 +193,26 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
   out.signed_speed = inviscid_signed_speed;
   out.transpiration.assign(n, 0.0);
   bool settled = false;
-  std::vector<double> next(n);
+  std::vector<double> next(n), residual(n);
+  AndersonMixing mixing(options.mixing_depth, options.relaxation);
+  double last_residual = std::numeric_limits<double>::infinity();
+  double last_gamma = Circulation(panels, out.signed_speed);
+  SectionBoundaryLayer layers =
+      AnalyseSectionBoundaryLayers(panels, out.signed_speed, options.section);
   for (int pass = 1; pass <= options.max_passes; ++pass) {
     out.passes = pass;
-    const SectionBoundaryLayer layers =
-        AnalyseSectionBoundaryLayers(panels, out.signed_speed, options.section);
     const std::vector<double> target = TranspirationVelocity(layers, n, options);
-    for (int k = 0; k < n; ++k) {
-      out.transpiration[k] += options.relaxation * (target[k] - out.transpiration[k]);
+    for (int k = 0; k < n; ++k) residual[k] = target[k] - out.transpiration[k];
+    // A pass whose residual grew several-fold left the region where the secants describe
+    // the map (transition or separation jumped): start the history again from here.
+    const double size = RootMeanSquare(residual);
+    if (size > options.restart_growth * last_residual) mixing.Reset();
+    last_residual = size;
+    std::vector<double> input = mixing.Next(out.transpiration, residual);
+    for (double& v : input) {
+      v = std::isfinite(v) ? std::clamp(v, -kMaxTranspiration, kMaxTranspiration) : 0;
     }
-    if (!solve(out.transpiration, next) || static_cast<int>(next.size()) != n) break;
+    if (!solve(input, next) || static_cast<int>(next.size()) != n) break;
     double change = 0, sum_squares = 0;
     bool finite = true;
     for (int k = 0; k < n; ++k) {
@@ -80,14 +222,20 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
       change = std::max(change, c);
     }
     if (!finite) break;
+    out.transpiration = std::move(input);
     out.signed_speed = next;
     out.last_change = change;
-    if (std::sqrt(sum_squares / n) < options.tolerance && change < options.max_change) {
+    layers = AnalyseSectionBoundaryLayers(panels, out.signed_speed, options.section);
+    const double gamma = Circulation(panels, out.signed_speed);
+    const double lift_change = 2 * std::fabs(gamma - last_gamma);
+    last_gamma = gamma;
+    if (std::sqrt(sum_squares / n) < options.tolerance && change < options.max_change &&
+        lift_change < options.lift_tolerance) {
       settled = true;
       break;
     }
   }
-  out.layers = AnalyseSectionBoundaryLayers(panels, out.signed_speed, options.section);
+  out.layers = std::move(layers);
   out.converged = settled && Sound(out.layers) &&
                   SeparatedLength(out.layers.upper) <= kMaxSeparatedLength &&
                   SeparatedLength(out.layers.lower) <= kMaxSeparatedLength;

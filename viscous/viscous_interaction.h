@@ -32,6 +32,10 @@
 namespace velquin {
 
 inline constexpr double kMaxSeparatedLength = 0.1;
+// The largest transpiration speed (free-stream units) a pass may blow or suck: far above
+// any attached layer's (a few hundredths), it only stops a diverging pass from feeding
+// ever larger speeds into the next.
+inline constexpr double kMaxTranspiration = 0.5;
 
 // Solves the panel problem with the outward transpiration velocity `vn[k]` at control
 // point k and writes the signed surface speeds (see section_boundary_layer.h). Returns
@@ -43,8 +47,11 @@ struct InteractionOptions {
   SectionOptions section;
   int max_passes = 12;
   double relaxation = 0.3;
+  int mixing_depth = 4;              // passes Anderson's mixing remembers; 0: plain relaxation
+  double restart_growth = 3;         // residual growth that restarts the mixing's history
   double tolerance = 1e-3;           // root-mean-square change of ue between passes
   double max_change = 0.02;          // and its largest change
+  double lift_tolerance = 1e-3;      // and the change of cl = 2 Gamma
   double laminar_shape_cap = 4;      // cap on H in the transpiration, laminar
   double turbulent_shape_cap = 2.5;  // and turbulent
 };
