@@ -31,6 +31,15 @@ struct FactoredPanelProblem {
   std::unique_ptr<Module_Common> state;  // At as assembled, An eliminated by Gauss_Factor
   RunInputs inputs;
   SectionPanels panels;
+  // The response of the signed surface speeds to the transpiration, NP x NP row-major:
+  // response[i * NP + j] = d Vt(i) / d vn(j), the same for every angle (the free stream
+  // enters only the right-hand side). An interaction pass is then one product instead of
+  // a solve and a product: NP solves once per geometry buy a pass five times cheaper.
+  std::vector<double> response;
+  // The solutions of the free streams along x and along y (cos, sin = 1, 0 and 0, 1):
+  // strengths (NEq) and signed speeds (NP). The right-hand side is linear in cos and
+  // sin, so an angle's inviscid solution is their combination, without a solve.
+  std::vector<double> strengths_x, strengths_y, speed_x, speed_y;
 };
 
 // From the panels of C (Panel_ComputeGeometry done; sizes and vortex position set for

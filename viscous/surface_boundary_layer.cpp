@@ -208,6 +208,7 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
         out.transition_s = s_tr;
         out.transition_x = st.x[i] + fraction * (st.x[i + 1] - st.x[i]);
         out.transition_dstar = y[0] * y[1];
+        out.transition_theta = y[0];
         turbulent = true;
         y = {y[0], std::min(y[1], kTurbulentStartMaxShape), forced ? y[2] : options.ncrit};
         ok = ok && Integrate(turbulent_rates, s_tr, st.s[i + 1], true, y);
