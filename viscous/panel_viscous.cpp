@@ -79,14 +79,23 @@ std::optional<FactoredPanelProblem> FactorPanelProblem(const Module_Common& C,
   std::vector<double> columns(static_cast<std::size_t>(neq) * np, 0.0);
   for (int j = 0; j < np; ++j) columns[static_cast<std::size_t>(j) * np + j] = 1;
   Gauss_SolveFactored(W.NEq, W.An, columns.data(), np);
-  problem.response.assign(static_cast<std::size_t>(np) * np, 0.0);
+  std::vector<double> rows(static_cast<std::size_t>(np) * np, 0.0);
   for (int i = 1; i <= np; ++i) {
     const double* row = W.At.Row(i);
-    double* out = &problem.response[static_cast<std::size_t>(i - 1) * np];
+    double* out = &rows[static_cast<std::size_t>(i - 1) * np];
     for (int j = 1; j <= neq; ++j) {
       const double a = row[j];
       const double* x = &columns[static_cast<std::size_t>(j - 1) * np];
       for (int k = 0; k < np; ++k) out[k] += a * x[k];
+    }
+  }
+  // Stored by columns: a pass adds vn(j) times column j, element by element in the same
+  // order whatever the vector width, so the sum vectorises without reassociation.
+  problem.response.resize(rows.size());
+  for (int i = 0; i < np; ++i) {
+    for (int j = 0; j < np; ++j) {
+      problem.response[static_cast<std::size_t>(j) * np + i] =
+          rows[static_cast<std::size_t>(i) * np + j];
     }
   }
   return problem;
@@ -152,13 +161,17 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
       return SolveWithTranspiration(problem, cos_alfa, sin_alfa, vn, strengths, v);
     }
     if (static_cast<int>(vn.size()) != np) return false;
+    std::vector<double> sum(np, 0.0);
+    for (int j = 0; j < np; ++j) {
+      const double a = vn[j];
+      if (a == 0) continue;
+      const double* column = &problem.response[static_cast<std::size_t>(j) * np];
+      for (int i = 0; i < np; ++i) sum[i] += a * column[i];
+    }
     v = speed;
     bool finite = true;
     for (int i = 0; i < np; ++i) {
-      const double* row = &problem.response[static_cast<std::size_t>(i) * np];
-      double sum = 0;
-      for (int j = 0; j < np; ++j) sum += row[j] * vn[j];
-      v[i] += sum;
+      v[i] += sum[i];
       finite = finite && std::isfinite(v[i]);
     }
     return finite;

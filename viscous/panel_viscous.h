@@ -31,8 +31,8 @@ struct FactoredPanelProblem {
   std::unique_ptr<Module_Common> state;  // At as assembled, An eliminated by Gauss_Factor
   RunInputs inputs;
   SectionPanels panels;
-  // The response of the signed surface speeds to the transpiration, NP x NP row-major:
-  // response[i * NP + j] = d Vt(i) / d vn(j), the same for every angle (the free stream
+  // The response of the signed surface speeds to the transpiration, NP x NP by columns:
+  // response[j * NP + i] = d Vt(i) / d vn(j), the same for every angle (the free stream
   // enters only the right-hand side). An interaction pass is then one product instead of
   // a solve and a product: NP solves once per geometry buy a pass five times cheaper.
   std::vector<double> response;

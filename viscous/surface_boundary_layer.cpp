@@ -17,12 +17,14 @@ constexpr double kMinTheta = 1e-12;
 constexpr double kLaminarMinShape = 1.5;
 constexpr double kTurbulentMinShape = 1.2;  // H1 is singular at H = 1.1
 // A substep spans at most kThetasPerSubstep momentum thicknesses in the turbulent layer
-// (the relaxation length of its H is a few tens of them) and kLaminarThetasPerSubstep in
+// (the relaxation length of its H is a few tens of them, which classical Runge-Kutta
+// follows at 20: against 10 the drag of the 61 XFOIL points moved by at most 1.2 %, for a
+// quarter less time an angle) and kLaminarThetasPerSubstep in
 // the laminar one (whose H relaxes over a length of order Re_theta theta, hundreds of
 // them), and changes ln ue by at most kLogSpeedPerSubstep (next to the
 // stagnation point the acceleration term (H + 2) theta/ue due/ds makes the equations
 // stiff: an explicit step must resolve the growth of ue).
-constexpr double kThetasPerSubstep = 10;
+constexpr double kThetasPerSubstep = 20;
 constexpr double kLaminarThetasPerSubstep = 100;
 constexpr double kLogSpeedPerSubstep = 0.05;
 constexpr int kMaxSubsteps = 400;
