@@ -23,7 +23,8 @@ double Median(std::vector<double> v) {
 // Every XFOIL point: the drag within 8 % at the median and 20 % at every point,
 // transition within 0.04 chord at the median; lift within 8 % at the median (the layers
 // see the deceleration at the trailing edge, which carries most of the viscous lift
-// loss: docs/method.md); at least 70 % of the points converged.
+// loss: docs/method.md); at least 95 % of the points converged, by the test on what the
+// layers ask for (viscous_interaction.h).
 TEST(SectionViscous, MatchesXfoil) {
   const std::vector<XfoilPoint> points = ReadXfoilViscous();
   ASSERT_GT(points.size(), 50u);
@@ -52,7 +53,7 @@ TEST(SectionViscous, MatchesXfoil) {
   EXPECT_LT(Median(cd_error), 0.08);
   EXPECT_LT(Median(xtr_error), 0.04);
   EXPECT_LT(Median(cl_error), 0.08);
-  EXPECT_GE(converged, static_cast<int>(0.7 * points.size()));
+  EXPECT_GE(converged, static_cast<int>(0.95 * points.size()));
 }
 
 // The trailing-edge treatment: drag and transition do not follow the panel count from
