@@ -216,17 +216,23 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
     // tolerances, and the lift by less than lift_tolerance. (The change between passes
     // is no test: a small relaxed or mixed step can stall far from the fixed point.)
     if (solve(target, demanded) && static_cast<int>(demanded.size()) == n) {
-      double change = 0, sum_squares = 0;
+      // The rms over the arc length, as the loads feel it: a flicker of the few short
+      // panels next to the trailing edge, where a separation moves by a station between
+      // passes, counts for their length, not their number.
+      double change = 0, sum_squares = 0, perimeter = 0;
       for (int k = 0; k < n; ++k) {
         const double c = std::fabs(std::fabs(demanded[k]) - std::fabs(out.signed_speed[k]));
-        sum_squares += c * c;
+        const double w = k < static_cast<int>(panels.length.size()) ? panels.length[k] : 0.0;
+        sum_squares += c * c * w;
+        perimeter += w;
         change = std::max(change, c);
       }
+      const double rms = perimeter > 0 ? std::sqrt(sum_squares / perimeter) : 0;
       const double lift_change =
           2 * std::fabs(Circulation(panels, demanded) - Circulation(panels, out.signed_speed));
       out.last_change = change;
-      if (std::isfinite(sum_squares) && std::sqrt(sum_squares / n) < options.tolerance &&
-          change < options.max_change && lift_change < options.lift_tolerance) {
+      if (std::isfinite(rms) && rms < options.tolerance && change < options.max_change &&
+          lift_change < options.lift_tolerance) {
         settled = true;
         break;
       }

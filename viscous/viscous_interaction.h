@@ -4,21 +4,27 @@
 // so the panel problem is solved again with vn added to each control point's
 // right-hand side, the layers are marched again on the new speeds, and so on.
 //
-// The iteration is a fixed point of "march, then solve"; with ue prescribed it is
-// unstable where the layer is thick and sensitive (near separation), so:
-//  - the transpiration is under-relaxed, vn <- vn + w (vn_new - vn);
+// The iteration looks for the fixed point vn = G(vn) of "speeds from vn, layers marched
+// on them, vn demanded by the layers"; with ue prescribed the plain iteration is
+// unstable where the layer is thick and sensitive (near separation, in a bubble), so:
+//  - each pass takes Anderson's mixing of the last mixing_depth passes, damped by
+//    `relaxation` (AndersonMixing in the .cpp): a multisecant step that cancels the
+//    oscillation of the sensitive stations; its history is dropped when the residual
+//    grows restart_growth-fold or the mixed step is far longer than the damped one;
 //  - delta* is taken as theta min(H, cap) with the cap of the layer's regime, so that a
 //    laminar bubble or a separating turbulent layer cannot blow a jet into the outer
 //    flow;
 //  - downstream of transition delta* is at least its laminar value at the transition
-//    point: where the laminar layer ends in a bubble (H above the turbulent start's
-//    limit) the turbulent layer starts thinner in delta*, and a step down in ue delta*
-//    would be a spurious sink;
-//  - the passes end when the root-mean-square change of the edge speed between passes
-//    falls below the tolerance and its largest change below max_change, or after
-//    max_passes (then not converged). Both measures: where transition moves by one
-//    station between passes the speed next to it flickers by a few thousandths while
-//    everything else has settled.
+//    point, with the laminar cap: where the laminar layer ends in a bubble the turbulent
+//    layer starts thinner in delta*, and a step down in ue delta* would be a spurious
+//    sink;
+//  - vn is bounded by kMaxTranspiration;
+//  - the passes end when the transpiration the layers ask for would hardly move the
+//    outer flow: the speeds of G(vn) differ from the present ones by less than
+//    `tolerance` (rms over the arc length) and `max_change` (largest), and the lift
+//    cl = 2 Gamma by less than lift_tolerance; or after max_passes (then not converged).
+//    The change between passes is no test: a small damped or mixed step can stall far
+//    from the fixed point.
 // Converged also requires both marches to be sound and no separated region longer than
 // kMaxSeparatedLength of chord at either trailing edge: beyond that a direct integral
 // method is outside its range and the numbers only flag stall.
@@ -49,7 +55,7 @@ struct InteractionOptions {
   double relaxation = 0.3;
   int mixing_depth = 4;              // passes Anderson's mixing remembers; 0: plain relaxation
   double restart_growth = 3;         // residual growth that restarts the mixing's history
-  double tolerance = 1e-3;           // root-mean-square change of ue between passes
+  double tolerance = 1e-3;           // rms over the arc length of the change of ue G(vn) would give
   double max_change = 0.02;          // and its largest change
   double lift_tolerance = 1e-3;      // and the change of cl = 2 Gamma
   double laminar_shape_cap = 4;      // cap on H in the transpiration, laminar
