@@ -72,6 +72,11 @@ namespace {
 //   x + beta f - (dX + beta dF) gamma,
 // a multisecant step: where the passes oscillate (the sensitive layer near the trailing
 // edge) the secant directions cancel the oscillation that plain relaxation only damps.
+//
+// The panel problem is linear in the transpiration, so the speeds of the next input
+// follow from the same combination of the speeds s of x and the speed changes d its
+// residual would bring (d = S(x + f) - S(x)): s + beta d - (dS + beta dD) gamma. A pass
+// then needs one product with the response (for d), not two.
 class AndersonMixing {
  public:
   static constexpr double kMaxStepRatio = 10;
@@ -79,33 +84,38 @@ class AndersonMixing {
   AndersonMixing(int depth, double beta) : depth_(depth), beta_(beta) {}
 
   void Reset() {
-    dx_.clear();
-    df_.clear();
+    history_.clear();
     have_last_ = false;
   }
 
-  // The next input from the current input x and its residual f.
-  std::vector<double> Next(const std::vector<double>& x, const std::vector<double>& f) {
+  // The next input from the current input x, its residual f, its speeds s and the
+  // speed change d of its residual; the speeds of the next input in `speeds`.
+  std::vector<double> Next(const std::vector<double>& x, const std::vector<double>& f,
+                           const std::vector<double>& s, const std::vector<double>& d,
+                           std::vector<double>& speeds) {
     const int n = static_cast<int>(x.size());
+    const int ns = static_cast<int>(s.size());
     if (have_last_) {
-      std::vector<double> dx(n), df(n);
+      Difference diff{std::vector<double>(n), std::vector<double>(n), std::vector<double>(ns),
+                      std::vector<double>(ns)};
       for (int k = 0; k < n; ++k) {
-        dx[k] = x[k] - last_x_[k];
-        df[k] = f[k] - last_f_[k];
+        diff.x[k] = x[k] - last_.x[k];
+        diff.f[k] = f[k] - last_.f[k];
       }
-      dx_.push_back(std::move(dx));
-      df_.push_back(std::move(df));
-      if (static_cast<int>(dx_.size()) > depth_) {
-        dx_.erase(dx_.begin());
-        df_.erase(df_.begin());
+      for (int k = 0; k < ns; ++k) {
+        diff.s[k] = s[k] - last_.s[k];
+        diff.d[k] = d[k] - last_.d[k];
       }
+      history_.push_back(std::move(diff));
+      if (static_cast<int>(history_.size()) > depth_) history_.erase(history_.begin());
     }
-    last_x_ = x;
-    last_f_ = f;
+    last_ = {x, f, s, d};
     have_last_ = true;
     std::vector<double> next(n);
     for (int k = 0; k < n; ++k) next[k] = x[k] + beta_ * f[k];
-    const int m = static_cast<int>(df_.size());
+    speeds.resize(ns);
+    for (int k = 0; k < ns; ++k) speeds[k] = s[k] + beta_ * d[k];
+    const int m = static_cast<int>(history_.size());
     if (m == 0) return next;
     // Normal equations (dF^T dF) gamma = dF^T f, a few unknowns; a small multiple of the
     // diagonal keeps nearly parallel secants from giving a huge step.
@@ -113,18 +123,20 @@ class AndersonMixing {
     for (int i = 0; i < m; ++i) {
       for (int j = 0; j <= i; ++j) {
         double sum = 0;
-        for (int k = 0; k < n; ++k) sum += df_[i][k] * df_[j][k];
+        for (int k = 0; k < n; ++k) sum += history_[i].f[k] * history_[j].f[k];
         a[i * m + j] = a[j * m + i] = sum;
       }
       double sum = 0;
-      for (int k = 0; k < n; ++k) sum += df_[i][k] * f[k];
+      for (int k = 0; k < n; ++k) sum += history_[i].f[k] * f[k];
       b[i] = sum;
     }
     for (int i = 0; i < m; ++i) a[i * m + i] *= 1 + 1e-8;
     if (!SolveSmall(a, b, m)) return next;
     std::vector<double> mixed = next;
     for (int j = 0; j < m; ++j) {
-      for (int k = 0; k < n; ++k) mixed[k] -= b[j] * (dx_[j][k] + beta_ * df_[j][k]);
+      for (int k = 0; k < n; ++k) {
+        mixed[k] -= b[j] * (history_[j].x[k] + beta_ * history_[j].f[k]);
+      }
     }
     // Safeguard: a multisecant step many times longer than the relaxed one extrapolates
     // from secants that no longer describe the map; take the relaxed step and forget them.
@@ -134,14 +146,22 @@ class AndersonMixing {
       step += (mixed[k] - x[k]) * (mixed[k] - x[k]);
     }
     if (!(step <= kMaxStepRatio * kMaxStepRatio * relaxed)) {
-      dx_.clear();
-      df_.clear();
+      history_.clear();
       return next;
+    }
+    for (int j = 0; j < m; ++j) {
+      for (int k = 0; k < ns; ++k) {
+        speeds[k] -= b[j] * (history_[j].s[k] + beta_ * history_[j].d[k]);
+      }
     }
     return mixed;
   }
 
  private:
+  struct Difference {
+    std::vector<double> x, f, s, d;
+  };
+
   // Gaussian elimination with partial pivoting on an m x m system; false when singular.
   static bool SolveSmall(std::vector<double>& a, std::vector<double>& b, int m) {
     for (int c = 0; c < m; ++c) {
@@ -171,8 +191,8 @@ class AndersonMixing {
 
   int depth_;
   double beta_;
-  std::vector<std::vector<double>> dx_, df_;
-  std::vector<double> last_x_, last_f_;
+  std::vector<Difference> history_;
+  Difference last_;
   bool have_last_ = false;
 };
 
@@ -202,7 +222,7 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
   out.signed_speed = inviscid_signed_speed;
   out.transpiration.assign(n, 0.0);
   bool settled = false;
-  std::vector<double> next(n), residual(n), demanded(n);
+  std::vector<double> next(n), residual(n), demanded(n), brought(n), predicted;
   AndersonMixing mixing(options.mixing_depth, options.relaxation);
   double last_residual = std::numeric_limits<double>::infinity();
   SectionBoundaryLayer layers =
@@ -215,7 +235,8 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
     // flow: the speeds it would give differ from the present ones by less than the
     // tolerances, and the lift by less than lift_tolerance. (The change between passes
     // is no test: a small relaxed or mixed step can stall far from the fixed point.)
-    if (solve(target, demanded) && static_cast<int>(demanded.size()) == n) {
+    const bool have_demand = solve(target, demanded) && static_cast<int>(demanded.size()) == n;
+    if (have_demand) {
       // The rms over the arc length, as the loads feel it: a flicker of the few short
       // panels next to the trailing edge, where a separation moves by a station between
       // passes, counts for their length, not their number.
@@ -243,11 +264,24 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
     const double size = RootMeanSquare(residual);
     if (size > options.restart_growth * last_residual) mixing.Reset();
     last_residual = size;
-    std::vector<double> input = mixing.Next(out.transpiration, residual);
-    for (double& v : input) {
-      v = std::isfinite(v) ? std::clamp(v, -kMaxTranspiration, kMaxTranspiration) : 0;
+    for (int k = 0; k < n; ++k) {
+      brought[k] = have_demand ? demanded[k] - out.signed_speed[k] : 0;
     }
-    if (!solve(input, next) || static_cast<int>(next.size()) != n) break;
+    std::vector<double> input =
+        mixing.Next(out.transpiration, residual, out.signed_speed, brought, predicted);
+    bool bounded = false;
+    for (double& v : input) {
+      const double w = std::isfinite(v) ? std::clamp(v, -kMaxTranspiration, kMaxTranspiration) : 0;
+      bounded = bounded || w != v;
+      v = w;
+    }
+    // The combined speeds hold while the input is the mixing's own; a bounded input, or a
+    // pass without the demanded speeds, is solved.
+    if (have_demand && !bounded) {
+      next = predicted;
+    } else if (!solve(input, next) || static_cast<int>(next.size()) != n) {
+      break;
+    }
     bool finite = true;
     for (int k = 0; k < n; ++k) finite = finite && std::isfinite(next[k]);
     if (!finite) break;
