@@ -15,6 +15,12 @@ using State = std::array<double, 3>;  // theta, H, N
 
 constexpr double kMinEdgeSpeed = 1e-4;  // keeps theta/ue finite next to the stagnation point
 constexpr double kMinTheta = 1e-12;
+// The largest momentum thickness (chord fractions). Where the flow has separated and the
+// edge speed runs down towards zero (a second stagnation point past stall), the momentum
+// equation grows theta like ue^-(H + 2), without bound: by 1e15 at Re 2e5 and 20 degrees.
+// Such a layer is far outside the method and only flags stall; the cap keeps its drag and
+// transpiration of the order of the chord.
+constexpr double kMaxTheta = 0.1;
 constexpr double kLaminarMinShape = 1.5;
 constexpr double kTurbulentMinShape = 1.2;  // H1 is singular at H = 1.1
 // A substep spans at most kThetasPerSubstep momentum thicknesses in the turbulent layer
@@ -121,6 +127,7 @@ bool Integrate(const Rates& rates, double s0, double s1, bool turbulent, State& 
   for (int k = 0; k < substeps; ++k) {
     stepper.do_step(rates, y, s0 + k * ds, ds);
     if (!Finite(y)) return false;
+    y[0] = std::min(y[0], kMaxTheta);
     y[1] = Clamp(y[1], lo, hi);
     if constexpr (std::is_same_v<Rates, LaminarRates>) {
       const double next = rates.Amplification(y, s0 + (k + 1) * ds);
