@@ -1,6 +1,7 @@
 #include "viscous/panel_viscous.h"
 
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 #include "base/run_error.h"
@@ -61,6 +62,42 @@ std::optional<FactoredPanelProblem> FactorPanelProblem(const Module_Common& C,
   }
   problem.panels.x_te = W.X(1, 1);
   problem.panels.y_te = W.Y(1, 1);
+
+  // A system singular up to rounding gives no finite bases: the angles then solve
+  // directly and report the overflow as a run would.
+  if (!SolveWithTranspiration(problem, 1, 0, {}, problem.strengths_x, problem.speed_x) ||
+      !SolveWithTranspiration(problem, 0, 1, {}, problem.strengths_y, problem.speed_y)) {
+    problem.strengths_x.clear();
+    problem.strengths_y.clear();
+    problem.speed_x.clear();
+    problem.speed_y.clear();
+  }
+
+  // Unit transpiration on each control point in turn: the columns of An^-1 for rows
+  // 1..NP, all in one multiple right-hand-side solve, then At times them.
+  const int neq = RealToIndex(W.NEq);
+  std::vector<double> columns(static_cast<std::size_t>(neq) * np, 0.0);
+  for (int j = 0; j < np; ++j) columns[static_cast<std::size_t>(j) * np + j] = 1;
+  Gauss_SolveFactored(W.NEq, W.An, columns.data(), np);
+  std::vector<double> rows(static_cast<std::size_t>(np) * np, 0.0);
+  for (int i = 1; i <= np; ++i) {
+    const double* row = W.At.Row(i);
+    double* out = &rows[static_cast<std::size_t>(i - 1) * np];
+    for (int j = 1; j <= neq; ++j) {
+      const double a = row[j];
+      const double* x = &columns[static_cast<std::size_t>(j - 1) * np];
+      for (int k = 0; k < np; ++k) out[k] += a * x[k];
+    }
+  }
+  // Stored by columns: a pass adds vn(j) times column j, element by element in the same
+  // order whatever the vector width, so the sum vectorises without reassociation.
+  problem.response.resize(rows.size());
+  for (int i = 0; i < np; ++i) {
+    for (int j = 0; j < np; ++j) {
+      problem.response[static_cast<std::size_t>(j) * np + i] =
+          rows[static_cast<std::size_t>(i) * np + j];
+    }
+  }
   return problem;
 }
 
@@ -75,7 +112,19 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
 
   ViscousResult out;
   std::vector<double> q, speed;
-  if (!SolveWithTranspiration(problem, cos_alfa, sin_alfa, {}, q, speed)) {
+  const bool have_bases = problem.strengths_x.size() == static_cast<std::size_t>(neq) &&
+                          problem.strengths_y.size() == static_cast<std::size_t>(neq) &&
+                          problem.speed_x.size() == static_cast<std::size_t>(np) &&
+                          problem.speed_y.size() == static_cast<std::size_t>(np);
+  if (have_bases) {
+    q.resize(neq);
+    speed.resize(np);
+    for (int j = 0; j < neq; ++j) {
+      q[j] = cos_alfa * problem.strengths_x[j] + sin_alfa * problem.strengths_y[j];
+    }
+    for (int i = 0; i < np; ++i)
+      speed[i] = cos_alfa * problem.speed_x[i] + sin_alfa * problem.speed_y[i];
+  } else if (!SolveWithTranspiration(problem, cos_alfa, sin_alfa, {}, q, speed)) {
     throw RunError(ErrorKind::kOverflow,
                    "the linear system is too close to singular: a strength is not a finite "
                    "number.");
@@ -104,17 +153,34 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
   interaction.section.xtr_lower = FreeTransition(options.xtr_bottom);
   interaction.max_passes = options.max_passes;
   interaction.relaxation = options.relaxation;
-  std::vector<double> q_last = q;
+  interaction.mixing_depth = options.mixing_depth;
+  const bool have_response = problem.response.size() == static_cast<std::size_t>(np) * np;
   const TranspirationSolve solve = [&](const std::vector<double>& vn, std::vector<double>& v) {
-    std::vector<double> strengths;
-    if (!SolveWithTranspiration(problem, cos_alfa, sin_alfa, vn, strengths, v)) return false;
-    q_last = std::move(strengths);
-    return true;
+    if (!have_response) {
+      std::vector<double> strengths;
+      return SolveWithTranspiration(problem, cos_alfa, sin_alfa, vn, strengths, v);
+    }
+    if (static_cast<int>(vn.size()) != np) return false;
+    std::vector<double> sum(np, 0.0);
+    for (int j = 0; j < np; ++j) {
+      const double a = vn[j];
+      if (a == 0) continue;
+      const double* column = &problem.response[static_cast<std::size_t>(j) * np];
+      for (int i = 0; i < np; ++i) sum[i] += a * column[i];
+    }
+    v = speed;
+    bool finite = true;
+    for (int i = 0; i < np; ++i) {
+      v[i] += sum[i];
+      finite = finite && std::isfinite(v[i]);
+    }
+    return finite;
   };
   const InteractionResult result = RunViscousInteraction(problem.panels, speed, solve, interaction);
-  // q_last belongs to the last accepted solution: the interaction keeps a solve's speeds
-  // exactly when it succeeded, and a failed solve leaves q_last as it was.
-  forces(q_last, result.signed_speed, &out.cp, out.cl_viscous, out.cm_viscous);
+  // Lift and moment from the final speeds: the pressure integrals read the strengths only
+  // for cl_circulation and the source sum, which the viscous outputs do not use, so the
+  // inviscid strengths stand in for the final ones and spare a solve.
+  forces(q, result.signed_speed, &out.cp, out.cl_viscous, out.cm_viscous);
 
   out.cd = result.layers.cd;
   out.top = result.layers.upper;

@@ -4,6 +4,7 @@
 #include <array>
 #include <boost/numeric/odeint/stepper/runge_kutta4.hpp>
 #include <cmath>
+#include <type_traits>
 
 #include "viscous/boundary_layer_closures.h"
 
@@ -14,15 +15,23 @@ using State = std::array<double, 3>;  // theta, H, N
 
 constexpr double kMinEdgeSpeed = 1e-4;  // keeps theta/ue finite next to the stagnation point
 constexpr double kMinTheta = 1e-12;
+// The largest momentum thickness (chord fractions). Where the flow has separated and the
+// edge speed runs down towards zero (a second stagnation point past stall), the momentum
+// equation grows theta like ue^-(H + 2), without bound: by 1e15 at Re 2e5 and 20 degrees.
+// Such a layer is far outside the method and only flags stall; the cap keeps its drag and
+// transpiration of the order of the chord.
+constexpr double kMaxTheta = 0.1;
 constexpr double kLaminarMinShape = 1.5;
 constexpr double kTurbulentMinShape = 1.2;  // H1 is singular at H = 1.1
 // A substep spans at most kThetasPerSubstep momentum thicknesses in the turbulent layer
-// (the relaxation length of its H is a few tens of them) and kLaminarThetasPerSubstep in
+// (the relaxation length of its H is a few tens of them, which classical Runge-Kutta
+// follows at 20: against 10 the drag of the 61 XFOIL points moved by at most 1.2 %, for a
+// quarter less time an angle) and kLaminarThetasPerSubstep in
 // the laminar one (whose H relaxes over a length of order Re_theta theta, hundreds of
 // them), and changes ln ue by at most kLogSpeedPerSubstep (next to the
 // stagnation point the acceleration term (H + 2) theta/ue due/ds makes the equations
 // stiff: an explicit step must resolve the growth of ue).
-constexpr double kThetasPerSubstep = 10;
+constexpr double kThetasPerSubstep = 20;
 constexpr double kLaminarThetasPerSubstep = 100;
 constexpr double kLogSpeedPerSubstep = 0.05;
 constexpr int kMaxSubsteps = 400;
@@ -60,7 +69,13 @@ struct LaminarRates {
     const double dhs = (two_cd - hs * half_cf + hs * (h - 1) * k) / theta;
     const double slope = std::min(LaminarEnergyShapeSlope(h), -kLaminarSlopeFloor);
     dyds[1] = Limited(dhs / slope, y[1], kLaminarMinShape, kLaminarMaxShape);
-    dyds[2] = AmplificationRate(h, theta, re_theta);
+    dyds[2] = 0;  // N does not act on theta and H: integrated apart (Integrate)
+  }
+  // dN/ds of the layer y at s.
+  double Amplification(const State& y, double s) const {
+    const double theta = std::max(y[0], kMinTheta);
+    const double h = Clamp(y[1], kLaminarMinShape, kLaminarMaxShape);
+    return AmplificationRate(h, theta, std::max(reynolds * edge.At(s) * theta, 1e-3));
   }
 };
 
@@ -102,10 +117,23 @@ bool Integrate(const Rates& rates, double s0, double s1, bool turbulent, State& 
   boost::numeric::odeint::runge_kutta4<State> stepper;
   const double lo = turbulent ? kTurbulentMinShape : kLaminarMinShape;
   const double hi = turbulent ? kTurbulentMaxShape : kLaminarMaxShape;
+  // In the laminar layer N follows theta and H without acting on them, so it is
+  // integrated by the trapezoidal rule over the substeps from the rates at their ends:
+  // one evaluation of the amplification a substep instead of four Runge-Kutta stages (a
+  // third of the march's time at Re 1e6); the rate changes over hundreds of momentum
+  // thicknesses, the substep is at most a hundred.
+  double rate = 0;
+  if constexpr (std::is_same_v<Rates, LaminarRates>) rate = rates.Amplification(y, s0);
   for (int k = 0; k < substeps; ++k) {
     stepper.do_step(rates, y, s0 + k * ds, ds);
     if (!Finite(y)) return false;
+    y[0] = std::min(y[0], kMaxTheta);
     y[1] = Clamp(y[1], lo, hi);
+    if constexpr (std::is_same_v<Rates, LaminarRates>) {
+      const double next = rates.Amplification(y, s0 + (k + 1) * ds);
+      y[2] += ds / 2 * (rate + next);
+      rate = next;
+    }
   }
   return true;
 }
@@ -208,6 +236,7 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
         out.transition_s = s_tr;
         out.transition_x = st.x[i] + fraction * (st.x[i + 1] - st.x[i]);
         out.transition_dstar = y[0] * y[1];
+        out.transition_theta = y[0];
         turbulent = true;
         y = {y[0], std::min(y[1], kTurbulentStartMaxShape), forced ? y[2] : options.ncrit};
         ok = ok && Integrate(turbulent_rates, s_tr, st.s[i + 1], true, y);

@@ -81,6 +81,7 @@ struct SurfaceBoundaryLayer {
   // The laminar layer at the transition point (delta* there), the floor of the
   // displacement thickness downstream for the transpiration (viscous_interaction.h).
   double transition_dstar = 0;
+  double transition_theta = 0;  // and its momentum thickness
   // x where the separated flow that reaches the trailing edge begins; the last
   // station's x when the layer is attached there (a closed laminar bubble does not count).
   double separation_x = 1;

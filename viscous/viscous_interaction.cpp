@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <limits>
 
 namespace velquin {
 namespace {
@@ -16,7 +18,16 @@ void AddSide(const SurfaceSplit& split, const SurfaceBoundaryLayer& layer,
     const BoundaryLayerStation& b = layer.stations[j];
     const double cap = b.turbulent ? options.turbulent_shape_cap : options.laminar_shape_cap;
     double dstar = b.theta * std::min(b.h, cap);
-    if (b.turbulent) dstar = std::max(dstar, layer.transition_dstar);
+    if (b.turbulent) {
+      // The floor is the laminar delta* at transition with the same cap as upstream:
+      // where transition ends a bubble (H of 4 to 7) the uncapped value held the whole
+      // turbulent layer behind it at the bubble's thickness, a jump up at transition and
+      // a displacement that followed every flicker of the bubble (50 of the 61 XFOIL
+      // points settled; capped, 60).
+      const double floor =
+          std::min(layer.transition_dstar, options.laminar_shape_cap * layer.transition_theta);
+      dstar = std::max(dstar, floor);
+    }
     defect[j] = b.ue * dstar;
   }
   for (int j = 0; j < m; ++j) {
@@ -52,6 +63,156 @@ std::vector<double> TranspirationVelocity(const SectionBoundaryLayer& layers, in
   return vn;
 }
 
+namespace {
+
+// Anderson's mixing of the last few passes (Anderson, J. ACM 12 (1965) 547; Walker & Ni,
+// SIAM J. Numer. Anal. 49 (2011) 1715): the fixed point x = g(x) of "transpiration in,
+// transpiration out", residual f = g(x) - x. With the differences dX, dF of the
+// stored inputs and residuals, gamma minimises |f - dF gamma| and the next input is
+//   x + beta f - (dX + beta dF) gamma,
+// a multisecant step: where the passes oscillate (the sensitive layer near the trailing
+// edge) the secant directions cancel the oscillation that plain relaxation only damps.
+//
+// The panel problem is linear in the transpiration, so the speeds of the next input
+// follow from the same combination of the speeds s of x and the speed changes d its
+// residual would bring (d = S(x + f) - S(x)): s + beta d - (dS + beta dD) gamma. A pass
+// then needs one product with the response (for d), not two.
+class AndersonMixing {
+ public:
+  static constexpr double kMaxStepRatio = 10;
+
+  AndersonMixing(int depth, double beta) : depth_(depth), beta_(beta) {}
+
+  void Reset() {
+    history_.clear();
+    have_last_ = false;
+  }
+
+  // The next input from the current input x, its residual f, its speeds s and the
+  // speed change d of its residual; the speeds of the next input in `speeds`.
+  std::vector<double> Next(const std::vector<double>& x, const std::vector<double>& f,
+                           const std::vector<double>& s, const std::vector<double>& d,
+                           std::vector<double>& speeds) {
+    const int n = static_cast<int>(x.size());
+    const int ns = static_cast<int>(s.size());
+    if (have_last_) {
+      Difference diff{std::vector<double>(n), std::vector<double>(n), std::vector<double>(ns),
+                      std::vector<double>(ns)};
+      for (int k = 0; k < n; ++k) {
+        diff.x[k] = x[k] - last_.x[k];
+        diff.f[k] = f[k] - last_.f[k];
+      }
+      for (int k = 0; k < ns; ++k) {
+        diff.s[k] = s[k] - last_.s[k];
+        diff.d[k] = d[k] - last_.d[k];
+      }
+      history_.push_back(std::move(diff));
+      if (static_cast<int>(history_.size()) > depth_) history_.erase(history_.begin());
+    }
+    last_ = {x, f, s, d};
+    have_last_ = true;
+    std::vector<double> next(n);
+    for (int k = 0; k < n; ++k) next[k] = x[k] + beta_ * f[k];
+    speeds.resize(ns);
+    for (int k = 0; k < ns; ++k) speeds[k] = s[k] + beta_ * d[k];
+    const int m = static_cast<int>(history_.size());
+    if (m == 0) return next;
+    // Normal equations (dF^T dF) gamma = dF^T f, a few unknowns; a small multiple of the
+    // diagonal keeps nearly parallel secants from giving a huge step.
+    std::vector<double> a(m * m), b(m);
+    for (int i = 0; i < m; ++i) {
+      for (int j = 0; j <= i; ++j) {
+        double sum = 0;
+        for (int k = 0; k < n; ++k) sum += history_[i].f[k] * history_[j].f[k];
+        a[i * m + j] = a[j * m + i] = sum;
+      }
+      double sum = 0;
+      for (int k = 0; k < n; ++k) sum += history_[i].f[k] * f[k];
+      b[i] = sum;
+    }
+    for (int i = 0; i < m; ++i) a[i * m + i] *= 1 + 1e-8;
+    if (!SolveSmall(a, b, m)) return next;
+    std::vector<double> mixed = next;
+    for (int j = 0; j < m; ++j) {
+      for (int k = 0; k < n; ++k) {
+        mixed[k] -= b[j] * (history_[j].x[k] + beta_ * history_[j].f[k]);
+      }
+    }
+    // Safeguard: a multisecant step many times longer than the relaxed one extrapolates
+    // from secants that no longer describe the map; take the relaxed step and forget them.
+    double relaxed = 0, step = 0;
+    for (int k = 0; k < n; ++k) {
+      relaxed += (next[k] - x[k]) * (next[k] - x[k]);
+      step += (mixed[k] - x[k]) * (mixed[k] - x[k]);
+    }
+    if (!(step <= kMaxStepRatio * kMaxStepRatio * relaxed)) {
+      history_.clear();
+      return next;
+    }
+    for (int j = 0; j < m; ++j) {
+      for (int k = 0; k < ns; ++k) {
+        speeds[k] -= b[j] * (history_[j].s[k] + beta_ * history_[j].d[k]);
+      }
+    }
+    return mixed;
+  }
+
+ private:
+  struct Difference {
+    std::vector<double> x, f, s, d;
+  };
+
+  // Gaussian elimination with partial pivoting on an m x m system; false when singular.
+  static bool SolveSmall(std::vector<double>& a, std::vector<double>& b, int m) {
+    for (int c = 0; c < m; ++c) {
+      int p = c;
+      for (int r = c + 1; r < m; ++r) {
+        if (std::fabs(a[r * m + c]) > std::fabs(a[p * m + c])) p = r;
+      }
+      if (!(std::fabs(a[p * m + c]) > 0)) return false;
+      if (p != c) {
+        for (int j = 0; j < m; ++j) std::swap(a[c * m + j], a[p * m + j]);
+        std::swap(b[c], b[p]);
+      }
+      for (int r = c + 1; r < m; ++r) {
+        const double factor = a[r * m + c] / a[c * m + c];
+        for (int j = c; j < m; ++j) a[r * m + j] -= factor * a[c * m + j];
+        b[r] -= factor * b[c];
+      }
+    }
+    for (int c = m - 1; c >= 0; --c) {
+      double sum = b[c];
+      for (int j = c + 1; j < m; ++j) sum -= a[c * m + j] * b[j];
+      b[c] = sum / a[c * m + c];
+      if (!std::isfinite(b[c])) return false;
+    }
+    return true;
+  }
+
+  int depth_;
+  double beta_;
+  std::vector<Difference> history_;
+  Difference last_;
+  bool have_last_ = false;
+};
+
+double RootMeanSquare(const std::vector<double>& v) {
+  double sum = 0;
+  for (double x : v) sum += x * x;
+  return v.empty() ? 0 : std::sqrt(sum / static_cast<double>(v.size()));
+}
+
+// The circulation of a solution, the sum of signed speed times panel length around the
+// contour: cl = 2 Gamma on a unit chord, so its change measures the lift's.
+double Circulation(const SectionPanels& panels, const std::vector<double>& signed_speed) {
+  double gamma = 0;
+  const std::size_t n = std::min(panels.length.size(), signed_speed.size());
+  for (std::size_t k = 0; k < n; ++k) gamma += signed_speed[k] * panels.length[k];
+  return gamma;
+}
+
+}  // namespace
+
 InteractionResult RunViscousInteraction(const SectionPanels& panels,
                                         const std::vector<double>& inviscid_signed_speed,
                                         const TranspirationSolve& solve,
@@ -61,33 +222,74 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
   out.signed_speed = inviscid_signed_speed;
   out.transpiration.assign(n, 0.0);
   bool settled = false;
-  std::vector<double> next(n);
+  std::vector<double> next(n), residual(n), demanded(n), brought(n), predicted;
+  AndersonMixing mixing(options.mixing_depth, options.relaxation);
+  double last_residual = std::numeric_limits<double>::infinity();
+  SectionBoundaryLayer layers =
+      AnalyseSectionBoundaryLayers(panels, out.signed_speed, options.section);
   for (int pass = 1; pass <= options.max_passes; ++pass) {
     out.passes = pass;
-    const SectionBoundaryLayer layers =
-        AnalyseSectionBoundaryLayers(panels, out.signed_speed, options.section);
     const std::vector<double> target = TranspirationVelocity(layers, n, options);
-    for (int k = 0; k < n; ++k) {
-      out.transpiration[k] += options.relaxation * (target[k] - out.transpiration[k]);
+    for (int k = 0; k < n; ++k) residual[k] = target[k] - out.transpiration[k];
+    // Converged when the transpiration the layers ask for would hardly move the outer
+    // flow: the speeds it would give differ from the present ones by less than the
+    // tolerances, and the lift by less than lift_tolerance. (The change between passes
+    // is no test: a small relaxed or mixed step can stall far from the fixed point.)
+    const bool have_demand = solve(target, demanded) && static_cast<int>(demanded.size()) == n;
+    if (have_demand) {
+      // The rms over the arc length, as the loads feel it: a flicker of the few short
+      // panels next to the trailing edge, where a separation moves by a station between
+      // passes, counts for their length, not their number.
+      double change = 0, sum_squares = 0, perimeter = 0;
+      for (int k = 0; k < n; ++k) {
+        const double c = std::fabs(std::fabs(demanded[k]) - std::fabs(out.signed_speed[k]));
+        const double w = k < static_cast<int>(panels.length.size()) ? panels.length[k] : 0.0;
+        sum_squares += c * c * w;
+        perimeter += w;
+        change = std::max(change, c);
+      }
+      const double rms = perimeter > 0 ? std::sqrt(sum_squares / perimeter) : 0;
+      const double lift_change =
+          2 * std::fabs(Circulation(panels, demanded) - Circulation(panels, out.signed_speed));
+      out.last_change = change;
+      if (std::isfinite(rms) && rms < options.tolerance && change < options.max_change &&
+          lift_change < options.lift_tolerance) {
+        settled = true;
+        break;
+      }
     }
-    if (!solve(out.transpiration, next) || static_cast<int>(next.size()) != n) break;
-    double change = 0, sum_squares = 0;
-    bool finite = true;
+    if (pass == options.max_passes) break;
+    // A pass whose residual grew several-fold left the region where the secants describe
+    // the map (transition or separation jumped): start the history again from here.
+    const double size = RootMeanSquare(residual);
+    if (size > options.restart_growth * last_residual) mixing.Reset();
+    last_residual = size;
     for (int k = 0; k < n; ++k) {
-      if (!std::isfinite(next[k])) finite = false;
-      const double c = std::fabs(std::fabs(next[k]) - std::fabs(out.signed_speed[k]));
-      sum_squares += c * c;
-      change = std::max(change, c);
+      brought[k] = have_demand ? demanded[k] - out.signed_speed[k] : 0;
     }
-    if (!finite) break;
-    out.signed_speed = next;
-    out.last_change = change;
-    if (std::sqrt(sum_squares / n) < options.tolerance && change < options.max_change) {
-      settled = true;
+    std::vector<double> input =
+        mixing.Next(out.transpiration, residual, out.signed_speed, brought, predicted);
+    bool bounded = false;
+    for (double& v : input) {
+      const double w = std::isfinite(v) ? std::clamp(v, -kMaxTranspiration, kMaxTranspiration) : 0;
+      bounded = bounded || w != v;
+      v = w;
+    }
+    // The combined speeds hold while the input is the mixing's own; a bounded input, or a
+    // pass without the demanded speeds, is solved.
+    if (have_demand && !bounded) {
+      next = predicted;
+    } else if (!solve(input, next) || static_cast<int>(next.size()) != n) {
       break;
     }
+    bool finite = true;
+    for (int k = 0; k < n; ++k) finite = finite && std::isfinite(next[k]);
+    if (!finite) break;
+    out.transpiration = std::move(input);
+    out.signed_speed = next;
+    layers = AnalyseSectionBoundaryLayers(panels, out.signed_speed, options.section);
   }
-  out.layers = AnalyseSectionBoundaryLayers(panels, out.signed_speed, options.section);
+  out.layers = std::move(layers);
   out.converged = settled && Sound(out.layers) &&
                   SeparatedLength(out.layers.upper) <= kMaxSeparatedLength &&
                   SeparatedLength(out.layers.lower) <= kMaxSeparatedLength;

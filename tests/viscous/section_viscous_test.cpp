@@ -23,7 +23,8 @@ double Median(std::vector<double> v) {
 // Every XFOIL point: the drag within 8 % at the median and 20 % at every point,
 // transition within 0.04 chord at the median; lift within 8 % at the median (the layers
 // see the deceleration at the trailing edge, which carries most of the viscous lift
-// loss: docs/method.md); at least 70 % of the points converged.
+// loss: docs/method.md); at least 95 % of the points converged, by the test on what the
+// layers ask for (viscous_interaction.h).
 TEST(SectionViscous, MatchesXfoil) {
   const std::vector<XfoilPoint> points = ReadXfoilViscous();
   ASSERT_GT(points.size(), 50u);
@@ -52,7 +53,7 @@ TEST(SectionViscous, MatchesXfoil) {
   EXPECT_LT(Median(cd_error), 0.08);
   EXPECT_LT(Median(xtr_error), 0.04);
   EXPECT_LT(Median(cl_error), 0.08);
-  EXPECT_GE(converged, static_cast<int>(0.7 * points.size()));
+  EXPECT_GE(converged, static_cast<int>(0.95 * points.size()));
 }
 
 // The trailing-edge treatment: drag and transition do not follow the panel count from
@@ -113,9 +114,10 @@ bool Finite(const ViscousResult& r) {
   return true;
 }
 
-// -20 to 20 degrees on three sections at three Reynolds numbers: every point finite, and
-// beyond stall flagged: at +-20 degrees the suction side separates forward or the point
-// is not converged.
+// -20 to 20 degrees on three sections at three Reynolds numbers: every point finite and of
+// the order of one (a separated layer running into a second stagnation point once gave a
+// drag of 1e15, and a diverging interaction 1e138), and beyond stall flagged: at +-20
+// degrees the suction side separates forward or the point is not converged.
 TEST(SectionViscous, SweepBeyondStallEndsInFlaggedPoints) {
   for (const char* body : {"naca0012", "naca4412", "naca23015"}) {
     const FactoredPanelProblem section = FactoredSection(body, 160);
@@ -125,6 +127,8 @@ TEST(SectionViscous, SweepBeyondStallEndsInFlaggedPoints) {
         options.reynolds = re;
         const ViscousResult r = SolveViscousAngle(section, alpha, options);
         EXPECT_TRUE(Finite(r)) << body << " Re " << re << " alpha " << alpha;
+        EXPECT_LT(r.cd, 1) << body << " Re " << re << " alpha " << alpha;
+        EXPECT_LT(std::fabs(r.cl_viscous), 5) << body << " Re " << re << " alpha " << alpha;
         if (alpha == 20) {
           EXPECT_TRUE(!r.converged || r.xsep_top < 0.9) << body << " Re " << re;
         }
