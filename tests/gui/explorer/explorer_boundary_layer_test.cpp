@@ -70,8 +70,12 @@ TEST(ExplorerViscous, BoundaryLayersFollowTheAngle) {
                 static_cast<int>(f.viscous->result.top.stations.size()));
       EXPECT_GT(layers.PointCount(quantity, false), 10);
     }
-    // Transition of both sides on the viscous Cp; the numbers say where.
-    EXPECT_EQ(explorer.pressureChart()->TransitionMarks().size(), 2);
+    // Transition on the viscous Cp of every side that turns turbulent before the
+    // trailing edge; the numbers say where.
+    const int turbulent = (f.viscous->result.top.transition_index >= 0) +
+                          (f.viscous->result.bottom.transition_index >= 0);
+    EXPECT_GE(turbulent, 1);
+    EXPECT_EQ(explorer.pressureChart()->TransitionMarks().size(), turbulent);
     for (const QPointF& p : explorer.pressureChart()->TransitionMarks()) {
       EXPECT_TRUE(std::isfinite(p.y()) && p.x() > 0 && p.x() < 1);
     }
