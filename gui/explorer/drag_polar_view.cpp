@@ -60,6 +60,40 @@ void FitAxis(QCategoryAxis* axis, double low, double high, double with, int tick
   SetNiceAxis(axis, low - pad, high + pad, ticks);
 }
 
+// One of the view's two charts: the line, the angles that did not converge as grey
+// squares, the current angle as a black dot.
+struct ChartParts {
+  QLineSeries* line;
+  QScatterSeries* unconverged;
+  QScatterSeries* marker;
+  QCategoryAxis* x;
+  QCategoryAxis* y;
+  QChartView* view;
+};
+
+ChartParts NewPolarChart(QWidget* parent, const QString& title, const QString& line_name,
+                         const QColor& colour, const QString& x_title, const QString& y_title) {
+  QChart* chart = NewExplorerChart();
+  chart->legend()->hide();
+  chart->setTitle(title);
+  ChartParts parts;
+  parts.line = NewChartLine(line_name, colour);
+  parts.unconverged =
+      NewDots(QStringLiteral("not converged"), Qt::gray, 6, QScatterSeries::MarkerShapeRectangle);
+  parts.marker =
+      NewDots(QStringLiteral("\u03B1 now"), Qt::black, 10, QScatterSeries::MarkerShapeCircle);
+  parts.x = NewChartAxis(x_title);
+  parts.y = NewChartAxis(y_title);
+  chart->addAxis(parts.x, Qt::AlignBottom);
+  chart->addAxis(parts.y, Qt::AlignLeft);
+  for (QAbstractSeries* s :
+       std::initializer_list<QAbstractSeries*>{parts.line, parts.unconverged, parts.marker}) {
+    AttachSeries(chart, s, parts.x, parts.y);
+  }
+  parts.view = NewView(chart, parent);
+  return parts;
+}
+
 }  // namespace
 
 DragPolarView::DragPolarView(QWidget* parent) : QWidget(parent) {
@@ -76,43 +110,27 @@ DragPolarView::DragPolarView(QWidget* parent) : QWidget(parent) {
   charts->setSpacing(0);
   column->addLayout(charts, 1);
 
-  QChart* polar = NewExplorerChart();
-  polar->legend()->hide();
-  polar->setTitle(QStringLiteral("Drag polar"));
-  polar_line_ = NewChartLine(QStringLiteral("Cl(Cd)"), kPolarColour);
-  polar_unconverged_ =
-      NewDots(QStringLiteral("not converged"), Qt::gray, 6, QScatterSeries::MarkerShapeRectangle);
-  polar_marker_ =
-      NewDots(QStringLiteral("\u03B1 now"), Qt::black, 10, QScatterSeries::MarkerShapeCircle);
-  cd_axis_ = NewChartAxis(QStringLiteral("Cd"));
-  cl_axis_ = NewChartAxis(QStringLiteral("Cl"));
-  polar->addAxis(cd_axis_, Qt::AlignBottom);
-  polar->addAxis(cl_axis_, Qt::AlignLeft);
-  for (QAbstractSeries* s :
-       std::initializer_list<QAbstractSeries*>{polar_line_, polar_unconverged_, polar_marker_}) {
-    AttachSeries(polar, s, cd_axis_, cl_axis_);
-  }
-  polar_view_ = NewView(polar, this);
+  const ChartParts polar =
+      NewPolarChart(this, QStringLiteral("Drag polar"), QStringLiteral("Cl(Cd)"), kPolarColour,
+                    QStringLiteral("Cd"), QStringLiteral("Cl"));
+  polar_line_ = polar.line;
+  polar_unconverged_ = polar.unconverged;
+  polar_marker_ = polar.marker;
+  cd_axis_ = polar.x;
+  cl_axis_ = polar.y;
+  polar_view_ = polar.view;
   polar_view_->setObjectName(QStringLiteral("Chart_DragPolar"));
   charts->addWidget(polar_view_);
 
-  QChart* ratio = NewExplorerChart();
-  ratio->legend()->hide();
-  ratio->setTitle(QStringLiteral("Lift to drag (dot: the angle on show)"));
-  ratio_line_ = NewChartLine(QStringLiteral("Cl/Cd"), kRatioColour);
-  ratio_unconverged_ =
-      NewDots(QStringLiteral("not converged"), Qt::gray, 6, QScatterSeries::MarkerShapeRectangle);
-  ratio_marker_ =
-      NewDots(QStringLiteral("\u03B1 now"), Qt::black, 10, QScatterSeries::MarkerShapeCircle);
-  alpha_axis_ = NewChartAxis(QStringLiteral("\u03B1 (degrees)"));
-  ratio_axis_ = NewChartAxis(QStringLiteral("Cl/Cd"));
-  ratio->addAxis(alpha_axis_, Qt::AlignBottom);
-  ratio->addAxis(ratio_axis_, Qt::AlignLeft);
-  for (QAbstractSeries* s :
-       std::initializer_list<QAbstractSeries*>{ratio_line_, ratio_unconverged_, ratio_marker_}) {
-    AttachSeries(ratio, s, alpha_axis_, ratio_axis_);
-  }
-  ratio_view_ = NewView(ratio, this);
+  const ChartParts ratio = NewPolarChart(
+      this, QStringLiteral("Lift to drag (dot: the angle on show)"), QStringLiteral("Cl/Cd"),
+      kRatioColour, QStringLiteral("\u03B1 (degrees)"), QStringLiteral("Cl/Cd"));
+  ratio_line_ = ratio.line;
+  ratio_unconverged_ = ratio.unconverged;
+  ratio_marker_ = ratio.marker;
+  alpha_axis_ = ratio.x;
+  ratio_axis_ = ratio.y;
+  ratio_view_ = ratio.view;
   ratio_view_->setObjectName(QStringLiteral("Chart_LiftToDrag"));
   charts->addWidget(ratio_view_);
 

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <charconv>
+#include <utility>
 
 #include "gui/explorer/explorer_text.h"
 
@@ -46,23 +47,8 @@ NumbersView::NumbersView(QWidget* parent) : QWidget(parent) {
   auto* layout = new QGridLayout(this);
   layout->setColumnStretch(1, 1);
   int row = 0;
-  for (const char* name : kRows) {
-    auto* label = new QLabel(QString::fromUtf8(name), this);
-    auto* value = new QLabel(QStringLiteral("\u2013"), this);
-    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont bold = value->font();
-    bold.setBold(true);
-    value->setFont(bold);
-    layout->addWidget(label, row, 0);
-    layout->addWidget(value, row, 1);
-    names_.append(label);
-    values_.append(value);
-    ++row;
-  }
-  fixed_rows_ = row;
-  row = kViscousFirstRow;
-  for (const char* name : kViscousRows) {
+  // A row: the name, and its value right-aligned in bold, selectable.
+  const auto add_row = [this, layout](const char* name, int at) {
     auto* label = new QLabel(QString::fromUtf8(name), this);
     auto* value = new QLabel(this);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -70,8 +56,21 @@ NumbersView::NumbersView(QWidget* parent) : QWidget(parent) {
     QFont bold = value->font();
     bold.setBold(true);
     value->setFont(bold);
-    layout->addWidget(label, row, 0);
-    layout->addWidget(value, row, 1);
+    layout->addWidget(label, at, 0);
+    layout->addWidget(value, at, 1);
+    return std::make_pair(label, value);
+  };
+  for (const char* name : kRows) {
+    const auto [label, value] = add_row(name, row);
+    value->setText(QStringLiteral("\u2013"));
+    names_.append(label);
+    values_.append(value);
+    ++row;
+  }
+  fixed_rows_ = row;
+  row = kViscousFirstRow;
+  for (const char* name : kViscousRows) {
+    const auto [label, value] = add_row(name, row);
     label->setVisible(false);
     value->setVisible(false);
     viscous_names_.append(label);
