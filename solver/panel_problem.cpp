@@ -265,12 +265,25 @@ ProblemBases PanelSystem::SolveBases() const {
   return bases;
 }
 
+void PanelSystem::SolveInPlace(double* b, int m) const { factors_->lu.Solve(b, m); }
+
+void PanelSystem::AddSurfaceSpeeds(const double* q, int m, double* tangential) const {
+  const int neq = setup_.EquationCount();
+  const std::ptrdiff_t stride = neq + 2;
+  SignedSurfaceSpeeds(panels_.count, neq, {const_cast<double*>(At_.data()), stride}, q, m,
+                      tangential);
+}
+
 void ComputeProblemResults(const ProblemPanels& p, bool ground, ProblemSolution& s) {
+  s.cp.resize(s.vt.size());
+  for (std::size_t k = 0; k < s.vt.size(); ++k) s.cp[k] = 1 - s.vt[k] * s.vt[k];
+  ComputeProblemLoads(p, ground, s);
+}
+
+void ComputeProblemLoads(const ProblemPanels& p, bool ground, ProblemSolution& s) {
   const int np = p.count;
   const double a = ground ? 0.0 : AlphaRadians(s.alpha_degrees);
   const double cos_a = std::cos(a), sin_a = std::sin(a);
-  s.cp.resize(s.vt.size());
-  for (std::size_t k = 0; k < s.vt.size(); ++k) s.cp[k] = 1 - s.vt[k] * s.vt[k];
   s.cl_circulation = s.cl_pressure = s.cm_quarter_chord = s.source_sum = 0;
   s.element_cl_circulation.clear();
   s.element_cl_pressure.clear();

@@ -84,6 +84,11 @@ struct ProblemSolution {
 // `ground`, the free stream runs along it and the angle is in the turned panels).
 void ComputeProblemResults(const ProblemPanels& panels, bool ground, ProblemSolution& s);
 
+// The forces, the moment and the lifts of a solution whose pressure coefficients s.cp
+// are set already (a compressibility correction, say); s.q gives the circulation and the
+// source sum, s.cp the rest.
+void ComputeProblemLoads(const ProblemPanels& panels, bool ground, ProblemSolution& s);
+
 // The two base solutions of a system, for the free streams (1, 0) and (0, 1): strengths
 // (neq) and signed surface speeds (np). The solution in the free stream (cos a, sin a)
 // is their combination.
@@ -115,6 +120,14 @@ class PanelSystem {
   // Both base solutions on the factored matrix. Throws RunError when a strength is not
   // finite.
   ProblemBases SolveBases() const;
+
+  // Solves A X = B in place on the factored matrix for m right-hand sides held row by
+  // row (b[i * m + k], i = 0..neq - 1), for right-hand sides of the caller's own (a
+  // transpiration through the surface, say).
+  void SolveInPlace(double* b, int m) const;
+  // Adds the unknowns' share of the signed surface speeds, sum_j At(i, j) q_j, to
+  // `tangential` (np rows of m); q holds neq rows of m.
+  void AddSurfaceSpeeds(const double* q, int m, double* tangential) const;
 
   bool HasGround() const { return ground_; }
 

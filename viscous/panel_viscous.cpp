@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <utility>
 
 #include "base/run_error.h"
 #include "solver/angle_solution.h"
@@ -13,35 +14,232 @@
 namespace velquin {
 namespace {
 
-// The free stream of one angle with the transpiration on rows 1..NP, solved with the
-// factored matrix; the strengths in q (NEq values), the signed speeds in speed (NP).
+// The free-stream terms of m angles: the right-hand sides (neq rows of m) and the
+// free stream along each panel's tangent (np rows of m).
+void FreeStream(const FactoredPanelProblem& problem, const double* cos_alfa,
+                const double* sin_alfa, int m, double* rhs, double* tangential) {
+  if (problem.system) {
+    FreeStreamTerms(problem.system->Setup(), cos_alfa, sin_alfa, m, rhs, tangential);
+  } else {
+    InfluCoeff_FreeStream(*problem.state, problem.inputs.circulation, cos_alfa, sin_alfa, m, rhs,
+                          tangential);
+  }
+}
+
+// Solves for m right-hand sides in place (neq rows of m), and adds the unknowns' share
+// of the surface speeds to `tangential` (np rows of m).
+void SolveAndAddSpeeds(const FactoredPanelProblem& problem, double* b, int m, double* tangential) {
+  if (problem.system) {
+    problem.system->SolveInPlace(b, m);
+    problem.system->AddSurfaceSpeeds(b, m, tangential);
+    return;
+  }
+  const Module_Common& W = *problem.state;
+  Gauss_SolveFactored(W.NEq, W.An, b, m);
+  const int np = problem.panel_count, neq = problem.equation_count;
+  for (int i = 1; i <= np; ++i) {
+    const double* row = W.At.Row(i);
+    double* out = &tangential[static_cast<std::size_t>(i - 1) * m];
+    for (int j = 1; j <= neq; ++j) {
+      const double a = row[j];
+      const double* x = &b[static_cast<std::size_t>(j - 1) * m];
+      for (int k = 0; k < m; ++k) out[k] = out[k] + a * x[k];
+    }
+  }
+}
+
+// The free stream of one angle with the transpiration on the control points' rows; the
+// strengths in q (neq values), the signed speeds in speed (np).
 bool SolveWithTranspiration(const FactoredPanelProblem& problem, double cos_alfa, double sin_alfa,
                             const std::vector<double>& vn, std::vector<double>& q,
                             std::vector<double>& speed) {
-  const Module_Common& W = *problem.state;
-  const int np = RealToIndex(W.NP);
-  const int neq = RealToIndex(W.NEq);
-  q.assign(neq, 0.0);
+  const int np = problem.panel_count;
+  q.assign(problem.equation_count, 0.0);
   speed.assign(np, 0.0);
-  InfluCoeff_FreeStream(W, problem.inputs.circulation, &cos_alfa, &sin_alfa, 1, q.data(),
-                        speed.data());
+  FreeStream(problem, &cos_alfa, &sin_alfa, 1, q.data(), speed.data());
   for (int i = 0; i < np && i < static_cast<int>(vn.size()); ++i) q[i] += vn[i];
-  Gauss_SolveFactored(W.NEq, W.An, q.data(), 1);
+  SolveAndAddSpeeds(problem, q.data(), 1, speed.data());
   for (double v : q) {
     if (!std::isfinite(v)) return false;
   }
-  for (int i = 1; i <= np; ++i) {
-    const double* row = W.At.Row(i);
-    double s = speed[i - 1];
-    for (int j = 1; j <= neq; ++j) s = s + row[j] * q[j - 1];
-    if (!std::isfinite(s)) return false;
-    speed[i - 1] = s;
+  for (double v : speed) {
+    if (!std::isfinite(v)) return false;
   }
   return true;
 }
 
+// The two base solutions and the response to the transpiration (see the header).
+void PrepareSolutions(FactoredPanelProblem& problem) {
+  // A system singular up to rounding gives no finite bases: the angles then solve
+  // directly and report the overflow as a run would.
+  if (!SolveWithTranspiration(problem, 1, 0, {}, problem.strengths_x, problem.speed_x) ||
+      !SolveWithTranspiration(problem, 0, 1, {}, problem.strengths_y, problem.speed_y)) {
+    problem.strengths_x.clear();
+    problem.strengths_y.clear();
+    problem.speed_x.clear();
+    problem.speed_y.clear();
+  }
+  const int np = problem.panel_count, neq = problem.equation_count;
+  if (np > kMaxResponsePanels) return;
+  // Unit transpiration on each control point in turn: the columns of A^-1 for the
+  // control points' rows, all in one multiple right-hand-side solve, then At times them.
+  std::vector<double> columns(static_cast<std::size_t>(neq) * np, 0.0);
+  for (int j = 0; j < np; ++j) columns[static_cast<std::size_t>(j) * np + j] = 1;
+  std::vector<double> rows(static_cast<std::size_t>(np) * np, 0.0);
+  SolveAndAddSpeeds(problem, columns.data(), np, rows.data());
+  // Stored by columns: a pass adds vn(j) times column j, element by element in the same
+  // order whatever the vector width, so the sum vectorises without reassociation.
+  problem.response.resize(rows.size());
+  for (int i = 0; i < np; ++i) {
+    for (int j = 0; j < np; ++j) {
+      problem.response[static_cast<std::size_t>(j) * np + i] =
+          rows[static_cast<std::size_t>(i) * np + j];
+    }
+  }
+}
+
 double FreeTransition(double xtr) {
   return xtr >= 1 ? std::numeric_limits<double>::infinity() : xtr;
+}
+
+// The frame of the element whose panels run from `first` to `last` (1-based): its
+// trailing edge is the first node, its leading edge the node furthest from it.
+ViscousElement ElementFrame(const ProblemPanels& p, int first, int last) {
+  const double x_te = p.X1[first], y_te = p.Y1[first];
+  double x_le = x_te, y_le = y_te, far = 0;
+  for (int i = first; i <= last; ++i) {
+    const double dx = p.X1[i] - x_te, dy = p.Y1[i] - y_te;
+    const double d = dx * dx + dy * dy;
+    if (d > far) {
+      far = d;
+      x_le = p.X1[i];
+      y_le = p.Y1[i];
+    }
+  }
+  ViscousElement e;
+  const double chord = std::sqrt(far);
+  e.x_le = x_le;
+  e.y_le = y_le;
+  e.cos_chord = (x_te - x_le) / chord;
+  e.sin_chord = (y_te - y_le) / chord;
+  e.section.first = first - 1;
+  e.section.chord = chord;
+  auto local = [&e, chord](double x, double y, double& lx, double& ly) {
+    const double dx = x - e.x_le, dy = y - e.y_le;
+    lx = (dx * e.cos_chord + dy * e.sin_chord) / chord;
+    ly = (dy * e.cos_chord - dx * e.sin_chord) / chord;
+  };
+  SectionPanels& s = e.section.panels;
+  for (int i = first; i <= last; ++i) {
+    double lx = 0, ly = 0;
+    local(p.Xc[i], p.Yc[i], lx, ly);
+    s.xc.push_back(lx);
+    s.yc.push_back(ly);
+    s.length.push_back(p.S[i] / chord);
+  }
+  local(x_te, y_te, s.x_te, s.y_te);
+  return e;
+}
+
+// The stations of an element's side back in the problem's coordinates and lengths.
+SurfaceBoundaryLayer ToProblemFrame(const ViscousElement& e, SurfaceBoundaryLayer layer) {
+  const double c = e.section.chord;
+  if (e.section.first == 0 && c == 1 && e.cos_chord == 1 && e.sin_chord == 0 && e.x_le == 0 &&
+      e.y_le == 0) {
+    return layer;  // the seed's section is in its own frame already
+  }
+  for (BoundaryLayerStation& b : layer.stations) {
+    const double x = b.x, y = b.y;
+    b.x = e.x_le + c * (x * e.cos_chord - y * e.sin_chord);
+    b.y = e.y_le + c * (x * e.sin_chord + y * e.cos_chord);
+    b.s *= c;
+    b.dstar *= c;
+    b.theta *= c;
+  }
+  return layer;
+}
+
+// Lift and moment of the whole problem and the lift of each element from a solution's
+// strengths and signed speeds.
+struct Loads {
+  double cl = 0, cm = 0;
+  std::vector<double> element_cl;
+  CompressibleCp cp;
+};
+
+Loads ComputeLoads(const FactoredPanelProblem& problem, double alpha_degrees, double cos_alfa,
+                   double sin_alfa, const std::vector<double>& strengths,
+                   const std::vector<double>& speed, double mach) {
+  const int np = problem.panel_count;
+  std::vector<double> cp0(np);
+  for (int i = 0; i < np; ++i) cp0[i] = 1 - speed[i] * speed[i];
+  Loads out;
+  out.cp = CorrectPressures(cp0, mach);
+  if (problem.system) {
+    ProblemSolution s;
+    s.alpha_degrees = alpha_degrees;
+    s.q = strengths;
+    s.vt = speed;
+    s.cp = out.cp.cp;
+    ComputeProblemLoads(problem.system->Panels(), problem.HasGround(), s);
+    out.cl = s.cl_pressure;
+    out.cm = s.cm_quarter_chord;
+    out.element_cl = s.element_cl_pressure;
+    return out;
+  }
+  const Module_Common& W = *problem.state;
+  Vector Q, Cu;
+  for (int j = 1; j <= problem.equation_count; ++j) Q(j) = strengths[j - 1];
+  for (int i = 1; i <= np; ++i) Cu(i) = 1 - out.cp.cp[i - 1];
+  const DerivedResults r = ComputeDerivedResults(W, problem.inputs, cos_alfa, sin_alfa, Q, Cu);
+  out.cl = r.cl_pressure;
+  out.cm = r.cm_quarter_chord;
+  out.element_cl = {out.cl};
+  return out;
+}
+
+// The interaction's transpiration solve: the response product when there is one, a
+// solve with the factors otherwise.
+TranspirationSolve MakeTranspirationSolve(const FactoredPanelProblem& problem, double cos_alfa,
+                                          double sin_alfa, const std::vector<double>& inviscid) {
+  const int np = problem.panel_count;
+  if (problem.response.size() != static_cast<std::size_t>(np) * np) {
+    return [&problem, cos_alfa, sin_alfa](const std::vector<double>& vn, std::vector<double>& v) {
+      std::vector<double> strengths;
+      return SolveWithTranspiration(problem, cos_alfa, sin_alfa, vn, strengths, v);
+    };
+  }
+  return [&problem, &inviscid, np](const std::vector<double>& vn, std::vector<double>& v) {
+    if (static_cast<int>(vn.size()) != np) return false;
+    std::vector<double> sum(np, 0.0);
+    for (int j = 0; j < np; ++j) {
+      const double a = vn[j];
+      if (a == 0) continue;
+      const double* column = &problem.response[static_cast<std::size_t>(j) * np];
+      for (int i = 0; i < np; ++i) sum[i] += a * column[i];
+    }
+    v = inviscid;
+    bool finite = true;
+    for (int i = 0; i < np; ++i) {
+      v[i] += sum[i];
+      finite = finite && std::isfinite(v[i]);
+    }
+    return finite;
+  };
+}
+
+ElementViscousResult ElementResult(const ViscousElement& e, const SectionBoundaryLayer& layers,
+                                   double cl) {
+  ElementViscousResult r;
+  r.cl_viscous = cl;
+  r.cd = layers.cd * e.section.chord;
+  r.xtr_top = std::min(layers.upper.transition_x, 1.0);
+  r.xtr_bottom = std::min(layers.lower.transition_x, 1.0);
+  r.xsep_top = std::min(layers.upper.separation_x, 1.0);
+  r.xsep_bottom = std::min(layers.lower.separation_x, 1.0);
+  r.top = ToProblemFrame(e, layers.upper);
+  r.bottom = ToProblemFrame(e, layers.lower);
+  return r;
 }
 
 }  // namespace
@@ -54,61 +252,55 @@ std::optional<FactoredPanelProblem> FactorPanelProblem(const Module_Common& C,
   Module_Common& W = *problem.state;
   InfluCoeff_Fill(W, inputs);
   if (!Gauss_Factor(W.NEq, W.An)) return std::nullopt;
-  const int np = RealToIndex(W.NP);
-  for (int i = 1; i <= np; ++i) {
-    problem.panels.xc.push_back(W.Xc(i));
-    problem.panels.yc.push_back(W.Yc(i));
-    problem.panels.length.push_back(W.S(i));
+  problem.panel_count = RealToIndex(W.NP);
+  problem.equation_count = RealToIndex(W.NEq);
+  ViscousElement element;
+  SectionPanels& panels = element.section.panels;
+  for (int i = 1; i <= problem.panel_count; ++i) {
+    panels.xc.push_back(W.Xc(i));
+    panels.yc.push_back(W.Yc(i));
+    panels.length.push_back(W.S(i));
   }
-  problem.panels.x_te = W.X(1, 1);
-  problem.panels.y_te = W.Y(1, 1);
+  panels.x_te = W.X(1, 1);
+  panels.y_te = W.Y(1, 1);
+  problem.elements.push_back(std::move(element));
+  PrepareSolutions(problem);
+  return problem;
+}
 
-  // A system singular up to rounding gives no finite bases: the angles then solve
-  // directly and report the overflow as a run would.
-  if (!SolveWithTranspiration(problem, 1, 0, {}, problem.strengths_x, problem.speed_x) ||
-      !SolveWithTranspiration(problem, 0, 1, {}, problem.strengths_y, problem.speed_y)) {
-    problem.strengths_x.clear();
-    problem.strengths_y.clear();
-    problem.speed_x.clear();
-    problem.speed_y.clear();
-  }
-
-  // Unit transpiration on each control point in turn: the columns of An^-1 for rows
-  // 1..NP, all in one multiple right-hand-side solve, then At times them.
-  const int neq = RealToIndex(W.NEq);
-  std::vector<double> columns(static_cast<std::size_t>(neq) * np, 0.0);
-  for (int j = 0; j < np; ++j) columns[static_cast<std::size_t>(j) * np + j] = 1;
-  Gauss_SolveFactored(W.NEq, W.An, columns.data(), np);
-  std::vector<double> rows(static_cast<std::size_t>(np) * np, 0.0);
-  for (int i = 1; i <= np; ++i) {
-    const double* row = W.At.Row(i);
-    double* out = &rows[static_cast<std::size_t>(i - 1) * np];
-    for (int j = 1; j <= neq; ++j) {
-      const double a = row[j];
-      const double* x = &columns[static_cast<std::size_t>(j - 1) * np];
-      for (int k = 0; k < np; ++k) out[k] += a * x[k];
+FactoredPanelProblem FactorPanelProblem(std::shared_ptr<const PanelSystem> system,
+                                        double alpha_degrees) {
+  FactoredPanelProblem problem;
+  problem.system = std::move(system);
+  problem.built_alpha_degrees = alpha_degrees;
+  const ProblemPanels& p = problem.system->Panels();
+  problem.panel_count = p.count;
+  problem.equation_count = problem.system->EquationCount();
+  for (const ElementPanels& e : p.elements) {
+    if (e.vortex == VortexModel::kNone) {
+      throw RunError(ErrorKind::kInvalidArgument,
+                     "the boundary layers need the lifting solution: give every element its "
+                     "vortex (circulation on).");
     }
+    problem.elements.push_back(ElementFrame(p, e.first, e.last));
   }
-  // Stored by columns: a pass adds vn(j) times column j, element by element in the same
-  // order whatever the vector width, so the sum vectorises without reassociation.
-  problem.response.resize(rows.size());
-  for (int i = 0; i < np; ++i) {
-    for (int j = 0; j < np; ++j) {
-      problem.response[static_cast<std::size_t>(j) * np + i] =
-          rows[static_cast<std::size_t>(i) * np + j];
-    }
-  }
+  PrepareSolutions(problem);
   return problem;
 }
 
 ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alpha_degrees,
                                 const ViscousOptions& options) {
   CheckSubsonicMach(options.mach);
-  const double alpha = AlphaRadians(alpha_degrees);
+  if (problem.HasGround() && alpha_degrees != problem.built_alpha_degrees) {
+    throw RunError(ErrorKind::kInvalidArgument,
+                   "above a ground the panels are turned for one angle: build the problem "
+                   "again for another.");
+  }
+  // Above a ground the configuration is turned and the free stream runs along it.
+  const double alpha = problem.HasGround() ? 0.0 : AlphaRadians(alpha_degrees);
   const double cos_alfa = std::cos(alpha), sin_alfa = std::sin(alpha);
-  const Module_Common& W = *problem.state;
-  const int np = RealToIndex(W.NP);
-  const int neq = RealToIndex(W.NEq);
+  const int np = problem.panel_count;
+  const int neq = problem.equation_count;
 
   ViscousResult out;
   std::vector<double> q, speed;
@@ -129,22 +321,10 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
                    "the linear system is too close to singular: a strength is not a finite "
                    "number.");
   }
-
-  // Lift and moment of a solution from its strengths and speeds.
-  auto forces = [&](const std::vector<double>& strengths, const std::vector<double>& v,
-                    CompressibleCp* cp_out, double& cl, double& cm) {
-    Vector Q, Cu;
-    for (int j = 1; j <= neq; ++j) Q(j) = strengths[j - 1];
-    std::vector<double> cp0(np);
-    for (int i = 0; i < np; ++i) cp0[i] = 1 - v[i] * v[i];
-    CompressibleCp cp = CorrectPressures(cp0, options.mach);
-    for (int i = 1; i <= np; ++i) Cu(i) = 1 - cp.cp[i - 1];
-    const DerivedResults r = ComputeDerivedResults(W, problem.inputs, cos_alfa, sin_alfa, Q, Cu);
-    cl = r.cl_pressure;
-    cm = r.cm_quarter_chord;
-    if (cp_out) *cp_out = std::move(cp);
-  };
-  forces(q, speed, nullptr, out.cl_inviscid, out.cm_inviscid);
+  const Loads inviscid =
+      ComputeLoads(problem, alpha_degrees, cos_alfa, sin_alfa, q, speed, options.mach);
+  out.cl_inviscid = inviscid.cl;
+  out.cm_inviscid = inviscid.cm;
 
   InteractionOptions interaction;
   interaction.section.reynolds = options.reynolds;
@@ -154,41 +334,33 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
   interaction.max_passes = options.max_passes;
   interaction.relaxation = options.relaxation;
   interaction.mixing_depth = options.mixing_depth;
-  const bool have_response = problem.response.size() == static_cast<std::size_t>(np) * np;
-  const TranspirationSolve solve = [&](const std::vector<double>& vn, std::vector<double>& v) {
-    if (!have_response) {
-      std::vector<double> strengths;
-      return SolveWithTranspiration(problem, cos_alfa, sin_alfa, vn, strengths, v);
-    }
-    if (static_cast<int>(vn.size()) != np) return false;
-    std::vector<double> sum(np, 0.0);
-    for (int j = 0; j < np; ++j) {
-      const double a = vn[j];
-      if (a == 0) continue;
-      const double* column = &problem.response[static_cast<std::size_t>(j) * np];
-      for (int i = 0; i < np; ++i) sum[i] += a * column[i];
-    }
-    v = speed;
-    bool finite = true;
-    for (int i = 0; i < np; ++i) {
-      v[i] += sum[i];
-      finite = finite && std::isfinite(v[i]);
-    }
-    return finite;
-  };
-  const InteractionResult result = RunViscousInteraction(problem.panels, speed, solve, interaction);
+  std::vector<InteractionElement> elements;
+  for (const ViscousElement& e : problem.elements) elements.push_back(e.section);
+  const InteractionResult result = RunViscousInteraction(
+      elements, speed, MakeTranspirationSolve(problem, cos_alfa, sin_alfa, speed), interaction);
   // Lift and moment from the final speeds: the pressure integrals read the strengths only
   // for cl_circulation and the source sum, which the viscous outputs do not use, so the
   // inviscid strengths stand in for the final ones and spare a solve.
-  forces(q, result.signed_speed, &out.cp, out.cl_viscous, out.cm_viscous);
+  Loads viscous = ComputeLoads(problem, alpha_degrees, cos_alfa, sin_alfa, q,
+                               result.signed_speed, options.mach);
+  out.cl_viscous = viscous.cl;
+  out.cm_viscous = viscous.cm;
+  out.cp = std::move(viscous.cp);
 
-  out.cd = result.layers.cd;
-  out.top = result.layers.upper;
-  out.bottom = result.layers.lower;
-  out.xtr_top = std::min(out.top.transition_x, 1.0);
-  out.xtr_bottom = std::min(out.bottom.transition_x, 1.0);
-  out.xsep_top = std::min(out.top.separation_x, 1.0);
-  out.xsep_bottom = std::min(out.bottom.separation_x, 1.0);
+  for (std::size_t k = 0; k < problem.elements.size() && k < result.layers.size(); ++k) {
+    const double cl = k < viscous.element_cl.size() ? viscous.element_cl[k] : 0.0;
+    out.elements.push_back(ElementResult(problem.elements[k], result.layers[k], cl));
+    out.cd += out.elements.back().cd;
+  }
+  if (!out.elements.empty()) {
+    const ElementViscousResult& first = out.elements.front();
+    out.top = first.top;
+    out.bottom = first.bottom;
+    out.xtr_top = first.xtr_top;
+    out.xtr_bottom = first.xtr_bottom;
+    out.xsep_top = first.xsep_top;
+    out.xsep_bottom = first.xsep_bottom;
+  }
   out.converged = result.converged;
   out.passes = result.passes;
   return out;
@@ -199,6 +371,27 @@ std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const
   const std::optional<FactoredPanelProblem> problem = FactorPanelProblem(C, inputs);
   if (!problem) return std::nullopt;
   return SolveViscousAngle(*problem, inputs.alpha_degrees, options);
+}
+
+std::vector<ViscousResult> SolveViscousProblem(const PanelProblem& problem,
+                                               const std::vector<double>& alpha_degrees,
+                                               const ViscousOptions& options) {
+  std::vector<ViscousResult> results;
+  if (alpha_degrees.empty()) return results;
+  if (problem.ground_height) {
+    for (const double alpha : alpha_degrees) {
+      const FactoredPanelProblem factored =
+          FactorPanelProblem(std::make_shared<const PanelSystem>(problem, alpha), alpha);
+      results.push_back(SolveViscousAngle(factored, alpha, options));
+    }
+    return results;
+  }
+  const FactoredPanelProblem factored = FactorPanelProblem(
+      std::make_shared<const PanelSystem>(problem, alpha_degrees.front()), alpha_degrees.front());
+  for (const double alpha : alpha_degrees) {
+    results.push_back(SolveViscousAngle(factored, alpha, options));
+  }
+  return results;
 }
 
 }  // namespace velquin

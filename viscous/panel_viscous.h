@@ -1,17 +1,25 @@
-// The viscous analysis of today's single-section panel problem: the adapter between the
-// solved panels of Module_Common and the plain-array boundary-layer code of this folder.
+// The viscous analysis of a panel problem: the adapter between the solved panels and the
+// plain-array boundary-layer code of this folder. It serves two kinds of problem:
+//  - the seed's single section (Module_Common): the matrix is assembled and eliminated
+//    once per geometry exactly as SolveFlowBases does (InfluCoeff_Fill, Gauss_Factor);
+//  - the general problem (PanelSystem): several elements, flaps, a ground plane, any
+//    panel count, on its own LU factors.
+// Every angle, and every interaction pass of an angle, is then one right-hand side: the
+// free stream's plus the transpiration on the rows of the control points, and the
+// signed surface speeds
+//   Vt(i) = t(i) + sum_j At(i, j) Q(j).
+// Nothing of the solvers changes.
 //
-// The panel matrix (sources, the vortex unknown and the Kutta-type row) is assembled and
-// eliminated once per geometry exactly as SolveFlowBases does (InfluCoeff_Fill,
-// Gauss_Factor); every angle, and every interaction pass of an angle, is then one
-// right-hand side: the free stream's (InfluCoeff_FreeStream) plus the transpiration on
-// rows 1..NP, Gauss_SolveFactored, and the signed surface speeds
-//   Vt(i) = t(i) + sum_j At(i, j) Q(j),
-// summed as SurfaceSpeeds sums them but keeping the sign. Nothing of the solver changes.
+// Each element has its own two layers, from its own stagnation point to its own
+// trailing edge, marched in its own frame (leading edge, the node furthest from the
+// trailing edge, at the origin; the trailing edge at (1, 0)) at the Reynolds number of
+// its own chord. Its drag is Squire and Young's from its own trailing edge: the wakes
+// are not followed, so where the wake of one element runs through the layer of the
+// next (a slotted flap) the confluent layer is not modelled.
 //
 // Lift and moment are those of the final (transpiration) solution, integrated from the
-// panel pressures as ComputeDerivedResults does (cl_pressure, cm_quarter_chord), with the
-// Karman-Tsien Cp when mach > 0. The drag is the Squire-Young sum of both sides.
+// panel pressures as the inviscid results are (cl_pressure, cm_quarter_chord), with the
+// Karman-Tsien Cp when mach > 0. The drag is the Squire-Young sum of every side.
 #pragma once
 
 #include <memory>
@@ -19,27 +27,48 @@
 #include <vector>
 
 #include "base/module_common.h"
+#include "solver/panel_problem.h"
 #include "solver/run_inputs.h"
 #include "viscous/compressibility.h"
 #include "viscous/viscous_interaction.h"
 
 namespace velquin {
 
-// The panels and the factored matrix of one geometry. Move-only; holds one copy of the
-// state (two 201 x 201 matrices) on the heap.
+// Above this many panels the response matrix (np x np, np solves to build) costs more
+// than the passes it saves, and a pass solves with the factors instead.
+inline constexpr int kMaxResponsePanels = 600;
+
+// One element's frame: a point (x', y') of its own frame lies at
+//   (x_le, y_le) + chord (x' cos_chord - y' sin_chord, x' sin_chord + y' cos_chord).
+struct ViscousElement {
+  InteractionElement section;
+  double x_le = 0, y_le = 0, cos_chord = 1, sin_chord = 0;
+};
+
+// The panels and the factored matrix of one geometry. Move-only.
 struct FactoredPanelProblem {
-  std::unique_ptr<Module_Common> state;  // At as assembled, An eliminated by Gauss_Factor
+  // The seed's state (At as assembled, An eliminated by Gauss_Factor) and inputs, or
+  // null for the general problem.
+  std::unique_ptr<Module_Common> state;
   RunInputs inputs;
-  SectionPanels panels;
-  // The response of the signed surface speeds to the transpiration, NP x NP by columns:
-  // response[j * NP + i] = d Vt(i) / d vn(j), the same for every angle (the free stream
+  // The general problem's panels and factors, or null for the seed.
+  std::shared_ptr<const PanelSystem> system;
+  double built_alpha_degrees = 0;  // above a ground: the angle the panels are turned for
+
+  std::vector<ViscousElement> elements;
+  int panel_count = 0, equation_count = 0;
+  // The response of the signed surface speeds to the transpiration, np x np by columns:
+  // response[j * np + i] = d Vt(i) / d vn(j), the same for every angle (the free stream
   // enters only the right-hand side). An interaction pass is then one product instead of
-  // a solve and a product: NP solves once per geometry buy a pass five times cheaper.
+  // a solve and a product: np solves once per geometry buy a pass five times cheaper at
+  // 160 panels. Empty above kMaxResponsePanels.
   std::vector<double> response;
   // The solutions of the free streams along x and along y (cos, sin = 1, 0 and 0, 1):
-  // strengths (NEq) and signed speeds (NP). The right-hand side is linear in cos and
+  // strengths (neq) and signed speeds (np). The right-hand side is linear in cos and
   // sin, so an angle's inviscid solution is their combination, without a solve.
   std::vector<double> strengths_x, strengths_y, speed_x, speed_y;
+
+  bool HasGround() const { return system && system->HasGround(); }
 };
 
 // From the panels of C (Panel_ComputeGeometry done; sizes and vortex position set for
@@ -47,8 +76,14 @@ struct FactoredPanelProblem {
 std::optional<FactoredPanelProblem> FactorPanelProblem(const Module_Common& C,
                                                        const RunInputs& inputs);
 
+// From the general problem's factored system; above a ground, `alpha_degrees` is the
+// angle the system was built for, the only one it can solve. Every element needs its
+// vortex sheet and a trailing edge. Throws RunError.
+FactoredPanelProblem FactorPanelProblem(std::shared_ptr<const PanelSystem> system,
+                                        double alpha_degrees);
+
 struct ViscousOptions {
-  double reynolds = 1e6;
+  double reynolds = 1e6;  // on the reference length
   double ncrit = kDefaultNcrit;
   double xtr_top = 1, xtr_bottom = 1;  // forced transition (chord fraction); 1 and up: free
   double mach = 0;                     // 0 <= M < 1
@@ -61,25 +96,42 @@ struct ViscousOptions {
   int mixing_depth = 4;
 };
 
+// One element's layers. Lift and drag on the reference length; transition and
+// separation as fractions of the element's own chord (1 when laminar or attached to its
+// trailing edge); the stations in the problem's coordinates and reference lengths.
+struct ElementViscousResult {
+  double cl_viscous = 0, cd = 0;
+  double xtr_top = 1, xtr_bottom = 1, xsep_top = 1, xsep_bottom = 1;
+  SurfaceBoundaryLayer top, bottom;
+};
+
 struct ViscousResult {
-  double cl_viscous = 0, cm_viscous = 0, cd = 0;
+  double cl_viscous = 0, cm_viscous = 0, cd = 0;  // of the whole problem
   double cl_inviscid = 0, cm_inviscid = 0;
-  // Chord fractions: transition (1 when laminar to the edge) and the start of the
-  // separation that reaches the trailing edge (1 when attached there).
+  // The first element's: chord fractions of transition (1 when laminar to the edge) and
+  // of the start of the separation that reaches the trailing edge (1 when attached).
   double xtr_top = 1, xtr_bottom = 1, xsep_top = 1, xsep_bottom = 1;
   bool converged = false;
   int passes = 0;
-  SurfaceBoundaryLayer top, bottom;  // the stations, stagnation point to trailing edge
-  CompressibleCp cp;                 // per panel 1..NP (index i - 1) of the final solution
+  SurfaceBoundaryLayer top, bottom;  // the first element's, stagnation point to trailing edge
+  std::vector<ElementViscousResult> elements;  // every element's, the first included
+  CompressibleCp cp;  // per panel 1..NP (index i - 1) of the final solution
 };
 
 // One angle with the interaction passes. Never NaN: a solve that fails ends the passes
-// (converged false) and leaves the last finite solution.
+// (converged false) and leaves the last finite solution. Above a ground the angle must
+// be the one the problem was built for (throws RunError otherwise).
 ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alpha_degrees,
                                 const ViscousOptions& options);
 
 // Both steps for a caller with solved panels, at inputs.alpha_degrees.
 std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const RunInputs& inputs,
                                                    const ViscousOptions& options);
+
+// The viscous analysis of the general problem at every angle: one factorisation without
+// a ground plane, one per angle above it. Throws RunError.
+std::vector<ViscousResult> SolveViscousProblem(const PanelProblem& problem,
+                                               const std::vector<double>& alpha_degrees,
+                                               const ViscousOptions& options);
 
 }  // namespace velquin

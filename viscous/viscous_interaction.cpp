@@ -41,24 +41,65 @@ void AddSide(const SurfaceSplit& split, const SurfaceBoundaryLayer& layer,
   }
 }
 
-bool Sound(const SectionBoundaryLayer& layers) {
-  return !layers.upper.march_failed && !layers.lower.march_failed;
-}
-
 double SeparatedLength(const SurfaceBoundaryLayer& layer) {
   if (layer.stations.empty()) return 1;
   return layer.stations.back().x - layer.separation_x;
 }
 
+// Both marches sound and no separated region longer than kMaxSeparatedLength of the
+// element's chord at either trailing edge.
+bool Settled(const std::vector<SectionBoundaryLayer>& layers) {
+  for (const SectionBoundaryLayer& l : layers) {
+    if (l.upper.march_failed || l.lower.march_failed) return false;
+    if (SeparatedLength(l.upper) > kMaxSeparatedLength) return false;
+    if (SeparatedLength(l.lower) > kMaxSeparatedLength) return false;
+  }
+  return true;
+}
+
+// The panel lengths of the whole problem in reference lengths, in the problem's order.
+std::vector<double> PanelLengths(const std::vector<InteractionElement>& elements, int n) {
+  std::vector<double> lengths(std::max(n, 0), 0.0);
+  for (const InteractionElement& e : elements) {
+    for (std::size_t k = 0; k < e.panels.length.size(); ++k) {
+      const std::size_t i = static_cast<std::size_t>(e.first) + k;
+      if (i < lengths.size()) lengths[i] = e.panels.length[k] * e.chord;
+    }
+  }
+  return lengths;
+}
+
 }  // namespace
 
-std::vector<double> TranspirationVelocity(const SectionBoundaryLayer& layers, int panel_count,
-                                          const InteractionOptions& options) {
+std::vector<SectionBoundaryLayer> AnalyseElementLayers(
+    const std::vector<InteractionElement>& elements, const std::vector<double>& signed_speed,
+    const SectionOptions& options) {
+  std::vector<SectionBoundaryLayer> layers;
+  layers.reserve(elements.size());
+  for (const InteractionElement& e : elements) {
+    const std::size_t first = std::min(static_cast<std::size_t>(e.first), signed_speed.size());
+    const std::size_t last = std::min(first + e.panels.xc.size(), signed_speed.size());
+    const std::vector<double> speed(signed_speed.begin() + first, signed_speed.begin() + last);
+    SectionOptions own = options;
+    own.reynolds = options.reynolds * e.chord;
+    layers.push_back(AnalyseSectionBoundaryLayers(e.panels, speed, own));
+  }
+  return layers;
+}
+
+std::vector<double> TranspirationVelocity(const std::vector<InteractionElement>& elements,
+                                          const std::vector<SectionBoundaryLayer>& layers,
+                                          int panel_count, const InteractionOptions& options) {
   std::vector<double> vn(std::max(panel_count, 0), 0.0);
-  AddSide(layers.split.upper, layers.upper, options, vn);
-  AddSide(layers.split.lower, layers.lower, options, vn);
-  for (double& v : vn) {
-    if (!std::isfinite(v)) v = 0;
+  for (std::size_t e = 0; e < elements.size() && e < layers.size(); ++e) {
+    const int count = static_cast<int>(elements[e].panels.xc.size());
+    std::vector<double> own(count, 0.0);
+    AddSide(layers[e].split.upper, layers[e].upper, options, own);
+    AddSide(layers[e].split.lower, layers[e].lower, options, own);
+    for (int k = 0; k < count; ++k) {
+      const int i = elements[e].first + k;
+      if (i >= 0 && i < panel_count) vn[i] = std::isfinite(own[k]) ? own[k] : 0;
+    }
   }
   return vn;
 }
@@ -203,17 +244,17 @@ double RootMeanSquare(const std::vector<double>& v) {
 }
 
 // The circulation of a solution, the sum of signed speed times panel length around the
-// contour: cl = 2 Gamma on a unit chord, so its change measures the lift's.
-double Circulation(const SectionPanels& panels, const std::vector<double>& signed_speed) {
+// contours: cl = 2 Gamma on the reference length, so its change measures the lift's.
+double Circulation(const std::vector<double>& lengths, const std::vector<double>& signed_speed) {
   double gamma = 0;
-  const std::size_t n = std::min(panels.length.size(), signed_speed.size());
-  for (std::size_t k = 0; k < n; ++k) gamma += signed_speed[k] * panels.length[k];
+  const std::size_t n = std::min(lengths.size(), signed_speed.size());
+  for (std::size_t k = 0; k < n; ++k) gamma += signed_speed[k] * lengths[k];
   return gamma;
 }
 
 }  // namespace
 
-InteractionResult RunViscousInteraction(const SectionPanels& panels,
+InteractionResult RunViscousInteraction(const std::vector<InteractionElement>& elements,
                                         const std::vector<double>& inviscid_signed_speed,
                                         const TranspirationSolve& solve,
                                         const InteractionOptions& options) {
@@ -225,11 +266,12 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
   std::vector<double> next(n), residual(n), demanded(n), brought(n), predicted;
   AndersonMixing mixing(options.mixing_depth, options.relaxation);
   double last_residual = std::numeric_limits<double>::infinity();
-  SectionBoundaryLayer layers =
-      AnalyseSectionBoundaryLayers(panels, out.signed_speed, options.section);
+  const std::vector<double> lengths = PanelLengths(elements, n);
+  std::vector<SectionBoundaryLayer> layers =
+      AnalyseElementLayers(elements, out.signed_speed, options.section);
   for (int pass = 1; pass <= options.max_passes; ++pass) {
     out.passes = pass;
-    const std::vector<double> target = TranspirationVelocity(layers, n, options);
+    const std::vector<double> target = TranspirationVelocity(elements, layers, n, options);
     for (int k = 0; k < n; ++k) residual[k] = target[k] - out.transpiration[k];
     // Converged when the transpiration the layers ask for would hardly move the outer
     // flow: the speeds it would give differ from the present ones by less than the
@@ -243,14 +285,14 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
       double change = 0, sum_squares = 0, perimeter = 0;
       for (int k = 0; k < n; ++k) {
         const double c = std::fabs(std::fabs(demanded[k]) - std::fabs(out.signed_speed[k]));
-        const double w = k < static_cast<int>(panels.length.size()) ? panels.length[k] : 0.0;
+        const double w = lengths[k];
         sum_squares += c * c * w;
         perimeter += w;
         change = std::max(change, c);
       }
       const double rms = perimeter > 0 ? std::sqrt(sum_squares / perimeter) : 0;
       const double lift_change =
-          2 * std::fabs(Circulation(panels, demanded) - Circulation(panels, out.signed_speed));
+          2 * std::fabs(Circulation(lengths, demanded) - Circulation(lengths, out.signed_speed));
       out.last_change = change;
       if (std::isfinite(rms) && rms < options.tolerance && change < options.max_change &&
           lift_change < options.lift_tolerance) {
@@ -287,12 +329,10 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
     if (!finite) break;
     out.transpiration = std::move(input);
     out.signed_speed = next;
-    layers = AnalyseSectionBoundaryLayers(panels, out.signed_speed, options.section);
+    layers = AnalyseElementLayers(elements, out.signed_speed, options.section);
   }
   out.layers = std::move(layers);
-  out.converged = settled && Sound(out.layers) &&
-                  SeparatedLength(out.layers.upper) <= kMaxSeparatedLength &&
-                  SeparatedLength(out.layers.lower) <= kMaxSeparatedLength;
+  out.converged = settled && Settled(out.layers);
   return out;
 }
 

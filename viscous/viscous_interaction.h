@@ -67,8 +67,20 @@ struct InteractionOptions {
   double turbulent_shape_cap = kTurbulentSeparationShape;
 };
 
+// One element of the problem as the interaction sees it: its panels in its own frame
+// (the leading edge at the origin, the trailing edge at (1, 0), so that chord fractions
+// are x), where they start in the problem's order of panels (0-based), and its chord in
+// reference lengths. The layers of an element grow on its own chord: its Reynolds number
+// is the reference one times the chord, and its lengths count in chords; the
+// transpiration d(ue delta*)/ds does not depend on the unit.
+struct InteractionElement {
+  SectionPanels panels;
+  int first = 0;
+  double chord = 1;
+};
+
 struct InteractionResult {
-  SectionBoundaryLayer layers;        // on the final speeds
+  std::vector<SectionBoundaryLayer> layers;  // per element, on the final speeds
   std::vector<double> signed_speed;   // the final solution's signed surface speeds
   std::vector<double> transpiration;  // the vn of the final solution
   bool converged = false;
@@ -76,15 +88,23 @@ struct InteractionResult {
   double last_change = 0;
 };
 
-// The outward transpiration velocity at every control point from the layers: central
-// differences of ue delta* over the stations of each side (ue delta* = 0 at the
-// stagnation point), with the caps and the transition floor described above. Panels
-// that belong to no side get 0.
-std::vector<double> TranspirationVelocity(const SectionBoundaryLayer& layers, int panel_count,
-                                          const InteractionOptions& options);
+// The outward transpiration velocity at every control point of the problem from the
+// layers of every element: central differences of ue delta* over the stations of each
+// side (ue delta* = 0 at the stagnation point), with the caps and the transition floor
+// described above. Panels that belong to no side get 0.
+std::vector<double> TranspirationVelocity(const std::vector<InteractionElement>& elements,
+                                          const std::vector<SectionBoundaryLayer>& layers,
+                                          int panel_count, const InteractionOptions& options);
 
-// The interaction from the inviscid signed speeds (the solution with vn = 0).
-InteractionResult RunViscousInteraction(const SectionPanels& panels,
+// The layers of every element on the signed speeds of the whole problem.
+std::vector<SectionBoundaryLayer> AnalyseElementLayers(
+    const std::vector<InteractionElement>& elements, const std::vector<double>& signed_speed,
+    const SectionOptions& options);
+
+// The interaction from the inviscid signed speeds (the solution with vn = 0). The
+// forced transition of options.section holds on every element, as a fraction of its
+// chord.
+InteractionResult RunViscousInteraction(const std::vector<InteractionElement>& elements,
                                         const std::vector<double>& inviscid_signed_speed,
                                         const TranspirationSolve& solve,
                                         const InteractionOptions& options);
