@@ -7,8 +7,10 @@
 // written 0 where the drag is not positive, so no column is ever NaN or infinite.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "viscous/panel_viscous.h"
 
@@ -20,19 +22,34 @@ inline constexpr const char* kViscousPolarColumns = ",cl_viscous,cd,cl_cd,xtr_to
 // The header of bl.csv.
 inline constexpr const char* kBoundaryLayerHeader = "surface,s,x,y,ue,dstar,theta,h,cf,n";
 
+// Several elements (the general problem) name their own values with the element's
+// number K from 1, as the inviscid line does: the totals cl_viscous, cm_viscous and cd,
+// then per element cl_viscous_K, cd_K, xtr_top_K, xtr_bottom_K, xsep_top_K,
+// xsep_bottom_K (chord fractions of the element). One element writes the section's keys.
+
 // " cl_viscous=... cm_viscous=... cd=... xtr_top=... xtr_bottom=... xsep_top=...
 // xsep_bottom=...", then " converged=0" when the interaction did not settle (the values
-// are then those of its last pass); no line end.
-std::string ViscousResultsPairs(const ViscousResult& result);
+// are then those of its last pass), and " cp_critical=..." when mach > 0; no line end.
+std::string ViscousResultsPairs(const ViscousResult& result, double mach = 0);
 
-// ",cl_viscous,cd,cl_cd,xtr_top,xtr_bottom" values of one angle, no line end.
+// The columns after kPolarHeader's: kViscousPolarColumns for one element; for several
+// ",cl_viscous,cd,cl_cd" and then ",xtr_top_K,xtr_bottom_K" per element.
+std::string ViscousPolarColumns(std::size_t element_count);
+
+// The values of those columns at one angle, no line end.
 std::string ViscousPolarValues(const ViscousResult& result);
+
+// The warning for the angles where the Karman-Tsien flow turns supersonic somewhere,
+// the first and the last named; empty when it does nowhere.
+std::string SupersonicWarning(const std::vector<ViscousResult>& results,
+                              const std::vector<double>& alpha_degrees);
 
 // cl_viscous / cd, or 0 where the drag is not positive.
 double LiftToDrag(const ViscousResult& result);
 
 // bl.csv: the header, then one line per station, the upper surface ("top") from the
-// stagnation point to the trailing edge, then the lower ("bottom").
+// stagnation point to the trailing edge, then the lower ("bottom"); with several
+// elements each element's in turn, "top_K" and "bottom_K".
 std::string BoundaryLayerTable(const ViscousResult& result);
 
 }  // namespace velquin

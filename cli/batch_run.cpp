@@ -69,7 +69,7 @@ bool SweepAndWritePolar(const Module_Common& state, const RunInputs& inputs,
   ReportText& out = file.out();
   out.Reserve(total * 96 + 80);
   out.Text(kPolarHeader);
-  if (viscous) out.Text(kViscousPolarColumns);
+  if (viscous) out.Text(ViscousPolarColumns(1));
   out.Text("\n");
   for (std::size_t k = 0; k < total; ++k) {
     out.Text(PolarRow(angles[k], (*results)[k]));
@@ -98,29 +98,9 @@ std::optional<std::vector<ViscousResult>> AnalyseViscousRun(
   if (degrees.empty()) degrees.push_back(inputs.alpha_degrees);
   std::vector<ViscousResult> results;
   results.reserve(degrees.size());
-  // One warning for the whole run: the supersonic angles, the first and the last named.
-  std::vector<double> supersonic_angles;
-  int most_panels = 0;
-  for (const double alpha : degrees) {
-    results.push_back(SolveViscousAngle(*problem, alpha, options));
-    int supersonic = 0;
-    for (const unsigned char flag : results.back().cp.supersonic) supersonic += flag != 0;
-    if (supersonic > 0) supersonic_angles.push_back(alpha);
-    most_panels = std::max(most_panels, supersonic);
-  }
-  if (!supersonic_angles.empty()) {
-    std::string text = "the local flow is supersonic (Cp below the critical ";
-    AppendShortestNumber(text, results.back().cp.critical);
-    text += ") on up to " + std::to_string(most_panels) + " panels at alpha ";
-    AppendShortestNumber(text, supersonic_angles.front());
-    if (supersonic_angles.size() > 1) {
-      text += " to ";
-      AppendShortestNumber(text, supersonic_angles.back());
-      text += " (" + std::to_string(supersonic_angles.size()) + " angles)";
-    }
-    text += ": the Karman-Tsien correction does not hold there";
-    PrintMessages({text}, "warning", err);
-  }
+  for (const double alpha : degrees) results.push_back(SolveViscousAngle(*problem, alpha, options));
+  const std::string warning = SupersonicWarning(results, degrees);
+  if (!warning.empty()) PrintMessages({warning}, "warning", err);
   ReportFile file(reports, "bl.csv");
   file.out().Text(BoundaryLayerTable(results.back()));
   file.Close();
@@ -198,13 +178,7 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
     }
   }
   std::string line = DerivedResultsLine(*run.results);
-  if (viscous) {
-    line += ViscousResultsPairs(viscous->back());
-    if (request.viscous->mach > 0) {
-      line += " cp_critical=";
-      AppendShortestNumber(line, viscous->back().cp.critical);
-    }
-  }
+  if (viscous) line += ViscousResultsPairs(viscous->back(), request.viscous->mach);
   line += '\n';
   return WriteResults(out, line, err) ? 0 : 1;
 }

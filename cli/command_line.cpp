@@ -241,11 +241,19 @@ void ReadViscousOptions(BatchRequest& request) {
                        QuotedArgument(mach->second)};
     }
   }
+  bool circle = false;
   if (request.general) {
-    throw UsageError{"--re analyses a single section, not the general problem"};
+    for (const ElementRequest& e : request.elements)
+      circle = circle || (!e.file && BodyNameKey(e.value) == "circle");
+  } else {
+    circle =
+        request.body_file.empty() && !request.controls.Other_Body && request.controls.Option_Circle;
   }
-  const bool circle =
-      request.body_file.empty() && !request.controls.Other_Body && request.controls.Option_Circle;
+  if (circle && request.general) {
+    throw UsageError{
+        "--re needs elements with a trailing edge: the circle has none, and no boundary "
+        "layer that separates at an edge"};
+  }
   if (circle) {
     throw UsageError{
         "--re needs a section with a trailing edge (--body NAME or --body-file PATH); the "
@@ -317,7 +325,10 @@ std::string UsageText() {
          "panels by transpiration. The line gains cl_viscous, cm_viscous, cd, xtr_top,\n"
          "xtr_bottom, xsep_top, xsep_bottom (and converged=0 when the interaction did not\n"
          "settle); DIR/bl.csv holds the layers station by station, and polar.csv gains\n"
-         "cl_viscous, cd, cl_cd, xtr_top, xtr_bottom. --mach M (0 <= M < 1, default 0)\n"
+         "cl_viscous, cd, cl_cd, xtr_top, xtr_bottom. In the general problem every element\n"
+         "has its own layers; with several, the line gives the totals and per element\n"
+         "cl_viscous_K, cd_K, xtr_top_K, xtr_bottom_K, xsep_top_K, xsep_bottom_K (fractions\n"
+         "of the element's chord). --mach M (0 <= M < 1, default 0)\n"
          "corrects the pressures by Karman-Tsien, adds cp_critical to the line and warns\n"
          "where the local flow turns supersonic.\n"
          "--verify runs the verification bench (exact flows at 16 to 1024 panels) and writes\n"

@@ -4,6 +4,7 @@
 #include "app/derived_text.h"
 #include "app/input_notes.h"
 #include "app/problem_run.h"
+#include "app/viscous_text.h"
 #include "base/report_folder.h"
 #include "base/report_writer.h"
 #include "base/run_error.h"
@@ -97,16 +98,27 @@ int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostre
     std::vector<double> degrees;
     for (const std::string& angle : angles) degrees.push_back(ReadNumber(angle));
     const std::vector<ProblemSolution> solutions = SolvePanelProblem(problem, degrees);
+    std::vector<ViscousResult> viscous;
+    if (request.viscous) {
+      viscous = SolveViscousProblem(problem, degrees, *request.viscous);
+      const std::string warning = SupersonicWarning(viscous, degrees);
+      if (!warning.empty()) PrintMessages({warning}, "warning", err);
+    }
     // The panels of the last angle (above a ground they turn with the angle).
     const PanelSystem last(problem, degrees.back());
 
     ReportFolder folder(request.out_directory);
     const ReportOptions reports{request.out_directory, decimal_separator, &folder};
     WriteText(reports, "surface.csv", SurfaceCsv(last.Panels(), solutions.back()));
+    if (!viscous.empty()) WriteText(reports, "bl.csv", BoundaryLayerTable(viscous.back()));
     if (!request.sweep_angles.empty()) {
-      std::string polar = std::string(kPolarHeader) + "\n";
+      std::string polar = kPolarHeader;
+      if (!viscous.empty()) polar += ViscousPolarColumns(problem.elements.size());
+      polar += "\n";
       for (std::size_t k = 0; k < angles.size(); ++k) {
-        polar += ProblemPolarRow(angles[k], solutions[k]) + "\n";
+        polar += ProblemPolarRow(angles[k], solutions[k]);
+        if (!viscous.empty()) polar += ViscousPolarValues(viscous[k]);
+        polar += "\n";
       }
       WriteText(reports, "polar.csv", polar);
     }
@@ -118,7 +130,9 @@ int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostre
         return 1;
       }
     }
-    return WriteResults(out, ProblemResultsLine(solutions.back()) + "\n", err) ? 0 : 1;
+    std::string line = ProblemResultsLine(solutions.back());
+    if (!viscous.empty()) line += ViscousResultsPairs(viscous.back(), request.viscous->mach);
+    return WriteResults(out, line + "\n", err) ? 0 : 1;
   } catch (const RunError& error) {
     err << "velquin2ds: " << error.what() << '\n';
     return 1;

@@ -265,7 +265,9 @@ ProblemBases PanelSystem::SolveBases() const {
   return bases;
 }
 
-void PanelSystem::SolveInPlace(double* b, int m) const { factors_->lu.Solve(b, m); }
+void PanelSystem::SolveInPlace(double* b, int m) const {
+  factors_->lu.Solve(b, m);
+}
 
 void PanelSystem::AddSurfaceSpeeds(const double* q, int m, double* tangential) const {
   const int neq = setup_.EquationCount();

@@ -16,8 +16,8 @@ namespace {
 
 // The free-stream terms of m angles: the right-hand sides (neq rows of m) and the
 // free stream along each panel's tangent (np rows of m).
-void FreeStream(const FactoredPanelProblem& problem, const double* cos_alfa,
-                const double* sin_alfa, int m, double* rhs, double* tangential) {
+void FreeStream(const FactoredPanelProblem& problem, const double* cos_alfa, const double* sin_alfa,
+                int m, double* rhs, double* tangential) {
   if (problem.system) {
     FreeStreamTerms(problem.system->Setup(), cos_alfa, sin_alfa, m, rhs, tangential);
   } else {
@@ -137,7 +137,10 @@ ViscousElement ElementFrame(const ProblemPanels& p, int first, int last) {
     s.yc.push_back(ly);
     s.length.push_back(p.S[i] / chord);
   }
-  local(x_te, y_te, s.x_te, s.y_te);
+  // The trailing edge is (1, 0) of the frame by construction; exactly so, that a layer
+  // attached to the edge reports the chord fraction 1.
+  s.x_te = 1;
+  s.y_te = 0;
   return e;
 }
 
@@ -341,8 +344,8 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
   // Lift and moment from the final speeds: the pressure integrals read the strengths only
   // for cl_circulation and the source sum, which the viscous outputs do not use, so the
   // inviscid strengths stand in for the final ones and spare a solve.
-  Loads viscous = ComputeLoads(problem, alpha_degrees, cos_alfa, sin_alfa, q,
-                               result.signed_speed, options.mach);
+  Loads viscous = ComputeLoads(problem, alpha_degrees, cos_alfa, sin_alfa, q, result.signed_speed,
+                               options.mach);
   out.cl_viscous = viscous.cl;
   out.cm_viscous = viscous.cm;
   out.cp = std::move(viscous.cp);

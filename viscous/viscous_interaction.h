@@ -81,8 +81,8 @@ struct InteractionElement {
 
 struct InteractionResult {
   std::vector<SectionBoundaryLayer> layers;  // per element, on the final speeds
-  std::vector<double> signed_speed;   // the final solution's signed surface speeds
-  std::vector<double> transpiration;  // the vn of the final solution
+  std::vector<double> signed_speed;          // the final solution's signed surface speeds
+  std::vector<double> transpiration;         // the vn of the final solution
   bool converged = false;
   int passes = 0;
   double last_change = 0;

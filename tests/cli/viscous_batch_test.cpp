@@ -79,8 +79,8 @@ TEST(ViscousBatch, RefusedValuesAndCombinationsNameTheInput) {
            {"--body circle --circulation --vortex point --re 1e6",
             "a section with a trailing edge"},
            {"--circulation --vortex point --re 1e6", "a section with a trailing edge"},
-           {"--body naca0012 --body naca2412 --circulation --vortex constant --re 1e6",
-            "single section"},
+           {"--body naca0012 --body circle --circulation --vortex constant --re 1e6",
+            "trailing edge"},
        }) {
     test_support::TempDir dir;
     const test_support::BatchOutcome outcome = RunBatch(dir.path(), Words(c.args));
@@ -190,6 +190,59 @@ TEST(ViscousBatch, SweepPolarGainsTheViscousColumns) {
   const auto line = Pairs(outcome.out);
   EXPECT_EQ(Number(rows.back()[5]), line.at("cl_viscous"));
   EXPECT_EQ(Number(rows.back()[6]), line.at("cd"));
+}
+
+// Each element of the general problem has its own layers on its own chord. Far from the
+// others (100 chords) an element is the isolated section: at the Reynolds number of its
+// chord, at its own incidence (the angle it is turned by plus alpha), its lift and drag
+// scaled by its chord; a ground 100 chords below is free flight. The outputs name every
+// element: the line's keys, bl.csv's surfaces, the polar's columns.
+TEST(ViscousBatch, SeveralElementsAreEachTheirIsolatedSectionWhenFarApart) {
+  struct Case {
+    std::string general, isolated;
+    std::string suffix;  // of the element's keys in the general line
+    double chord;
+  };
+  const std::string common = " --panels 160 --circulation --vortex constant";
+  const std::string pair = "--body naca2412 --body naca2412 --place 0:100:4:0.5 --alpha 0 --re 1e6";
+  for (const Case& c : std::vector<Case>{
+           {pair, "--body naca2412 --alpha 0 --re 1e6", "_1", 1},
+           {pair, "--body naca2412 --alpha 4 --re 5e5", "_2", 0.5},
+           {"--body naca2412 --ground 100 --alpha 4 --re 1e6", "--body naca2412 --alpha 4 --re 1e6",
+            "", 1},
+       }) {
+    test_support::TempDir dir;
+    const test_support::BatchOutcome general = RunBatch(dir.path(), Words(c.general + common));
+    const test_support::BatchOutcome isolated = RunBatch(dir.path(), Words(c.isolated + common));
+    ASSERT_EQ(general.status, 0) << general.err;
+    ASSERT_EQ(isolated.status, 0) << isolated.err;
+    const auto g = Pairs(general.out), i = Pairs(isolated.out);
+    SCOPED_TRACE(c.general + " element" + c.suffix);
+    EXPECT_NEAR(g.at("cl_viscous" + (c.suffix.empty() ? "" : c.suffix)) / c.chord,
+                i.at("cl_viscous"), 0.01 * i.at("cl_viscous"));
+    EXPECT_NEAR(g.at("cd" + c.suffix) / c.chord, i.at("cd"), 0.01 * i.at("cd"));
+    EXPECT_NEAR(g.at("xtr_top" + c.suffix), i.at("xtr_top"), 0.01);
+    EXPECT_NEAR(g.at("xsep_bottom" + c.suffix), i.at("xsep_bottom"), 0.01);
+  }
+
+  test_support::TempDir dir;
+  const test_support::BatchOutcome sweep =
+      RunBatch(dir.path(), Words("--body naca2412 --body naca2412 --place 0:100:4:0.5 --sweep "
+                                 "0:2:2 --re 1e6" +
+                                 common));
+  ASSERT_EQ(sweep.status, 0) << sweep.err;
+  const auto line = Pairs(sweep.out);
+  EXPECT_NEAR(line.at("cd"), line.at("cd_1") + line.at("cd_2"), 1e-12);
+  const auto polar = CsvRows(ReadFile(dir.File("polar.csv")));
+  ASSERT_EQ(polar.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(polar[0].begin() + 5, polar[0].end()),
+            (std::vector<std::string>{"cl_viscous", "cd", "cl_cd", "xtr_top_1", "xtr_bottom_1",
+                                      "xtr_top_2", "xtr_bottom_2"}));
+  std::map<std::string, int> surfaces;
+  for (const auto& row : CsvRows(ReadFile(dir.File("bl.csv")))) ++surfaces[row.at(0)];
+  for (const char* name : {"top_1", "bottom_1", "top_2", "bottom_2"}) {
+    EXPECT_GT(surfaces[name], 20) << name;
+  }
 }
 
 }  // namespace
