@@ -104,10 +104,6 @@ void CheckLayout(const ProblemArguments& given) {
   }
 }
 
-constexpr const char* kViscousSingleSection =
-    "the viscous analysis takes a single section without placement, flap or ground, at most "
-    "198 panels with circulation";
-
 void CheckViscous(const std::optional<ViscousOptions>& v) {
   if (!v) return;
   if (!(v->reynolds > 0 && std::isfinite(v->reynolds))) {
@@ -401,13 +397,15 @@ SurfaceResult PreparedProblem::Solve(double alpha_degrees,
   CheckViscous(viscous);
   try {
     if (general_) {
-      if (viscous) {
-        RefuseValue(kViscousSingleSection);
-      }
       const std::shared_ptr<const PanelSystem> system =
           general_->system ? general_->system
                            : std::make_shared<PanelSystem>(general_->problem, alpha_degrees);
-      return GeneralSurface(*system, system->Solve(alpha_degrees), general_->problem);
+      SurfaceResult r = GeneralSurface(*system, system->Solve(alpha_degrees), general_->problem);
+      if (viscous) {
+        r.viscous =
+            SolveViscousAngle(FactorPanelProblem(system, alpha_degrees), alpha_degrees, *viscous);
+      }
+      return r;
     }
     const Module_Common& C = *seed_->C;
     // The matrix assembled and eliminated in a copy of the state, as a sweep does it.
@@ -473,12 +471,12 @@ PreparedProblem::PolarResult PreparedProblem::Polar(
   };
   try {
     if (general_) {
-      if (viscous) RefuseValue(kViscousSingleSection);
       for (const ProblemSolution& s : SolvePanelProblem(general_->problem, alpha_degrees)) {
         add(s.alpha_degrees, s.cl_circulation, s.cl_pressure, s.cm_quarter_chord, s.source_sum);
         polar.element_cl.push_back(s.element_cl_circulation);
         polar.element_cl_pressure.push_back(s.element_cl_pressure);
       }
+      if (viscous) polar.viscous = SolveViscousProblem(general_->problem, alpha_degrees, *viscous);
       return polar;
     }
     // The batch run's sweep (SweepAngles), its functions in its order: one assembly and

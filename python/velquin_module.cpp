@@ -100,6 +100,22 @@ py::dict ViscousDict(const ViscousResult& v) {
   d["xsep_bottom"] = v.xsep_bottom;
   d["converged"] = v.converged;
   d["passes"] = v.passes;
+  // Every element's share (on the reference chord) and its own chord fractions.
+  std::vector<double> cl, cd, xtr_top, xtr_bottom, xsep_top, xsep_bottom;
+  for (const ElementViscousResult& e : v.elements) {
+    cl.push_back(e.cl_viscous);
+    cd.push_back(e.cd);
+    xtr_top.push_back(e.xtr_top);
+    xtr_bottom.push_back(e.xtr_bottom);
+    xsep_top.push_back(e.xsep_top);
+    xsep_bottom.push_back(e.xsep_bottom);
+  }
+  d["element_cl"] = ToArray(cl);
+  d["element_cd"] = ToArray(cd);
+  d["element_xtr_top"] = ToArray(xtr_top);
+  d["element_xtr_bottom"] = ToArray(xtr_bottom);
+  d["element_xsep_top"] = ToArray(xsep_top);
+  d["element_xsep_bottom"] = ToArray(xsep_bottom);
   return d;
 }
 
@@ -150,9 +166,12 @@ py::dict PolarDict(const PreparedProblem::PolarResult& p) {
   d["element_cl_pressure"] = Matrix(p.element_cl_pressure);
   if (!p.viscous.empty()) {
     std::vector<double> cl, cm, cd, xtr_top, xtr_bottom;
+    std::vector<std::vector<double>> element_cd;
     py::array_t<bool> converged(static_cast<py::ssize_t>(p.viscous.size()));
     for (std::size_t k = 0; k < p.viscous.size(); ++k) {
       const ViscousResult& v = p.viscous[k];
+      element_cd.emplace_back();
+      for (const ElementViscousResult& e : v.elements) element_cd.back().push_back(e.cd);
       cl.push_back(v.cl_viscous);
       cm.push_back(v.cm_viscous);
       cd.push_back(v.cd);
@@ -165,6 +184,7 @@ py::dict PolarDict(const PreparedProblem::PolarResult& p) {
     d["cd"] = ToArray(cd);
     d["xtr_top"] = ToArray(xtr_top);
     d["xtr_bottom"] = ToArray(xtr_bottom);
+    d["element_cd"] = Matrix(element_cd);
     d["converged"] = converged;
   }
   return d;

@@ -77,7 +77,8 @@ class Result:
     element_names, element_cl, element_cl_pressure: per element
     seed         True when solved with the batch command's single-body arithmetic
     circle_deviation, cl_exact, exact_deviation: as the batch command prints them
-    viscous      with re=: a dict (cl, cm, cd, xtr_top, xtr_bottom, converged, ...)
+    viscous      with re=: a dict (cl, cm, cd, xtr_top, xtr_bottom, converged, ...;
+                 per element element_cl, element_cd, element_xtr_top, ...)
     warnings     what makes the results doubtful (a point vortex outside the body)
     """
 
@@ -93,7 +94,7 @@ class Polar:
     """The integrated results at several angles (velquin.polar): arrays alpha, cl,
     cl_pressure, cm, source_sum, and element_cl, element_cl_pressure of shape
     (angles, elements); with re= also cl_viscous, cm_viscous, cd, xtr_top, xtr_bottom
-    and converged."""
+    (of the first element), element_cd (angles, elements) and converged."""
 
     def __init__(self, values):
         self.__dict__.update(values)
@@ -206,8 +207,9 @@ def solve(body, panels=160, alpha=4.0, vortex=_AUTO, xv=0.5, yv=0.0, ground=None
             None for the circle
     ground  height H of a ground plane y = -H under the configuration (turned by alpha
             about the quarter chord); None: no ground
-    re      Reynolds number: also the viscous analysis (one section only), with ncrit,
-            mach and the forced transition xtr (a chord fraction, or (top, bottom))
+    re      Reynolds number (on the reference chord): also the viscous analysis, every
+            element with its own layers, with ncrit, mach and the forced transition xtr
+            (a fraction of each element's chord, or (top, bottom))
 
     Raises ValueError for a value the command line refuses, OSError (FileNotFoundError)
     for a file that cannot be read, with the command line's message.
@@ -233,7 +235,7 @@ def polar(body, panels=160, alpha=None, vortex=_AUTO, xv=0.5, yv=0.0, ground=Non
     The matrix is assembled and factored once (above a ground plane once per angle,
     as the configuration turns). alpha: an array of angles in degrees (default
     -10 to 10 in steps of 0.25). The other arguments are those of velquin.solve; with
-    re= the viscous analysis runs at every angle (one section only).
+    re= the viscous analysis runs at every angle.
 
     >>> import numpy, velquin
     >>> p = velquin.polar("naca0012", panels=160, alpha=numpy.arange(-4.0, 4.5, 2.0))

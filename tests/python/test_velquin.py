@@ -88,6 +88,19 @@ def test_general_problem_equals_the_batch_line(tmp_path, body, options, panels, 
     np.testing.assert_allclose(r.vt, surface[:, 8], rtol=0, atol=1e-12)
 
 
+def test_viscous_general_problem_equals_the_batch_line(tmp_path):
+    body, options = GENERAL[0][0], GENERAL[0][1]
+    status, line, err = batch(tmp_path, *options, "--panels", "120", "--alpha", "4", "--re",
+                              "1e6", *VORTEX_OPTIONS["constant"])
+    assert status == 0, err
+    v = velquin.solve(body, panels=120, alpha=4.0, re=1e6).viscous
+    assert abs(v["cl"] - line["cl_viscous"]) <= 1e-12
+    assert abs(v["cd"] - line["cd"]) <= 1e-12
+    for k in (1, 2):
+        assert abs(v["element_cd"][k - 1] - line["cd_%d" % k]) <= 1e-12
+        assert abs(v["element_xtr_top"][k - 1] - line["xtr_top_%d" % k]) <= 1e-12
+
+
 @pytest.mark.parametrize("body,options", [
     ("naca2412", ["--body", "naca2412"]),
     ([velquin.Element("naca23012"), velquin.Element("naca23012", place=(0.95, -0.04, 25, 0.3))],
@@ -204,7 +217,8 @@ def test_refused_inputs_raise_the_batch_message(tmp_path, body, keywords, except
     lambda: velquin.solve([]),
     lambda: velquin.solve("naca0012", re=-5.0),
     lambda: velquin.solve("naca0012", re=1e6, mach=1.5),
-    lambda: velquin.polar(["naca0012", velquin.Element("naca0012", place=(2, 0, 0, 1))], re=1e6),
+    lambda: velquin.polar(["naca0012", velquin.Element("naca0012", place=(2, 0, 0, 1))], re=1e6,
+                          vortex=None),
     lambda: velquin.polar("naca0012", alpha=np.zeros((2, 2))),
     lambda: velquin.flow("naca0012", grid=(1, 5)),
     lambda: velquin.flow("naca0012", domain=(1, 0, 0, 1)),
