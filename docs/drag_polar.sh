@@ -6,6 +6,7 @@
 #
 #   docs/drag_polar.sh [BUILD_DIR]     (default: build)
 set -euo pipefail
+command -v gnuplot >/dev/null || { echo "needs gnuplot (apt-get install gnuplot-nox)" >&2; exit 1; }
 here="$(cd "$(dirname "$0")" && pwd)"
 build="${1:-$here/../build}"
 work="$(mktemp -d)"

@@ -12,6 +12,9 @@
 # Debian's XFOIL build. The two polars are left in $OUT (default: a temporary folder)
 # as velquin_polar.csv and xfoil_polar.txt.
 set -euo pipefail
+command -v hyperfine >/dev/null || { echo "needs hyperfine (apt-get install hyperfine)" >&2; exit 1; }
+command -v xfoil >/dev/null || { echo "needs xfoil (apt-get install xfoil)" >&2; exit 1; }
+command -v gcc >/dev/null || { echo "needs gcc (apt-get install gcc)" >&2; exit 1; }
 here="$(cd "$(dirname "$0")" && pwd)"
 build="${1:-$here/../build}"
 velquin="$(cd "$build" && pwd)/bin/velquin2ds"
