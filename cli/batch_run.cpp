@@ -35,31 +35,19 @@ namespace {
 bool SweepAndWritePolar(const Module_Common& state, const RunInputs& inputs,
                         const std::vector<std::string>& angles, const ReportOptions& reports,
                         std::ostream& err, const std::vector<ViscousResult>* viscous) {
-  constexpr std::size_t kQuietAngles = 10;
   std::vector<double> degrees;
   degrees.reserve(angles.size());
   for (const std::string& angle : angles) degrees.push_back(ReadNumber(angle));
 
   const std::size_t total = angles.size();
-  const bool show_progress = total > kQuietAngles && IsTerminalStderr(err);
+  SweepProgress shown(err, total, "sweep");
   AngleObserver progress;
-  if (show_progress) {
-    progress = [&err, total](std::size_t index, const AngleSolution&) {
-      const std::size_t done = index + 1;
-      if (done % 100 == 0 || done == total) {
-        err << "\rvelquin2ds: sweep angle " + std::to_string(done) + " of " + std::to_string(total)
-            << std::flush;
-      }
-    };
+  if (shown.Shown()) {
+    progress = [&shown](std::size_t index, const AngleSolution&) { shown.Done(index + 1); };
   }
-  std::optional<std::vector<DerivedResults>> results;
-  try {
-    results = SweepAngles(state, inputs, degrees, progress);
-  } catch (const RunError&) {
-    if (show_progress) err << '\n';  // the message starts a line of its own
-    throw;
-  }
-  if (show_progress) err << '\n';
+  const std::optional<std::vector<DerivedResults>> results =
+      SweepAngles(state, inputs, degrees, progress);
+  shown.Finish();
   if (!results) {
     err << "velquin2ds:" << kZeroPivotMessage << '\n';
     return false;
@@ -98,7 +86,12 @@ std::optional<std::vector<ViscousResult>> AnalyseViscousRun(
   if (degrees.empty()) degrees.push_back(inputs.alpha_degrees);
   std::vector<ViscousResult> results;
   results.reserve(degrees.size());
-  for (const double alpha : degrees) results.push_back(SolveViscousAngle(*problem, alpha, options));
+  SweepProgress shown(err, degrees.size(), "viscous");
+  for (const double alpha : degrees) {
+    results.push_back(SolveViscousAngle(*problem, alpha, options));
+    shown.Done(results.size());
+  }
+  shown.Finish();
   const std::string warning = SupersonicWarning(results, degrees);
   if (!warning.empty()) PrintMessages({warning}, "warning", err);
   ReportFile file(reports, "bl.csv");

@@ -100,7 +100,10 @@ int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostre
     const std::vector<ProblemSolution> solutions = SolvePanelProblem(problem, degrees);
     std::vector<ViscousResult> viscous;
     if (request.viscous) {
-      viscous = SolveViscousProblem(problem, degrees, *request.viscous);
+      SweepProgress shown(err, degrees.size(), "viscous");
+      viscous = SolveViscousProblem(problem, degrees, *request.viscous,
+                                    [&shown](std::size_t done) { shown.Done(done); });
+      shown.Finish();
       const std::string warning = SupersonicWarning(viscous, degrees);
       if (!warning.empty()) PrintMessages({warning}, "warning", err);
     }

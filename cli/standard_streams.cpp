@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <utility>
 
 namespace velquin {
 
@@ -27,6 +28,24 @@ void OccupyClosedStandardDescriptors() {
 void IgnoreWriteSignals() {
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
+}
+
+SweepProgress::SweepProgress(std::ostream& err, std::size_t total, std::string what)
+    : err_(err),
+      total_(total),
+      what_(std::move(what)),
+      shown_(total > kQuietAngles && IsTerminalStderr(err)) {}
+
+void SweepProgress::Done(std::size_t done) {
+  if (!shown_ || finished_ || (done % 100 != 0 && done != total_)) return;
+  err_ << "\rvelquin2ds: " + what_ + " angle " + std::to_string(done) + " of " +
+              std::to_string(total_)
+       << std::flush;
+}
+
+void SweepProgress::Finish() {
+  if (shown_ && !finished_) err_ << '\n';
+  finished_ = true;
 }
 
 bool IsTerminalStderr(const std::ostream& err) {

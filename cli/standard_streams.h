@@ -2,7 +2,9 @@
 // result output of the command, checked as the standard command-line tools check it.
 #pragma once
 
+#include <cstddef>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace velquin {
@@ -23,6 +25,32 @@ void IgnoreWriteSignals();
 // True when `err` writes to this process's stderr and that is a terminal: progress lines
 // are for a person watching, and a pipe or file that nobody reads gets none.
 bool IsTerminalStderr(const std::ostream& err);
+
+// The progress of a long sweep: one line "velquin2ds: WHAT angle N of M" on `err`,
+// rewritten in place every 100 angles and at the last, when there are more than
+// kQuietAngles angles and stderr is a terminal (IsTerminalStderr). Finish ends the line,
+// so that a message after it starts a line of its own; the destructor finishes too
+// (an exception on the way out).
+class SweepProgress {
+ public:
+  static constexpr std::size_t kQuietAngles = 10;
+
+  SweepProgress(std::ostream& err, std::size_t total, std::string what);
+  ~SweepProgress() { Finish(); }
+  SweepProgress(const SweepProgress&) = delete;
+  SweepProgress& operator=(const SweepProgress&) = delete;
+
+  bool Shown() const { return shown_; }
+  void Done(std::size_t done);  // the angles finished so far
+  void Finish();
+
+ private:
+  std::ostream& err_;
+  std::size_t total_;
+  std::string what_;
+  bool shown_;
+  bool finished_ = false;
+};
 
 // Writes `text` to `out` and flushes it. When that fails (a full disk, a closed stdout,
 // a pipe without reader), writes "velquin2ds: cannot write the results: <reason>" to

@@ -376,23 +376,26 @@ std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const
   return SolveViscousAngle(*problem, inputs.alpha_degrees, options);
 }
 
-std::vector<ViscousResult> SolveViscousProblem(const PanelProblem& problem,
-                                               const std::vector<double>& alpha_degrees,
-                                               const ViscousOptions& options) {
+std::vector<ViscousResult> SolveViscousProblem(
+    const PanelProblem& problem, const std::vector<double>& alpha_degrees,
+    const ViscousOptions& options, const std::function<void(std::size_t done)>& after_angle) {
   std::vector<ViscousResult> results;
   if (alpha_degrees.empty()) return results;
-  if (problem.ground_height) {
-    for (const double alpha : alpha_degrees) {
-      const FactoredPanelProblem factored =
-          FactorPanelProblem(std::make_shared<const PanelSystem>(problem, alpha), alpha);
-      results.push_back(SolveViscousAngle(factored, alpha, options));
-    }
-    return results;
+  std::optional<FactoredPanelProblem> shared;
+  if (!problem.ground_height) {
+    shared = FactorPanelProblem(std::make_shared<const PanelSystem>(problem, alpha_degrees.front()),
+                                alpha_degrees.front());
   }
-  const FactoredPanelProblem factored = FactorPanelProblem(
-      std::make_shared<const PanelSystem>(problem, alpha_degrees.front()), alpha_degrees.front());
   for (const double alpha : alpha_degrees) {
-    results.push_back(SolveViscousAngle(factored, alpha, options));
+    if (shared) {
+      results.push_back(SolveViscousAngle(*shared, alpha, options));
+    } else {
+      // Above a ground the panels turn with the angle: a system of its own.
+      const FactoredPanelProblem own =
+          FactorPanelProblem(std::make_shared<const PanelSystem>(problem, alpha), alpha);
+      results.push_back(SolveViscousAngle(own, alpha, options));
+    }
+    if (after_angle) after_angle(results.size());
   }
   return results;
 }

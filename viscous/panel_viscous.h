@@ -22,6 +22,8 @@
 // Karman-Tsien Cp when mach > 0. The drag is the Squire-Young sum of every side.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -129,9 +131,11 @@ std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const
                                                    const ViscousOptions& options);
 
 // The viscous analysis of the general problem at every angle: one factorisation without
-// a ground plane, one per angle above it. Throws RunError.
-std::vector<ViscousResult> SolveViscousProblem(const PanelProblem& problem,
-                                               const std::vector<double>& alpha_degrees,
-                                               const ViscousOptions& options);
+// a ground plane, one per angle above it. `after_angle` (when set) hears the count of
+// angles done after each. Throws RunError.
+std::vector<ViscousResult> SolveViscousProblem(
+    const PanelProblem& problem, const std::vector<double>& alpha_degrees,
+    const ViscousOptions& options,
+    const std::function<void(std::size_t done)>& after_angle = nullptr);
 
 }  // namespace velquin
