@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/calculation_run.h"
+#include "app/problem_run.h"
 #include "geometry/body_names.h"
 #include "geometry/module_panel.h"
 #include "viscous/panel_viscous.h"
@@ -32,6 +33,20 @@ inline FactoredPanelProblem FactoredSection(const std::string& body, int panels)
   SetUpProblem(*C, inputs);
   Panel_ComputeGeometry(*C);
   return *FactorPanelProblem(*C, inputs);
+}
+
+// The same section as the general problem (one element, its own LU factors), for panel
+// counts beyond the single-section arrays.
+inline FactoredPanelProblem FactoredGeneralSection(const std::string& body, int panels) {
+  std::string error;
+  ProblemInputs inputs;
+  ElementInput element;
+  element.body = BodyFromName(body, error);
+  inputs.elements = {element};
+  inputs.panels = panels;
+  inputs.vortex = VortexModel::kConstantDistribution;
+  return FactorPanelProblem(std::make_shared<const PanelSystem>(MakePanelProblem(inputs), 0.0),
+                            0.0);
 }
 
 // A row of tests/data/xfoil_viscous.csv (docs/xfoil_viscous_reference.sh).
