@@ -87,11 +87,12 @@ void PointAtX(const SurfaceBoundaryLayer& layer, double x_wanted, double& x, dou
   }
 }
 
-void AddMarks(const SurfaceBoundaryLayer& layer, bool upper, const ExplorerLayerSide& side,
-              std::vector<ExplorerLayerMark>& marks) {
+void AddMarks(const SurfaceBoundaryLayer& layer, int element, bool upper,
+              const ExplorerLayerSide& side, std::vector<ExplorerLayerMark>& marks) {
   if (layer.stations.empty()) return;
   if (layer.transition_index >= 0) {
     ExplorerLayerMark m;
+    m.element = element;
     m.upper = upper;
     PointAtArc(layer, layer.transition_s, m.x, m.y);
     m.cp = Interpolate(side.cp_x, side.cp, m.x);
@@ -99,6 +100,7 @@ void AddMarks(const SurfaceBoundaryLayer& layer, bool upper, const ExplorerLayer
   }
   if (layer.separation_x < layer.stations.back().x) {
     ExplorerLayerMark m;
+    m.element = element;
     m.upper = upper;
     m.separation = true;
     PointAtX(layer, layer.separation_x, m.x, m.y);
@@ -142,16 +144,38 @@ std::optional<ViscousOptions> ExplorerViscousOptions(const ExplorerFlowCondition
   return options;
 }
 
-std::string ExplorerViscousUnavailable(const ExplorerGeometry& g) {
-  if (!g.C || g.problem_inputs) {
-    return "The boundary layer is computed for a single section: with several elements, a "
-           "flap or a ground the flow stays inviscid.";
+LazyFactoredProblem::LazyFactoredProblem(std::shared_ptr<const FactoredPanelProblem> made)
+    : made_(std::move(made)) {}
+
+LazyFactoredProblem::LazyFactoredProblem(std::shared_ptr<const PanelSystem> system,
+                                         double alpha_degrees)
+    : system_(std::move(system)), alpha_degrees_(alpha_degrees) {}
+
+std::shared_ptr<const FactoredPanelProblem> LazyFactoredProblem::Get() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (!made_) {
+    made_ =
+        std::make_shared<const FactoredPanelProblem>(FactorPanelProblem(system_, alpha_degrees_));
   }
-  if (g.inputs.body == CircleBody()) {
-    return "The circle has no trailing edge for the boundary layers to leave from: the flow "
+  return made_;
+}
+
+bool LazyFactoredProblem::Made() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return made_ != nullptr;
+}
+
+std::string ExplorerViscousUnavailable(const ExplorerGeometry& g) {
+  bool circle = g.inputs.body == CircleBody();
+  if (g.problem_inputs) {
+    for (const ElementInput& e : g.problem_inputs->elements)
+      circle = circle || e.body == CircleBody();
+  }
+  if (circle) {
+    return "A circle has no trailing edge for the boundary layers to leave from: the flow "
            "stays inviscid.";
   }
-  if (!g.inputs.circulation) {
+  if (!g.Circulation()) {
     return "The boundary layers start from the lifting solution: turn Circulation on for a "
            "Reynolds number.";
   }
@@ -172,7 +196,7 @@ std::optional<ExplorerViscousFrame> ComputeExplorerViscous(
   ExplorerViscousFrame v;
   v.options = *options;
   try {
-    v.result = SolveViscousAngle(*g.factored, alpha_degrees, *options);
+    v.result = SolveViscousAngle(*g.factored->Get(), alpha_degrees, *options);
   } catch (const RunError&) {
     return std::nullopt;
   }
@@ -185,12 +209,18 @@ std::optional<ExplorerViscousFrame> ComputeExplorerViscous(
       side.cp.push_back(v.result.cp.cp[static_cast<std::size_t>(i) - 1]);
     }
   };
-  pressures(g.upper, v.upper);
-  pressures(g.lower, v.lower);
-  FillSide(v.result.top, true, v.upper);
-  FillSide(v.result.bottom, false, v.lower);
-  AddMarks(v.result.top, true, v.upper, v.marks);
-  AddMarks(v.result.bottom, false, v.lower, v.marks);
+  const std::size_t count = std::min(g.surfaces.size(), v.result.elements.size());
+  v.elements.resize(count);
+  for (std::size_t e = 0; e < count; ++e) {
+    const ElementViscousResult& layers = v.result.elements[e];
+    ExplorerElementLayers& sides = v.elements[e];
+    pressures(g.surfaces[e].upper, sides.upper);
+    pressures(g.surfaces[e].lower, sides.lower);
+    FillSide(layers.top, true, sides.upper);
+    FillSide(layers.bottom, false, sides.lower);
+    AddMarks(layers.top, static_cast<int>(e), true, sides.upper, v.marks);
+    AddMarks(layers.bottom, static_cast<int>(e), false, sides.lower, v.marks);
+  }
   return v;
 }
 
@@ -203,6 +233,58 @@ std::vector<ViscousPolarPoint> ComputeViscousPolar(const FactoredPanelProblem& p
   for (int k = 0; k < total; ++k) {
     const ViscousResult r = SolveViscousAngle(problem, angles[k], options);
     polar.push_back({angles[k], r.cl_viscous, r.cd, LiftToDrag(r), r.converged});
+    if (progress && !progress(k + 1, total)) break;
+  }
+  return polar;
+}
+
+ViscousPolarSource ExplorerViscousPolarSource(const ExplorerGeometry& g) {
+  ViscousPolarSource source;
+  if (g.Ground()) {
+    source.ground = g.problem;
+  } else {
+    source.factored = g.factored;
+  }
+  return source;
+}
+
+std::vector<double> ExplorerViscousPolarAngles(const ExplorerGeometry& g) {
+  std::vector<double> angles;
+  if (!g.Ground()) {
+    for (const PolarPoint& p : g.polar) angles.push_back(p.alpha_degrees);
+    return angles;
+  }
+  const int count = static_cast<int>(
+      std::floor((kExplorerAlphaMax - kExplorerAlphaMin) / kExplorerGroundPolarStep + 1e-9) + 1);
+  for (int k = 0; k < count; ++k)
+    angles.push_back(kExplorerAlphaMin + k * kExplorerGroundPolarStep);
+  return angles;
+}
+
+std::vector<ViscousPolarPoint> ComputeViscousPolar(const ViscousPolarSource& source,
+                                                   const std::vector<double>& angles,
+                                                   const ViscousOptions& options,
+                                                   const std::function<bool(int, int)>& progress) {
+  if (source.factored) {
+    return ComputeViscousPolar(*source.factored->Get(), angles, options, progress);
+  }
+  std::vector<ViscousPolarPoint> polar;
+  if (!source.ground) return polar;
+  const int total = static_cast<int>(angles.size());
+  for (int k = 0; k < total; ++k) {
+    const double alpha = angles[k];
+    // Above a ground the panels turn about the quarter chord: at some angles the ground
+    // cuts an element, and the polar goes on past them.
+    if (ProblemDefect(*source.ground, alpha).empty()) {
+      try {
+        const FactoredPanelProblem problem =
+            FactorPanelProblem(std::make_shared<const PanelSystem>(*source.ground, alpha), alpha);
+        const ViscousResult r = SolveViscousAngle(problem, alpha, options);
+        polar.push_back({alpha, r.cl_viscous, r.cd, LiftToDrag(r), r.converged});
+      } catch (const RunError&) {
+        // A system singular at this angle: no point.
+      }
+    }
     if (progress && !progress(k + 1, total)) break;
   }
   return polar;
