@@ -61,24 +61,33 @@ void FillSide(const SurfaceBoundaryLayer& layer, bool upper, ExplorerLayerSide& 
   }
 }
 
-// The point at arc length s along the stations (between the stations that bracket it).
-void PointAtArc(const SurfaceBoundaryLayer& layer, double s, double& x, double& y) {
-  std::vector<double> arc, xs, ys;
-  for (const BoundaryLayerStation& b : layer.stations) {
-    arc.push_back(b.s);
-    xs.push_back(b.x);
-    ys.push_back(b.y);
-  }
-  x = Interpolate(arc, xs, s);
-  y = Interpolate(arc, ys, s);
+// x along an element's chord in its own frame (leading edge 0, trailing edge 1), where
+// the chord fractions of its results are measured.
+double AlongChord(const ViscousElement& e, double x, double y) {
+  return ((x - e.x_le) * e.cos_chord + (y - e.y_le) * e.sin_chord) / e.section.chord;
 }
 
-// The station nearest to x, the aft one of equals: where the separated run to the edge
-// begins (separation_x is a station's x).
-void PointAtX(const SurfaceBoundaryLayer& layer, double x_wanted, double& x, double& y) {
+// The point of a side where a layer turns turbulent: between the last laminar station
+// and the first turbulent one, where the chord fraction xtr lies.
+void TransitionPoint(const ViscousElement& e, const SurfaceBoundaryLayer& layer, double xtr,
+                     double& x, double& y) {
+  const std::vector<BoundaryLayerStation>& st = layer.stations;
+  const std::size_t k = static_cast<std::size_t>(layer.transition_index);
+  const BoundaryLayerStation& b = st[k];
+  const BoundaryLayerStation& a = st[k == 0 ? 0 : k - 1];
+  const double from = AlongChord(e, a.x, a.y), to = AlongChord(e, b.x, b.y);
+  const double t = to != from ? std::clamp((xtr - from) / (to - from), 0.0, 1.0) : 1.0;
+  x = a.x + t * (b.x - a.x);
+  y = a.y + t * (b.y - a.y);
+}
+
+// The station nearest to the chord fraction xsep, the aft one of equals: where the
+// separated run to the edge begins (the fraction is a station's).
+void SeparationPoint(const ViscousElement& e, const SurfaceBoundaryLayer& layer, double xsep,
+                     double& x, double& y) {
   double best = 1e300;
   for (const BoundaryLayerStation& b : layer.stations) {
-    const double d = std::fabs(b.x - x_wanted);
+    const double d = std::fabs(AlongChord(e, b.x, b.y) - xsep);
     if (d <= best) {
       best = d;
       x = b.x;
@@ -87,23 +96,26 @@ void PointAtX(const SurfaceBoundaryLayer& layer, double x_wanted, double& x, dou
   }
 }
 
-void AddMarks(const SurfaceBoundaryLayer& layer, int element, bool upper,
-              const ExplorerLayerSide& side, std::vector<ExplorerLayerMark>& marks) {
+// The marks of one side of an element: transition where the layer has a turbulent
+// station, separation where the separated run begins ahead of the last station (an
+// attached layer reports the last station itself; the margin stands for the rounding of
+// its way to the problem's coordinates and back).
+void AddMarks(const ViscousElement& e, const SurfaceBoundaryLayer& layer, double xtr, double xsep,
+              int element, bool upper, const ExplorerLayerSide& side,
+              std::vector<ExplorerLayerMark>& marks) {
   if (layer.stations.empty()) return;
+  ExplorerLayerMark m;
+  m.element = element;
+  m.upper = upper;
   if (layer.transition_index >= 0) {
-    ExplorerLayerMark m;
-    m.element = element;
-    m.upper = upper;
-    PointAtArc(layer, layer.transition_s, m.x, m.y);
+    TransitionPoint(e, layer, xtr, m.x, m.y);
     m.cp = Interpolate(side.cp_x, side.cp, m.x);
     marks.push_back(m);
   }
-  if (layer.separation_x < layer.stations.back().x) {
-    ExplorerLayerMark m;
-    m.element = element;
-    m.upper = upper;
+  const BoundaryLayerStation& last = layer.stations.back();
+  if (xsep < AlongChord(e, last.x, last.y) - 1e-9) {
     m.separation = true;
-    PointAtX(layer, layer.separation_x, m.x, m.y);
+    SeparationPoint(e, layer, xsep, m.x, m.y);
     m.cp = Interpolate(side.cp_x, side.cp, m.x);
     marks.push_back(m);
   }
@@ -195,8 +207,10 @@ std::optional<ExplorerViscousFrame> ComputeExplorerViscous(
   if (!options || !ExplorerViscousUnavailable(g).empty()) return std::nullopt;
   ExplorerViscousFrame v;
   v.options = *options;
+  std::shared_ptr<const FactoredPanelProblem> factored;
   try {
-    v.result = SolveViscousAngle(*g.factored->Get(), alpha_degrees, *options);
+    factored = g.factored->Get();
+    v.result = SolveViscousAngle(*factored, alpha_degrees, *options);
   } catch (const RunError&) {
     return std::nullopt;
   }
@@ -209,17 +223,20 @@ std::optional<ExplorerViscousFrame> ComputeExplorerViscous(
       side.cp.push_back(v.result.cp.cp[static_cast<std::size_t>(i) - 1]);
     }
   };
-  const std::size_t count = std::min(g.surfaces.size(), v.result.elements.size());
+  const std::size_t count =
+      std::min({g.surfaces.size(), v.result.elements.size(), factored->elements.size()});
   v.elements.resize(count);
   for (std::size_t e = 0; e < count; ++e) {
-    const ElementViscousResult& layers = v.result.elements[e];
+    const ElementViscousResult& r = v.result.elements[e];
+    const ViscousElement& frame = factored->elements[e];
     ExplorerElementLayers& sides = v.elements[e];
+    const int element = static_cast<int>(e);
     pressures(g.surfaces[e].upper, sides.upper);
     pressures(g.surfaces[e].lower, sides.lower);
-    FillSide(layers.top, true, sides.upper);
-    FillSide(layers.bottom, false, sides.lower);
-    AddMarks(layers.top, static_cast<int>(e), true, sides.upper, v.marks);
-    AddMarks(layers.bottom, static_cast<int>(e), false, sides.lower, v.marks);
+    FillSide(r.top, true, sides.upper);
+    FillSide(r.bottom, false, sides.lower);
+    AddMarks(frame, r.top, r.xtr_top, r.xsep_top, element, true, sides.upper, v.marks);
+    AddMarks(frame, r.bottom, r.xtr_bottom, r.xsep_bottom, element, false, sides.lower, v.marks);
   }
   return v;
 }

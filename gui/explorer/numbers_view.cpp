@@ -105,11 +105,16 @@ void NumbersView::ShowElementLayers(const ViscousResult& result) {
   while (element_viscous_values_.size() < rows) {
     const int k = static_cast<int>(element_viscous_values_.size());
     const int element = k / kRowsPerElement + 1;
+    // Short names: the panel the view sits in is narrow; the tip says the rest.
     const QString names[] = {QStringLiteral("Cl / Cd element %1"),
-                             QStringLiteral("xtr element %1 (top / bottom)"),
-                             QStringLiteral("xsep element %1 (top / bottom)")};
+                             QStringLiteral("xtr element %1 (t / b)"),
+                             QStringLiteral("xsep element %1 (t / b)")};
     const auto [label, value] =
         AddRow(names[k % kRowsPerElement].arg(element), kElementViscousFirstRow + k, false);
+    label->setToolTip(
+        QStringLiteral("Element %1: viscous lift and drag on the reference chord; transition "
+                       "and separation on its top and bottom, fractions of its own chord")
+            .arg(element));
     element_viscous_names_.append(label);
     element_viscous_values_.append(value);
   }

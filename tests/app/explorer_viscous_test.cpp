@@ -212,16 +212,23 @@ TEST(ExplorerViscous, EveryElementOfTheGeneralProblem) {
               << g->label << " element " << e << " station " << k;
         }
       }
-      // The marks: as many as the layers say, on the element's contour.
+      // The marks: one for every transition and separation ahead of the trailing edge,
+      // on the element's contour, where the chord fractions say in its own frame.
+      const ViscousElement& frame = g->factored->Get()->elements[e];
       int expected = 0, marked = 0;
-      for (const SurfaceBoundaryLayer* layer : {&mine.top, &mine.bottom}) {
-        expected +=
-            (layer->transition_index >= 0) + (layer->separation_x < layer->stations.back().x);
+      for (const double at : {mine.xtr_top, mine.xtr_bottom, mine.xsep_top, mine.xsep_bottom}) {
+        expected += at < 1;
       }
       for (const ExplorerLayerMark& m : v->marks) {
         if (m.element != static_cast<int>(e)) continue;
         ++marked;
         EXPECT_LT(DistanceToContour(g->contours[e], m.x, m.y), 2e-3) << g->label;
+        const double along =
+            ((m.x - frame.x_le) * frame.cos_chord + (m.y - frame.y_le) * frame.sin_chord) /
+            frame.section.chord;
+        const double at = m.separation ? (m.upper ? mine.xsep_top : mine.xsep_bottom)
+                                       : (m.upper ? mine.xtr_top : mine.xtr_bottom);
+        EXPECT_NEAR(along, at, 0.01) << g->label << " element " << e;
       }
       EXPECT_EQ(marked, expected) << g->label << " element " << e;
       EXPECT_GE(marked, 1) << g->label << " element " << e;
