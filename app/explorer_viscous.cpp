@@ -172,11 +172,6 @@ std::shared_ptr<const FactoredPanelProblem> LazyFactoredProblem::Get() const {
   return made_;
 }
 
-bool LazyFactoredProblem::Made() const {
-  const std::lock_guard<std::mutex> lock(mutex_);
-  return made_ != nullptr;
-}
-
 std::string ExplorerViscousUnavailable(const ExplorerGeometry& g) {
   bool circle = g.inputs.body == CircleBody();
   if (g.problem_inputs) {

@@ -83,7 +83,6 @@ class LazyFactoredProblem {
 
   // The problem, made on the first call. Throws RunError where FactorPanelProblem does.
   std::shared_ptr<const FactoredPanelProblem> Get() const;
-  bool Made() const;
 
  private:
   mutable std::mutex mutex_;

@@ -15,9 +15,10 @@
 //    band and marks, and the boundary-layer and drag-polar views painted too (the
 //    background polar is left to finish first, so that it does not share the cores); the
 //    angle sweeps -4 to 8 degrees.
-//  - BM_ExplorerFrameLayers/N/G: the same with the boundary layers on the slotted flap of
-//    N panels in all, and with G = 1 a ground 0.5 below: every frame a new geometry (the
-//    panels turn with the angle) whose layers are factored afresh on the second thread.
+//  - BM_ExplorerFrameLayers/N/G/L: the slotted flap of N panels in all, with G = 1 a
+//    ground 0.5 below (every frame a new geometry, the panels turning with the angle,
+//    whose layers are factored afresh on the second thread), with L = 1 the boundary
+//    layers on (Re 1e6, Ncrit 9), the angle sweeping -4 to 8 degrees either way.
 //  - BM_ExplorerLayersFactoring/N: what the first Reynolds number costs a general
 //    problem of N panels (on the layers' thread): the two base solutions and the
 //    response to the transpiration on the geometry's LU factors.
@@ -76,15 +77,16 @@ void Paint(QWidget& view, QImage& image) {
   view.render(&painter);
 }
 
-// The frames of an explorer shown, the angle moving as the arrow keys move it.
-void RunFrames(benchmark::State& state, Form_Explorer& explorer, bool viscous);
+// The frames of an explorer shown, the angle moving as the arrow keys move it: over the
+// whole slider, or (narrow) over the range of the drag polar worth reading.
+void RunFrames(benchmark::State& state, Form_Explorer& explorer, bool viscous, bool narrow);
 
 void BM_ExplorerFrame(benchmark::State& state) {
   const int arg = static_cast<int>(state.range(0));
   const bool viscous = arg == kViscous;
   Form_Explorer explorer(Inputs(arg == 1, viscous));
   if (arg > kViscous) explorer.ShowProblemInputs(SlottedFlapInputs(arg));
-  RunFrames(state, explorer, viscous);
+  RunFrames(state, explorer, viscous, viscous);
   state.SetLabel(arg > kViscous ? "slotted flap"
                  : viscous      ? "naca2412 Re 1e6"
                  : arg == 1     ? "circle"
@@ -94,10 +96,12 @@ void BM_ExplorerFrame(benchmark::State& state) {
 void BM_ExplorerFrameLayers(benchmark::State& state) {
   ProblemInputs inputs = SlottedFlapInputs(static_cast<int>(state.range(0)));
   if (state.range(1) == 1) inputs.ground_height = 0.5;
+  const bool layers = state.range(2) == 1;
   Form_Explorer explorer(Inputs(false, true));
   explorer.ShowProblemInputs(inputs);
-  RunFrames(state, explorer, true);
-  state.SetLabel(state.range(1) == 1 ? "slotted flap, ground, Re 1e6" : "slotted flap, Re 1e6");
+  RunFrames(state, explorer, layers, true);
+  state.SetLabel(std::string("slotted flap") + (state.range(1) == 1 ? ", ground" : "") +
+                 (layers ? ", Re 1e6" : ", inviscid"));
 }
 
 void BM_ExplorerLayersFactoring(benchmark::State& state) {
@@ -110,7 +114,7 @@ void BM_ExplorerLayersFactoring(benchmark::State& state) {
   state.SetLabel("slotted flap");
 }
 
-void RunFrames(benchmark::State& state, Form_Explorer& explorer, bool viscous) {
+void RunFrames(benchmark::State& state, Form_Explorer& explorer, bool viscous, bool narrow) {
   explorer.resize(1500, 950);
   explorer.show();
   if (viscous) {
@@ -126,7 +130,7 @@ void RunFrames(benchmark::State& state, Form_Explorer& explorer, bool viscous) {
   double compute_ms = 0, paint_ms = 0;
   // The whole slider; with the boundary layers the range of the drag polar worth reading,
   // -4 to 8 degrees (beyond it the interaction runs all its passes and only flags stall).
-  const int low = viscous ? -40 : -200, high = viscous ? 80 : 200;
+  const int low = narrow ? -40 : -200, high = narrow ? 80 : 200;
   int tenths = 0, step = 1;
   std::size_t streamlines = 0;
   for (auto _ : state) {
@@ -172,9 +176,11 @@ BENCHMARK(BM_ExplorerFrame)
     ->Arg(1000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExplorerFrameLayers)
-    ->Args({200, 0})
-    ->Args({1000, 0})
-    ->Args({200, 1})
+    ->Args({200, 0, 0})
+    ->Args({200, 0, 1})
+    ->Args({1000, 0, 1})
+    ->Args({200, 1, 0})
+    ->Args({200, 1, 1})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExplorerLayersFactoring)->Arg(200)->Arg(600)->Arg(1000)->Unit(benchmark::kMillisecond);
 
