@@ -61,24 +61,33 @@ void FillSide(const SurfaceBoundaryLayer& layer, bool upper, ExplorerLayerSide& 
   }
 }
 
-// The point at arc length s along the stations (between the stations that bracket it).
-void PointAtArc(const SurfaceBoundaryLayer& layer, double s, double& x, double& y) {
-  std::vector<double> arc, xs, ys;
-  for (const BoundaryLayerStation& b : layer.stations) {
-    arc.push_back(b.s);
-    xs.push_back(b.x);
-    ys.push_back(b.y);
-  }
-  x = Interpolate(arc, xs, s);
-  y = Interpolate(arc, ys, s);
+// x along an element's chord in its own frame (leading edge 0, trailing edge 1), where
+// the chord fractions of its results are measured.
+double AlongChord(const ViscousElement& e, double x, double y) {
+  return ((x - e.x_le) * e.cos_chord + (y - e.y_le) * e.sin_chord) / e.section.chord;
 }
 
-// The station nearest to x, the aft one of equals: where the separated run to the edge
-// begins (separation_x is a station's x).
-void PointAtX(const SurfaceBoundaryLayer& layer, double x_wanted, double& x, double& y) {
+// The point of a side where a layer turns turbulent: between the last laminar station
+// and the first turbulent one, where the chord fraction xtr lies.
+void TransitionPoint(const ViscousElement& e, const SurfaceBoundaryLayer& layer, double xtr,
+                     double& x, double& y) {
+  const std::vector<BoundaryLayerStation>& st = layer.stations;
+  const std::size_t k = static_cast<std::size_t>(layer.transition_index);
+  const BoundaryLayerStation& b = st[k];
+  const BoundaryLayerStation& a = st[k == 0 ? 0 : k - 1];
+  const double from = AlongChord(e, a.x, a.y), to = AlongChord(e, b.x, b.y);
+  const double t = to != from ? std::clamp((xtr - from) / (to - from), 0.0, 1.0) : 1.0;
+  x = a.x + t * (b.x - a.x);
+  y = a.y + t * (b.y - a.y);
+}
+
+// The station nearest to the chord fraction xsep, the aft one of equals: where the
+// separated run to the edge begins (the fraction is a station's).
+void SeparationPoint(const ViscousElement& e, const SurfaceBoundaryLayer& layer, double xsep,
+                     double& x, double& y) {
   double best = 1e300;
   for (const BoundaryLayerStation& b : layer.stations) {
-    const double d = std::fabs(b.x - x_wanted);
+    const double d = std::fabs(AlongChord(e, b.x, b.y) - xsep);
     if (d <= best) {
       best = d;
       x = b.x;
@@ -87,21 +96,26 @@ void PointAtX(const SurfaceBoundaryLayer& layer, double x_wanted, double& x, dou
   }
 }
 
-void AddMarks(const SurfaceBoundaryLayer& layer, bool upper, const ExplorerLayerSide& side,
+// The marks of one side of an element: transition where the layer has a turbulent
+// station, separation where the separated run begins ahead of the last station (an
+// attached layer reports the last station itself; the margin stands for the rounding of
+// its way to the problem's coordinates and back).
+void AddMarks(const ViscousElement& e, const SurfaceBoundaryLayer& layer, double xtr, double xsep,
+              int element, bool upper, const ExplorerLayerSide& side,
               std::vector<ExplorerLayerMark>& marks) {
   if (layer.stations.empty()) return;
+  ExplorerLayerMark m;
+  m.element = element;
+  m.upper = upper;
   if (layer.transition_index >= 0) {
-    ExplorerLayerMark m;
-    m.upper = upper;
-    PointAtArc(layer, layer.transition_s, m.x, m.y);
+    TransitionPoint(e, layer, xtr, m.x, m.y);
     m.cp = Interpolate(side.cp_x, side.cp, m.x);
     marks.push_back(m);
   }
-  if (layer.separation_x < layer.stations.back().x) {
-    ExplorerLayerMark m;
-    m.upper = upper;
+  const BoundaryLayerStation& last = layer.stations.back();
+  if (xsep < AlongChord(e, last.x, last.y) - 1e-9) {
     m.separation = true;
-    PointAtX(layer, layer.separation_x, m.x, m.y);
+    SeparationPoint(e, layer, xsep, m.x, m.y);
     m.cp = Interpolate(side.cp_x, side.cp, m.x);
     marks.push_back(m);
   }
@@ -142,16 +156,33 @@ std::optional<ViscousOptions> ExplorerViscousOptions(const ExplorerFlowCondition
   return options;
 }
 
-std::string ExplorerViscousUnavailable(const ExplorerGeometry& g) {
-  if (!g.C || g.problem_inputs) {
-    return "The boundary layer is computed for a single section: with several elements, a "
-           "flap or a ground the flow stays inviscid.";
+LazyFactoredProblem::LazyFactoredProblem(std::shared_ptr<const FactoredPanelProblem> made)
+    : made_(std::move(made)) {}
+
+LazyFactoredProblem::LazyFactoredProblem(std::shared_ptr<const PanelSystem> system,
+                                         double alpha_degrees)
+    : system_(std::move(system)), alpha_degrees_(alpha_degrees) {}
+
+std::shared_ptr<const FactoredPanelProblem> LazyFactoredProblem::Get() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (!made_) {
+    made_ =
+        std::make_shared<const FactoredPanelProblem>(FactorPanelProblem(system_, alpha_degrees_));
   }
-  if (g.inputs.body == CircleBody()) {
-    return "The circle has no trailing edge for the boundary layers to leave from: the flow "
+  return made_;
+}
+
+std::string ExplorerViscousUnavailable(const ExplorerGeometry& g) {
+  bool circle = g.inputs.body == CircleBody();
+  if (g.problem_inputs) {
+    for (const ElementInput& e : g.problem_inputs->elements)
+      circle = circle || e.body == CircleBody();
+  }
+  if (circle) {
+    return "A circle has no trailing edge for the boundary layers to leave from: the flow "
            "stays inviscid.";
   }
-  if (!g.inputs.circulation) {
+  if (!g.Circulation()) {
     return "The boundary layers start from the lifting solution: turn Circulation on for a "
            "Reynolds number.";
   }
@@ -171,8 +202,10 @@ std::optional<ExplorerViscousFrame> ComputeExplorerViscous(
   if (!options || !ExplorerViscousUnavailable(g).empty()) return std::nullopt;
   ExplorerViscousFrame v;
   v.options = *options;
+  std::shared_ptr<const FactoredPanelProblem> factored;
   try {
-    v.result = SolveViscousAngle(*g.factored, alpha_degrees, *options);
+    factored = g.factored->Get();
+    v.result = SolveViscousAngle(*factored, alpha_degrees, *options);
   } catch (const RunError&) {
     return std::nullopt;
   }
@@ -185,12 +218,21 @@ std::optional<ExplorerViscousFrame> ComputeExplorerViscous(
       side.cp.push_back(v.result.cp.cp[static_cast<std::size_t>(i) - 1]);
     }
   };
-  pressures(g.upper, v.upper);
-  pressures(g.lower, v.lower);
-  FillSide(v.result.top, true, v.upper);
-  FillSide(v.result.bottom, false, v.lower);
-  AddMarks(v.result.top, true, v.upper, v.marks);
-  AddMarks(v.result.bottom, false, v.lower, v.marks);
+  const std::size_t count =
+      std::min({g.surfaces.size(), v.result.elements.size(), factored->elements.size()});
+  v.elements.resize(count);
+  for (std::size_t e = 0; e < count; ++e) {
+    const ElementViscousResult& r = v.result.elements[e];
+    const ViscousElement& frame = factored->elements[e];
+    ExplorerElementLayers& sides = v.elements[e];
+    const int element = static_cast<int>(e);
+    pressures(g.surfaces[e].upper, sides.upper);
+    pressures(g.surfaces[e].lower, sides.lower);
+    FillSide(r.top, true, sides.upper);
+    FillSide(r.bottom, false, sides.lower);
+    AddMarks(frame, r.top, r.xtr_top, r.xsep_top, element, true, sides.upper, v.marks);
+    AddMarks(frame, r.bottom, r.xtr_bottom, r.xsep_bottom, element, false, sides.lower, v.marks);
+  }
   return v;
 }
 
@@ -203,6 +245,58 @@ std::vector<ViscousPolarPoint> ComputeViscousPolar(const FactoredPanelProblem& p
   for (int k = 0; k < total; ++k) {
     const ViscousResult r = SolveViscousAngle(problem, angles[k], options);
     polar.push_back({angles[k], r.cl_viscous, r.cd, LiftToDrag(r), r.converged});
+    if (progress && !progress(k + 1, total)) break;
+  }
+  return polar;
+}
+
+ViscousPolarSource ExplorerViscousPolarSource(const ExplorerGeometry& g) {
+  ViscousPolarSource source;
+  if (g.Ground()) {
+    source.ground = g.problem;
+  } else {
+    source.factored = g.factored;
+  }
+  return source;
+}
+
+std::vector<double> ExplorerViscousPolarAngles(const ExplorerGeometry& g) {
+  std::vector<double> angles;
+  if (!g.Ground()) {
+    for (const PolarPoint& p : g.polar) angles.push_back(p.alpha_degrees);
+    return angles;
+  }
+  const int count = static_cast<int>(
+      std::floor((kExplorerAlphaMax - kExplorerAlphaMin) / kExplorerGroundPolarStep + 1e-9) + 1);
+  for (int k = 0; k < count; ++k)
+    angles.push_back(kExplorerAlphaMin + k * kExplorerGroundPolarStep);
+  return angles;
+}
+
+std::vector<ViscousPolarPoint> ComputeViscousPolar(const ViscousPolarSource& source,
+                                                   const std::vector<double>& angles,
+                                                   const ViscousOptions& options,
+                                                   const std::function<bool(int, int)>& progress) {
+  if (source.factored) {
+    return ComputeViscousPolar(*source.factored->Get(), angles, options, progress);
+  }
+  std::vector<ViscousPolarPoint> polar;
+  if (!source.ground) return polar;
+  const int total = static_cast<int>(angles.size());
+  for (int k = 0; k < total; ++k) {
+    const double alpha = angles[k];
+    // Above a ground the panels turn about the quarter chord: at some angles the ground
+    // cuts an element, and the polar goes on past them.
+    if (ProblemDefect(*source.ground, alpha).empty()) {
+      try {
+        const FactoredPanelProblem problem =
+            FactorPanelProblem(std::make_shared<const PanelSystem>(*source.ground, alpha), alpha);
+        const ViscousResult r = SolveViscousAngle(problem, alpha, options);
+        polar.push_back({alpha, r.cl_viscous, r.cd, LiftToDrag(r), r.converged});
+      } catch (const RunError&) {
+        // A system singular at this angle: no point.
+      }
+    }
     if (progress && !progress(k + 1, total)) break;
   }
   return polar;

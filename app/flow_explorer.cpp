@@ -176,7 +176,8 @@ std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const RunInputs& inputs) 
                    "the elimination meets a zero pivot: the explorer cannot solve these inputs.");
   }
   g->bases = SolveFactoredFlowBases(*factored->state, inputs);
-  g->factored = std::make_shared<const FactoredPanelProblem>(std::move(*factored));
+  g->factored = std::make_shared<const LazyFactoredProblem>(
+      std::make_shared<const FactoredPanelProblem>(std::move(*factored)));
   g->panels = SeedFlowPanels(C, inputs.vortex);
   g->label = ExplorerInputsLabel(inputs);
   g->element_names = {inputs.body->Name()};
@@ -186,16 +187,19 @@ std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const RunInputs& inputs) 
   return g;
 }
 
-std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const ProblemInputs& inputs,
-                                                       double alpha_degrees) {
-  if (inputs.elements.empty()) {
-    throw RunError(ErrorKind::kInvalidArgument, "there is no element to show: add one.");
-  }
+namespace {
+
+// The general problem's geometry at an angle from the problem laid out.
+std::unique_ptr<ExplorerGeometry> MakeProblemGeometry(const ProblemInputs& inputs,
+                                                      std::shared_ptr<const PanelProblem> problem,
+                                                      double alpha_degrees) {
   auto g = std::make_unique<ExplorerGeometry>();
   g->problem_inputs = inputs;
-  g->problem = MakePanelProblem(inputs);
+  g->problem = std::move(problem);
   g->built_alpha_degrees = alpha_degrees;
-  g->system = std::make_unique<PanelSystem>(g->problem, alpha_degrees);
+  g->system = std::make_shared<const PanelSystem>(*g->problem, alpha_degrees);
+  // The boundary layers share the system's factors; they are made when first asked for.
+  g->factored = std::make_shared<const LazyFactoredProblem>(g->system, alpha_degrees);
   g->label = ExplorerProblemLabel(inputs);
   // What the views ask of the seed's inputs: the first body, the vortex model.
   g->inputs.body = inputs.elements.front().body;
@@ -205,7 +209,7 @@ std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const ProblemInputs& inpu
   g->inputs.Xv = inputs.Xv;
   g->inputs.Yv = inputs.Yv;
   g->inputs.alpha_degrees = alpha_degrees;
-  for (const ProblemElement& e : g->problem.elements) g->element_names.push_back(e.name);
+  for (const ProblemElement& e : g->problem->elements) g->element_names.push_back(e.name);
   const ProblemPanels& p = g->system->Panels();
   g->panels.setup = g->system->Setup();
   g->panels.X1 = p.X1.data();
@@ -219,6 +223,23 @@ std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const ProblemInputs& inpu
   FinishGeometry(*g);
   if (!g->Ground()) ComputePolar(*g);
   return g;
+}
+
+}  // namespace
+
+std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const ProblemInputs& inputs,
+                                                       double alpha_degrees) {
+  if (inputs.elements.empty()) {
+    throw RunError(ErrorKind::kInvalidArgument, "there is no element to show: add one.");
+  }
+  return MakeProblemGeometry(inputs, std::make_shared<const PanelProblem>(MakePanelProblem(inputs)),
+                             alpha_degrees);
+}
+
+std::unique_ptr<ExplorerGeometry> TurnExplorerGeometry(const ExplorerGeometry& g,
+                                                       double alpha_degrees) {
+  if (!g.problem_inputs || !g.problem) return MakeExplorerGeometry(g.inputs);
+  return MakeProblemGeometry(*g.problem_inputs, g.problem, alpha_degrees);
 }
 
 bool ExplorerGeometry::Circulation() const {
@@ -431,7 +452,7 @@ void ComputeExplorerFrame(const ExplorerGeometry& g, double alpha_degrees, Explo
 PolarPoint ExplorerPolarPoint(const ExplorerGeometry& geometry, double alpha_degrees) {
   if (!geometry.Ground()) return PolarPointAt(geometry, alpha_degrees);
   // Above a ground the panels turn with the angle: a system of its own.
-  const ProblemSolution s = PanelSystem(geometry.problem, alpha_degrees).Solve(alpha_degrees);
+  const ProblemSolution s = PanelSystem(*geometry.problem, alpha_degrees).Solve(alpha_degrees);
   return {alpha_degrees, s.cl_circulation, s.cl_pressure, s.cm_quarter_chord};
 }
 

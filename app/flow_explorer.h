@@ -57,16 +57,19 @@ struct ElementSurfaces {
 struct ExplorerGeometry {
   RunInputs inputs;                  // the seed's body; alpha_degrees is not used
   std::unique_ptr<Module_Common> C;  // the seed's panels, or null
-  // The seed's matrix as assembled and factored once, shared with a viscous polar that
-  // may still run in the background when the geometry is replaced; null for the general
-  // problem.
-  std::shared_ptr<const FactoredPanelProblem> factored;
+  // The boundary layers' factored problem on the panels below (the seed's matrix as
+  // eliminated once, or the general problem's LU factors), shared with the threads of
+  // the layers and of the viscous polar, which may still run when the geometry is
+  // replaced.
+  std::shared_ptr<const LazyFactoredProblem> factored;
   std::optional<ProblemInputs> problem_inputs;  // the general problem's inputs, or nothing
-  PanelProblem problem;                         // and the problem laid out
-  std::unique_ptr<PanelSystem> system;          // its panels and factored matrix, or null
-  double built_alpha_degrees = 0;               // with a ground: the angle of the panels
-  std::string label;                            // names the inputs (ExplorerGeometryLabel)
-  FlowPanels panels;                            // the panels as the flow field reads them
+  // The problem laid out (null for the seed's body), shared by the geometries of one
+  // problem above a ground, one per angle (TurnExplorerGeometry).
+  std::shared_ptr<const PanelProblem> problem;
+  std::shared_ptr<const PanelSystem> system;  // its panels and factored matrix, or null
+  double built_alpha_degrees = 0;             // with a ground: the angle of the panels
+  std::string label;                          // names the inputs (ExplorerGeometryLabel)
+  FlowPanels panels;                          // the panels as the flow field reads them
   FlowBases bases;
   BaseSpeeds speeds;              // signed tangential speeds of both bases
   Contour contour;                // the first element's contour
@@ -102,9 +105,18 @@ std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const RunInputs& inputs);
 std::unique_ptr<ExplorerGeometry> MakeExplorerGeometry(const ProblemInputs& inputs,
                                                        double alpha_degrees);
 
+// The same general problem at another angle (above a ground the panels turn with it),
+// sharing the problem laid out. Throws RunError as MakeExplorerGeometry does.
+std::unique_ptr<ExplorerGeometry> TurnExplorerGeometry(const ExplorerGeometry& geometry,
+                                                       double alpha_degrees);
+
 // Whether the frame at alpha_degrees needs a new geometry: above a ground, at any other
 // angle than the geometry's.
 bool NeedsNewGeometry(const ExplorerGeometry& geometry, double alpha_degrees);
+
+// The step of the polars above a ground, in degrees: one assembly and factorisation an
+// angle.
+inline constexpr double kExplorerGroundPolarStep = 1.0;
 
 // The polar above a ground, one assembly and factorisation per angle: angles from
 // kExplorerAlphaMin to kExplorerAlphaMax `step` degrees apart. `progress(done, total)`

@@ -15,6 +15,13 @@
 //    band and marks, and the boundary-layer and drag-polar views painted too (the
 //    background polar is left to finish first, so that it does not share the cores); the
 //    angle sweeps -4 to 8 degrees.
+//  - BM_ExplorerFrameLayers/N/G/L: the slotted flap of N panels in all, with G = 1 a
+//    ground 0.5 below (every frame a new geometry, the panels turning with the angle,
+//    whose layers are factored afresh on the second thread), with L = 1 the boundary
+//    layers on (Re 1e6, Ncrit 9), the angle sweeping -4 to 8 degrees either way.
+//  - BM_ExplorerLayersFactoring/N: what the first Reynolds number costs a general
+//    problem of N panels (on the layers' thread): the two base solutions and the
+//    response to the transpiration on the geometry's LU factors.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -70,11 +77,44 @@ void Paint(QWidget& view, QImage& image) {
   view.render(&painter);
 }
 
+// The frames of an explorer shown, the angle moving as the arrow keys move it: over the
+// whole slider, or (narrow) over the range of the drag polar worth reading.
+void RunFrames(benchmark::State& state, Form_Explorer& explorer, bool viscous, bool narrow);
+
 void BM_ExplorerFrame(benchmark::State& state) {
   const int arg = static_cast<int>(state.range(0));
   const bool viscous = arg == kViscous;
   Form_Explorer explorer(Inputs(arg == 1, viscous));
   if (arg > kViscous) explorer.ShowProblemInputs(SlottedFlapInputs(arg));
+  RunFrames(state, explorer, viscous, viscous);
+  state.SetLabel(arg > kViscous ? "slotted flap"
+                 : viscous      ? "naca2412 Re 1e6"
+                 : arg == 1     ? "circle"
+                                : "naca0012");
+}
+
+void BM_ExplorerFrameLayers(benchmark::State& state) {
+  ProblemInputs inputs = SlottedFlapInputs(static_cast<int>(state.range(0)));
+  if (state.range(1) == 1) inputs.ground_height = 0.5;
+  const bool layers = state.range(2) == 1;
+  Form_Explorer explorer(Inputs(false, true));
+  explorer.ShowProblemInputs(inputs);
+  RunFrames(state, explorer, layers, true);
+  state.SetLabel(std::string("slotted flap") + (state.range(1) == 1 ? ", ground" : "") +
+                 (layers ? ", Re 1e6" : ", inviscid"));
+}
+
+void BM_ExplorerLayersFactoring(benchmark::State& state) {
+  const std::unique_ptr<ExplorerGeometry> geometry =
+      MakeExplorerGeometry(SlottedFlapInputs(static_cast<int>(state.range(0))), 4.0);
+  for (auto _ : state) {
+    const LazyFactoredProblem factored(geometry->system, 4.0);
+    benchmark::DoNotOptimize(factored.Get()->speed_x.data());
+  }
+  state.SetLabel("slotted flap");
+}
+
+void RunFrames(benchmark::State& state, Form_Explorer& explorer, bool viscous, bool narrow) {
   explorer.resize(1500, 950);
   explorer.show();
   if (viscous) {
@@ -86,11 +126,11 @@ void BM_ExplorerFrame(benchmark::State& state) {
   }
   QApplication::processEvents();
   QImage flow, pressure, polar, numbers, layers, drag;
-  int converged = 0, frames = 0;
+  int converged = 0, with_layers = 0, frames = 0;
   double compute_ms = 0, paint_ms = 0;
   // The whole slider; with the boundary layers the range of the drag polar worth reading,
   // -4 to 8 degrees (beyond it the interaction runs all its passes and only flags stall).
-  const int low = viscous ? -40 : -200, high = viscous ? 80 : 200;
+  const int low = narrow ? -40 : -200, high = narrow ? 80 : 200;
   int tenths = 0, step = 1;
   std::size_t streamlines = 0;
   for (auto _ : state) {
@@ -107,6 +147,7 @@ void BM_ExplorerFrame(benchmark::State& state) {
       Paint(*explorer.boundaryLayerView(), layers);
       Paint(*explorer.dragPolarView(), drag);
       converged += explorer.frame().viscous && explorer.frame().viscous->result.converged;
+      with_layers += explorer.frame().viscous.has_value();
     }
     ++frames;
     streamlines = explorer.frame().streamlines.size();
@@ -118,13 +159,13 @@ void BM_ExplorerFrame(benchmark::State& state) {
   // date, and the painting.
   state.counters["compute_ms"] = compute_ms / frames;
   state.counters["paint_ms"] = paint_ms / frames;
-  if (viscous) state.counters["converged_share"] = static_cast<double>(converged) / frames;
+  if (viscous) {
+    // The frames whose layers were ready when they were shown, and converged.
+    state.counters["layers_share"] = static_cast<double>(with_layers) / frames;
+    state.counters["converged_share"] = static_cast<double>(converged) / frames;
+  }
   state.counters["streamlines"] = static_cast<double>(streamlines);
   state.counters["grid_nodes"] = kFlowGridNx * kFlowGridNy;
-  state.SetLabel(arg > kViscous ? "slotted flap"
-                 : viscous      ? "naca2412 Re 1e6"
-                 : arg == 1     ? "circle"
-                                : "naca0012");
 }
 
 BENCHMARK(BM_ExplorerGeometry)->Arg(0)->Arg(1)->Arg(1000)->Unit(benchmark::kMillisecond);
@@ -134,6 +175,14 @@ BENCHMARK(BM_ExplorerFrame)
     ->Arg(kViscous)
     ->Arg(1000)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExplorerFrameLayers)
+    ->Args({200, 0, 0})
+    ->Args({200, 0, 1})
+    ->Args({1000, 0, 1})
+    ->Args({200, 1, 0})
+    ->Args({200, 1, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExplorerLayersFactoring)->Arg(200)->Arg(600)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velquin

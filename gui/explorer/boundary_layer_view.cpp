@@ -3,7 +3,9 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
@@ -52,7 +54,17 @@ BoundaryLayerView::BoundaryLayerView(QWidget* parent) : QWidget(parent) {
   title_->setObjectName(QStringLiteral("Label_BoundaryLayer"));
   title_->setWordWrap(true);
   title_->setAlignment(Qt::AlignCenter);
-  column->addWidget(title_);
+  element_box_ = new QComboBox(this);
+  element_box_->setObjectName(QStringLiteral("Combo_BoundaryLayerElement"));
+  element_box_->setToolTip(QStringLiteral("The element whose boundary layers are shown"));
+  element_box_->setVisible(false);
+  auto* heading = new QHBoxLayout;
+  heading->addWidget(title_, 1);
+  heading->addWidget(element_box_);
+  column->addLayout(heading);
+  connect(element_box_, &QComboBox::currentIndexChanged, this, [this] {
+    if (layers_) Draw();
+  });
   auto* grid = new QGridLayout;
   grid->setSpacing(0);
   column->addLayout(grid, 1);
@@ -91,6 +103,8 @@ BoundaryLayerView::BoundaryLayerView(QWidget* parent) : QWidget(parent) {
 
 void BoundaryLayerView::SetFrame(const ExplorerScene& scene) {
   const ExplorerFrame& frame = *scene.frame;
+  layers_ = frame.viscous;
+  alpha_degrees_ = frame.alpha_degrees;
   if (!frame.viscous) {
     for (Plot& plot : plots_) {
       plot.upper->clear();
@@ -104,8 +118,26 @@ void BoundaryLayerView::SetFrame(const ExplorerScene& scene) {
     csv_.clear();
     return;
   }
-  const ExplorerViscousFrame& v = *frame.viscous;
+  // The list names every element; a choice is kept while the count stays.
+  const int count = static_cast<int>(frame.viscous->elements.size());
+  if (element_box_->count() != count) {
+    const QSignalBlocker blocker(element_box_);
+    element_box_->clear();
+    for (int e = 1; e <= count; ++e) element_box_->addItem(QStringLiteral("Element %1").arg(e));
+    element_box_->setCurrentIndex(0);
+  }
+  element_box_->setVisible(count > 1);
+  Draw();
+}
+
+void BoundaryLayerView::Draw() {
+  const ExplorerViscousFrame& v = *layers_;
+  const int chosen = std::max(element_box_->currentIndex(), 0);
+  const ExplorerElementLayers none;
+  const ExplorerElementLayers& element =
+      chosen < static_cast<int>(v.elements.size()) ? v.elements[chosen] : none;
   const double ncrit = v.options.ncrit;
+  double x_low = 1e300, x_high = -1e300;
   for (int q = 0; q < kQuantities; ++q) {
     Plot& plot = plots_[static_cast<std::size_t>(q)];
     double low = q == kShape ? 1.0 : 0.0, high = q == kAmplification ? 1.1 * ncrit : low;
@@ -115,6 +147,8 @@ void BoundaryLayerView::SetFrame(const ExplorerScene& scene) {
       list.reserve(static_cast<int>(y.size()));
       for (std::size_t k = 0; k < y.size(); ++k) {
         list.append(QPointF(side.x[k], y[k]));
+        x_low = std::min(x_low, side.x[k]);
+        x_high = std::max(x_high, side.x[k]);
         if (std::isfinite(y[k])) {
           low = std::min(low, y[k]);
           high = std::max(high, y[k]);
@@ -122,8 +156,8 @@ void BoundaryLayerView::SetFrame(const ExplorerScene& scene) {
       }
       return list;
     };
-    plot.upper->replace(points(v.upper));
-    plot.lower->replace(points(v.lower));
+    plot.upper->replace(points(element.upper));
+    plot.lower->replace(points(element.lower));
     // Within the range the closures give (a layer that has left it, beyond stall, is
     // cut off rather than squeezing the attached part flat).
     const double most[] = {8.0, 0.05, 3 * ncrit, 0.2};
@@ -141,11 +175,24 @@ void BoundaryLayerView::SetFrame(const ExplorerScene& scene) {
       SetNiceAxis(plot.y_axis, low, high, 3);
     }
   }
-  ncrit_line_->replace(QList<QPointF>{QPointF(0, ncrit), QPointF(1, ncrit)});
+  // A single section against 0 to 1; an element of several over its own span, widened
+  // to twentieths of the chord so that the axis holds still while the angle moves.
+  if (v.elements.size() > 1 && x_high > x_low) {
+    x_low = std::floor(20 * x_low) / 20;
+    x_high = std::ceil(20 * x_high) / 20;
+  } else {
+    x_low = 0;
+    x_high = 1;
+  }
+  if (x_range_ != std::make_pair(x_low, x_high)) {
+    x_range_ = {x_low, x_high};
+    for (Plot& plot : plots_) SetNiceAxis(plot.x_axis, x_low, x_high, 5);
+  }
+  ncrit_line_->replace(QList<QPointF>{QPointF(x_low, ncrit), QPointF(x_high, ncrit)});
   QString title =
       QStringLiteral(
           "<b>Boundary layers at \u03B1 = %1\u00B0</b> against x/c, upper red, lower blue")
-          .arg(FixedText(frame.alpha_degrees, 1));
+          .arg(FixedText(alpha_degrees_, 1));
   title += QStringLiteral(", ") + QString::fromStdString(ExplorerConditionsLabel(v.options));
   if (!v.result.converged)
     title += QStringLiteral(" <span style='color:#b00000'>(not converged)</span>");

@@ -167,7 +167,10 @@ DragPolarView::~DragPolarView() {
 void DragPolarView::SetGeometry(const ExplorerScene& scene) {
   const ExplorerGeometry* g = scene.geometry;
   if (g && scene.viscous && g->factored) {
-    if (g->factored == problem_ && options_ && SameConditions(*options_, *scene.viscous)) return;
+    if (source_ && *source_ == ExplorerViscousPolarSource(*g) && options_ &&
+        SameConditions(*options_, *scene.viscous)) {
+      return;
+    }
     Start(*g, *scene.viscous);
     return;
   }
@@ -175,7 +178,7 @@ void DragPolarView::SetGeometry(const ExplorerScene& scene) {
     job_->cancel = true;
     job_.reset();
   }
-  problem_.reset();
+  source_.reset();
   options_.reset();
   polar_.clear();
   message_->setText(QStringLiteral("No drag without a Reynolds number."));
@@ -190,22 +193,20 @@ void DragPolarView::Start(const ExplorerGeometry& geometry, const ViscousOptions
   if (job_) job_->cancel = true;
   auto job = std::make_shared<Job>();
   job_ = job;
-  problem_ = geometry.factored;
+  source_ = ExplorerViscousPolarSource(geometry);
   options_ = options;
   label_ = ExplorerGeometryLabel(geometry);
   polar_.clear();
   cancelled_ = false;
-  std::vector<double> angles;
-  for (const PolarPoint& p : geometry.polar) angles.push_back(p.alpha_degrees);
-  const std::shared_ptr<const FactoredPanelProblem> problem = problem_;
-  // The thread owns shares of the job and of the matrix; the view is only reached
+  const std::vector<double> angles = ExplorerViscousPolarAngles(geometry);
+  // The thread owns shares of the job and of the source; the view is only reached
   // through queued calls, which Qt drops once the view is gone (and the destructor
   // waits for the thread).
-  QThread* thread = QThread::create([this, job, problem, angles, options] {
+  QThread* thread = QThread::create([this, job, source = *source_, angles, options] {
     std::vector<ViscousPolarPoint> polar;
     QString failure;
     try {
-      polar = ComputeViscousPolar(*problem, angles, options, [this, job](int done, int total) {
+      polar = ComputeViscousPolar(source, angles, options, [this, job](int done, int total) {
         QMetaObject::invokeMethod(
             this, [this, job, done, total] { ShowProgress(job.get(), done, total); },
             Qt::QueuedConnection);

@@ -1,14 +1,16 @@
 // The explorer's drag polar: Cl against Cd, and the lift-to-drag ratio Cl/Cd against
-// alpha, of the section at the Reynolds number and Ncrit given, over the explorer's
-// polar angles (those of the inviscid polar), with a dot at the current angle.
+// alpha, of the section or of all the elements together, at the Reynolds number and
+// Ncrit given, over the explorer's polar angles (those of the inviscid polar; above a
+// ground a degree apart), with a dot at the current angle.
 //
 // The polar costs one viscous analysis per angle (a few milliseconds each, more beyond
-// stall where the interaction runs all its passes), so it is computed on a worker
+// stall where the interaction runs all its passes; above a ground an assembly and a
+// factorisation too, the panels turning with the angle), so it is computed on a worker
 // thread whenever the geometry or the conditions change, with its progress shown and a
-// Cancel button; the slider never waits for it. The thread shares the geometry's
-// factored matrix, so a geometry replaced meanwhile stays alive until the thread is
+// Cancel button; the slider never waits for it. The thread shares what it computes from
+// (ViscousPolarSource), so a geometry replaced meanwhile stays alive until the thread is
 // done; what a run finds is handed to the window's thread and dropped when the view has
-// moved on. Angles where the interaction did not converge are drawn as grey crosses,
+// moved on. Angles where the interaction did not converge are drawn as grey squares,
 // apart from the line.
 #pragma once
 
@@ -81,8 +83,8 @@ class DragPolarView : public QWidget, public ExplorerView {
   QProgressBar* progress_;
   QPushButton* cancel_button_;
 
-  // What the polar on show belongs to: the factored matrix and the conditions.
-  std::shared_ptr<const FactoredPanelProblem> problem_;
+  // What the polar on show belongs to: its source and the conditions.
+  std::optional<ViscousPolarSource> source_;
   std::optional<ViscousOptions> options_;
   std::string label_;
   std::vector<ViscousPolarPoint> polar_;

@@ -211,6 +211,24 @@ PressureChart::PressureChart(QWidget* parent) : QChartView(parent) {
   hover_->setZValue(10);
 }
 
+void PressureChart::AddElementSeries(std::vector<QLineSeries*>& series, std::size_t count,
+                                     const QString& kind, Qt::PenStyle style) {
+  while (series.size() < count) {
+    const std::size_t k = series.size();
+    const QString name = QStringLiteral("Element %1 %2%3")
+                             .arg(k / 2 + 2)
+                             .arg(kind)
+                             .arg(k % 2 == 0 ? QStringLiteral("upper") : QStringLiteral("lower"));
+    const QColor colour = (k % 2 == 0 ? kUpperColour : kLowerColour).lighter(150);
+    QLineSeries* line =
+        NewChartLine(name, style == Qt::SolidLine ? colour : colour.darker(140), style);
+    AttachSeries(chart(), line, x_axis_, y_axis_);
+    // The dotted viscous lines of the first element name the kind in the legend.
+    if (style != Qt::SolidLine) HideFromLegend(chart(), line);
+    series.push_back(line);
+  }
+}
+
 void PressureChart::SetFrame(const ExplorerGeometry& geometry, const ExplorerFrame& frame) {
   ExplorerScene scene;
   scene.geometry = &geometry;
@@ -239,16 +257,7 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
   // Every further element of the general problem: its own pair of lines, lighter.
   const std::size_t extra =
       2 * (geometry.surfaces.size() - std::min<std::size_t>(geometry.surfaces.size(), 1));
-  while (element_series_.size() < extra) {
-    const std::size_t k = element_series_.size();
-    const QString name = QStringLiteral("Element %1 %2")
-                             .arg(k / 2 + 2)
-                             .arg(k % 2 == 0 ? QStringLiteral("upper") : QStringLiteral("lower"));
-    QLineSeries* series =
-        NewChartLine(name, (k % 2 == 0 ? kUpperColour : kLowerColour).lighter(150), Qt::SolidLine);
-    AttachSeries(chart(), series, x_axis_, y_axis_);
-    element_series_.push_back(series);
-  }
+  AddElementSeries(element_series_, extra, QString(), Qt::SolidLine);
   for (std::size_t k = 0; k < element_series_.size(); ++k) {
     QLineSeries* series = element_series_[k];
     series->setVisible(k < extra);
@@ -296,8 +305,18 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
       }
       return list;
     };
-    viscous_upper_->replace(line(v.upper));
-    viscous_lower_->replace(line(v.lower));
+    const ExplorerElementLayers none;
+    const ExplorerElementLayers& first = v.elements.empty() ? none : v.elements.front();
+    viscous_upper_->replace(line(first.upper));
+    viscous_lower_->replace(line(first.lower));
+    const std::size_t viscous_extra =
+        2 * (v.elements.size() - std::min<std::size_t>(v.elements.size(), 1));
+    AddElementSeries(viscous_element_series_, viscous_extra, QStringLiteral("viscous "),
+                     Qt::DotLine);
+    for (std::size_t k = 0; k < viscous_extra; ++k) {
+      const ExplorerElementLayers& element = v.elements[k / 2 + 1];
+      viscous_element_series_[k]->replace(line(k % 2 == 0 ? element.upper : element.lower));
+    }
     QList<QPointF> transition, separation;
     for (const ExplorerLayerMark& mark : v.marks) {
       (mark.separation ? separation : transition).append(QPointF(mark.x, mark.cp));
@@ -308,6 +327,9 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
   for (QAbstractSeries* series : std::initializer_list<QAbstractSeries*>{
            viscous_upper_, viscous_lower_, transition_marks_, separation_marks_}) {
     series->setVisible(viscous);
+  }
+  for (std::size_t k = 0; k < viscous_element_series_.size(); ++k) {
+    viscous_element_series_[k]->setVisible(viscous && k + 2 < 2 * frame.viscous->elements.size());
   }
 
   // The curves of Cp files, made again only when their number changes.

@@ -5,7 +5,7 @@
 //    inputs dashed, Cp files laid over; hovering shows x and Cp of the nearest point.
 //    The axes fit the data with a small margin. With boundary layers, the viscous
 //    solution's pressure dotted, transition (green diamonds) and separation (red
-//    crosses) marked on it.
+//    crosses) marked on it; on every element where there are several.
 //  - PolarChart: Cl against alpha from the circulation and from the pressure, the thin-
 //    airfoil line 2 pi (alpha - alpha0) for a section with circulation, a marker at the
 //    current angle, the quarter-chord moment on a second axis, the second set's Cl and
@@ -73,6 +73,11 @@ class PressureChart : public QChartView, public ExplorerView {
   void leaveEvent(QEvent* event) override;
 
  private:
+  // Lines for the elements after the first, two an element (upper, lower), made up to
+  // `count`; `kind` goes into their names ("viscous "), `style` draws them.
+  void AddElementSeries(std::vector<QLineSeries*>& series, std::size_t count, const QString& kind,
+                        Qt::PenStyle style);
+
   QLineSeries* upper_;
   QLineSeries* lower_;
   QLineSeries* exact_;
@@ -85,8 +90,10 @@ class PressureChart : public QChartView, public ExplorerView {
   QScatterSeries* transition_marks_;
   QScatterSeries* separation_marks_;
   std::vector<QLineSeries*> overlays_;
-  // The surfaces of the elements after the first (general problem), two a element.
+  // The surfaces of the elements after the first (general problem), two an element:
+  // the inviscid pressure, and with boundary layers the viscous one.
   std::vector<QLineSeries*> element_series_;
+  std::vector<QLineSeries*> viscous_element_series_;
   QCategoryAxis* x_axis_;
   QCategoryAxis* y_axis_;
   QGraphicsSimpleTextItem* hover_;

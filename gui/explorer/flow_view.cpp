@@ -167,28 +167,36 @@ void PaintPointVortex(QPainter& painter, const PlaneMapping& m, const ExplorerGe
                    Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("\u0393"));
 }
 
-// The boundary layers: the displacement thickness as a band on each surface (the body's
-// contour and the line the outer flow sees, true scale), transition as a green diamond
-// and the start of separation as a red cross on the body.
+// The band of the displacement thickness on one side: the surface and its displaced
+// line, filled between, the line drawn.
+void PaintBand(QPainter& painter, const PlaneMapping& m, const ExplorerLayerSide& side) {
+  QPolygonF band, edge;
+  for (std::size_t k = 0; k < side.surface_x.size(); ++k) {
+    band << m.ToPixel(side.surface_x[k], side.surface_y[k]);
+  }
+  for (std::size_t k = side.edge_x.size(); k-- > 0;) {
+    const QPointF p = m.ToPixel(side.edge_x[k], side.edge_y[k]);
+    band << p;
+    edge.prepend(p);
+  }
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(kBandColour);
+  painter.drawPolygon(band);
+  QPen line(kBandEdgeColour, 1.2);
+  line.setCosmetic(true);
+  painter.setPen(line);
+  painter.drawPolyline(edge);
+}
+
+// The boundary layers: the displacement thickness as a band on each surface of every
+// element (the body's contour and the line the outer flow sees, true scale), transition
+// as a green diamond and the start of separation as a red cross on the body.
 void PaintBoundaryLayers(QPainter& painter, const PlaneMapping& m, const ExplorerViscousFrame& v,
                          const Lettering& l) {
-  for (const ExplorerLayerSide* side : {&v.upper, &v.lower}) {
-    QPolygonF band, edge;
-    for (std::size_t k = 0; k < side->surface_x.size(); ++k) {
-      band << m.ToPixel(side->surface_x[k], side->surface_y[k]);
+  for (const ExplorerElementLayers& element : v.elements) {
+    for (const ExplorerLayerSide* side : {&element.upper, &element.lower}) {
+      PaintBand(painter, m, *side);
     }
-    for (std::size_t k = side->edge_x.size(); k-- > 0;) {
-      const QPointF p = m.ToPixel(side->edge_x[k], side->edge_y[k]);
-      band << p;
-      edge.prepend(p);
-    }
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kBandColour);
-    painter.drawPolygon(band);
-    QPen line(kBandEdgeColour, 1.2);
-    line.setCosmetic(true);
-    painter.setPen(line);
-    painter.drawPolyline(edge);
   }
   const double r = 0.55 * l.font_pixels;
   for (const ExplorerLayerMark& mark : v.marks) {

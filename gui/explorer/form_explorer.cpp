@@ -130,12 +130,14 @@ error against the panel count; the legend gives the observed orders. Cancel stop
 <li><b>Numbers</b>: lift, moment (each beside its exact value where the body has one),
 suction peak, stagnation point, net source output.</li>
 <li><b>Flow conditions</b>: a Reynolds number (for example 1e6; empty: inviscid) adds the
-boundary layers of a single section with circulation, with e^N transition at Ncrit. The
-displacement thickness is drawn on the body as a band (true scale), transition (green
-diamond) and separation (red cross) are marked on the body and on the viscous Cp (dotted);
-the numbers add the viscous lift, the drag and where the layers turn and separate. The
-row below the charts shows the layers (H, Cf, N, &#948;*) and the drag polar with Cl/Cd,
-computed in the background over the polar's angles (Cancel stops it).</li>
+boundary layers of every element (circulation on; not on a circle), with e^N transition
+at Ncrit. The displacement thickness is drawn on each element as a band (true scale),
+transition (green diamond) and separation (red cross) are marked on the body and on the
+viscous Cp (dotted); the numbers add the viscous lift, the drag and where the layers turn
+and separate, in all and element by element. The row below the charts shows the layers
+(H, Cf, N, &#948;*) of the element chosen and the drag polar with Cl/Cd, computed in the
+background over the polar's angles (above a ground one angle at a time; Cancel stops
+it).</li>
 </ul>
 <p>Numbers are typed with a point as the decimal separator and taken on Return or when
 the box is left; a value outside a box's range is named and not taken.</p>
@@ -155,8 +157,8 @@ the box is left; a value outside a box's range is named and not taken.</p>
 
 const char* const kReynoldsTip =
     "The Reynolds number on the chord, 1000 to 1e9 (for example 1e6): the boundary layers\n"
-    "of the section with e^N transition. Empty: the inviscid flow. Taken on Return or when\n"
-    "the box is left.";
+    "of every element with e^N transition. Empty: the inviscid flow. Taken on Return or\n"
+    "when the box is left.";
 
 CheckedDoubleSpinBox* NewLengthBox(QWidget* parent, const char* name, const QString& tip) {
   auto* box = new CheckedDoubleSpinBox(parent);
@@ -1128,15 +1130,16 @@ void Form_Explorer::ComputeGroundPolarClick() {
   progress.setObjectName(QStringLiteral("Progress_GroundPolar"));
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(0);
-  const PanelProblem problem = geometry_->problem;
+  const std::shared_ptr<const PanelProblem> problem = geometry_->problem;
   std::vector<PolarPoint> polar;
   try {
-    polar = ComputeGroundPolar(problem, 1.0, [&progress](int done, int total) {
-      progress.setMaximum(total);
-      progress.setValue(done);
-      QCoreApplication::processEvents();
-      return !progress.wasCanceled();
-    });
+    polar =
+        ComputeGroundPolar(*problem, kExplorerGroundPolarStep, [&progress](int done, int total) {
+          progress.setMaximum(total);
+          progress.setValue(done);
+          QCoreApplication::processEvents();
+          return !progress.wasCanceled();
+        });
   } catch (const RunError& error) {
     ShowProblem(QString::fromStdString(error.what()));
     return;
@@ -1152,7 +1155,7 @@ void Form_Explorer::UpdateFrame() {
   if (NeedsNewGeometry(*geometry_, Angle())) {
     // Above a ground the panels turn with the angle: a new geometry for every angle.
     try {
-      geometry_ = MakeExplorerGeometry(*geometry_->problem_inputs, Angle());
+      geometry_ = TurnExplorerGeometry(*geometry_, Angle());
     } catch (const RunError& error) {
       ShowProblem(QString::fromStdString(error.what()));
       return;

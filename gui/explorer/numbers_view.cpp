@@ -20,6 +20,12 @@ const char* const kRows[] = {"\u03B1",       "Cl (circulation)", "Cl (pressure)"
 const char* const kViscousRows[] = {"Cl (viscous)", "Cd",       "Cl/Cd",      "xtr top",
                                     "xtr bottom",   "xsep top", "xsep bottom"};
 constexpr int kViscousFirstRow = 40;
+// The last four viscous rows are the first element's transition and separation; where
+// there are several elements, three rows of each element's stand for them.
+constexpr int kFirstElementOnlyRows = 4;
+constexpr int kRowsPerElement = 3;
+constexpr int kElementViscousFirstRow = 48;
+constexpr int kNoteRow = 100;
 
 QString Fixed(double value, int decimals) {
   return FixedText(value, decimals);
@@ -47,21 +53,8 @@ NumbersView::NumbersView(QWidget* parent) : QWidget(parent) {
   auto* layout = new QGridLayout(this);
   layout->setColumnStretch(1, 1);
   int row = 0;
-  // A row: the name, and its value right-aligned in bold, selectable.
-  const auto add_row = [this, layout](const char* name, int at) {
-    auto* label = new QLabel(QString::fromUtf8(name), this);
-    auto* value = new QLabel(this);
-    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont bold = value->font();
-    bold.setBold(true);
-    value->setFont(bold);
-    layout->addWidget(label, at, 0);
-    layout->addWidget(value, at, 1);
-    return std::make_pair(label, value);
-  };
   for (const char* name : kRows) {
-    const auto [label, value] = add_row(name, row);
+    const auto [label, value] = AddRow(QString::fromUtf8(name), row, true);
     value->setText(QStringLiteral("\u2013"));
     names_.append(label);
     values_.append(value);
@@ -70,7 +63,7 @@ NumbersView::NumbersView(QWidget* parent) : QWidget(parent) {
   fixed_rows_ = row;
   row = kViscousFirstRow;
   for (const char* name : kViscousRows) {
-    const auto [label, value] = add_row(name, row);
+    const auto [label, value] = AddRow(QString::fromUtf8(name), row, true);
     label->setVisible(false);
     value->setVisible(false);
     viscous_names_.append(label);
@@ -82,8 +75,59 @@ NumbersView::NumbersView(QWidget* parent) : QWidget(parent) {
   note_->setWordWrap(true);
   note_->setStyleSheet(QStringLiteral("color: #b00000"));
   note_->setVisible(false);
-  layout->addWidget(note_, row, 0, 1, 2);
-  layout->setRowStretch(64, 1);
+  layout->addWidget(note_, kNoteRow, 0, 1, 2);
+  layout->setRowStretch(kNoteRow + 1, 1);
+}
+
+std::pair<QLabel*, QLabel*> NumbersView::AddRow(const QString& name, int row, bool bold) {
+  auto* label = new QLabel(name, this);
+  auto* value = new QLabel(this);
+  value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  if (bold) {
+    QFont font = value->font();
+    font.setBold(true);
+    value->setFont(font);
+  }
+  auto* grid = static_cast<QGridLayout*>(layout());
+  grid->addWidget(label, row, 0);
+  grid->addWidget(value, row, 1);
+  return {label, value};
+}
+
+void NumbersView::ShowElementLayers(const ViscousResult& result) {
+  const int elements = result.elements.size() > 1 ? static_cast<int>(result.elements.size()) : 0;
+  const int rows = kRowsPerElement * elements;
+  while (element_viscous_values_.size() > rows) {
+    delete element_viscous_names_.takeLast();
+    delete element_viscous_values_.takeLast();
+  }
+  while (element_viscous_values_.size() < rows) {
+    const int k = static_cast<int>(element_viscous_values_.size());
+    const int element = k / kRowsPerElement + 1;
+    // Short names: the panel the view sits in is narrow; the tip says the rest.
+    const QString names[] = {QStringLiteral("Cl / Cd element %1"),
+                             QStringLiteral("xtr element %1 (t / b)"),
+                             QStringLiteral("xsep element %1 (t / b)")};
+    const auto [label, value] =
+        AddRow(names[k % kRowsPerElement].arg(element), kElementViscousFirstRow + k, false);
+    label->setToolTip(
+        QStringLiteral("Element %1: viscous lift and drag on the reference chord; transition "
+                       "and separation on its top and bottom, fractions of its own chord")
+            .arg(element));
+    element_viscous_names_.append(label);
+    element_viscous_values_.append(value);
+  }
+  for (int e = 0; e < elements; ++e) {
+    const ElementViscousResult& r = result.elements[static_cast<std::size_t>(e)];
+    const QString slash = QStringLiteral(" / ");
+    const QString texts[] = {Fixed(r.cl_viscous, 4) + slash + Fixed(r.cd, 5),
+                             Fixed(r.xtr_top, 3) + slash + Fixed(r.xtr_bottom, 3),
+                             Fixed(r.xsep_top, 3) + slash + Fixed(r.xsep_bottom, 3)};
+    for (int k = 0; k < kRowsPerElement; ++k) {
+      element_viscous_values_[kRowsPerElement * e + k]->setText(texts[k]);
+    }
+  }
 }
 
 void NumbersView::SetFrame(const ExplorerFrame& frame, const ExplorerExactCoefficients& exact) {
@@ -104,19 +148,14 @@ void NumbersView::SetFrame(const ExplorerFrame& frame, const ExplorerExactCoeffi
   // The lift of every element (pressure / circulation), where there are several.
   const int elements =
       frame.element_lift.size() > 1 ? static_cast<int>(frame.element_lift.size()) : 0;
-  auto* grid = static_cast<QGridLayout*>(layout());
   while (values_.size() > fixed_rows_ + elements) {
     delete names_.takeLast();
     delete values_.takeLast();
   }
   while (values_.size() < fixed_rows_ + elements) {
     const int k = values_.size() - fixed_rows_ + 1;
-    auto* name = new QLabel(QStringLiteral("Cl element %1 (p / \u0393)").arg(k), this);
-    auto* value = new QLabel(this);
-    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    grid->addWidget(name, values_.size(), 0);
-    grid->addWidget(value, values_.size(), 1);
+    const auto [name, value] =
+        AddRow(QStringLiteral("Cl element %1 (p / \u0393)").arg(k), values_.size(), false);
     names_.append(name);
     values_.append(value);
   }
@@ -126,11 +165,16 @@ void NumbersView::SetFrame(const ExplorerFrame& frame, const ExplorerExactCoeffi
                                       Fixed(lift.cl_circulation, 4));
   }
   const bool viscous = frame.viscous.has_value();
+  // With several elements the rows of every element stand for the first element's
+  // transition and separation.
+  const bool several = viscous && frame.viscous->result.elements.size() > 1;
   for (int k = 0; k < viscous_names_.size(); ++k) {
-    viscous_names_[k]->setVisible(viscous);
-    viscous_values_[k]->setVisible(viscous);
+    const bool shown = viscous && !(several && k >= viscous_names_.size() - kFirstElementOnlyRows);
+    viscous_names_[k]->setVisible(shown);
+    viscous_values_[k]->setVisible(shown);
   }
   note_->setVisible(viscous && !frame.viscous->note.empty());
+  ShowElementLayers(viscous ? frame.viscous->result : ViscousResult());
   if (!viscous) return;
   const ExplorerViscousFrame& v = *frame.viscous;
   const ViscousResult& layers = v.result;
@@ -152,11 +196,14 @@ QString NumbersView::CopyText() const {
   for (int k = 0; k < values_.size(); ++k) {
     text += names_[k]->text() + QLatin1Char('\t') + values_[k]->text() + QLatin1Char('\n');
   }
-  for (int k = 0; k < viscous_values_.size(); ++k) {
-    if (!viscous_values_[k]->isVisibleTo(this)) break;
-    text += viscous_names_[k]->text() + QLatin1Char('\t') + viscous_values_[k]->text() +
-            QLatin1Char('\n');
-  }
+  const auto add = [&text, this](const QList<QLabel*>& names, const QList<QLabel*>& values) {
+    for (int k = 0; k < values.size(); ++k) {
+      if (!values[k]->isVisibleTo(this)) continue;
+      text += names[k]->text() + QLatin1Char('\t') + values[k]->text() + QLatin1Char('\n');
+    }
+  };
+  add(viscous_names_, viscous_values_);
+  add(element_viscous_names_, element_viscous_values_);
   if (note_->isVisibleTo(this)) text += note_->text() + QLatin1Char('\n');
   return text;
 }
@@ -165,9 +212,13 @@ QString NumbersView::Value(const QString& name) const {
   for (int k = 0; k < names_.size(); ++k) {
     if (names_[k]->text() == name) return values_[k]->text();
   }
-  for (int k = 0; k < viscous_names_.size(); ++k) {
-    if (viscous_names_[k]->text() == name && viscous_values_[k]->isVisibleTo(this)) {
-      return viscous_values_[k]->text();
+  for (const auto& [names, values] :
+       {std::make_pair(&viscous_names_, &viscous_values_),
+        std::make_pair(&element_viscous_names_, &element_viscous_values_)}) {
+    for (int k = 0; k < names->size(); ++k) {
+      if ((*names)[k]->text() == name && (*values)[k]->isVisibleTo(this)) {
+        return (*values)[k]->text();
+      }
     }
   }
   return {};

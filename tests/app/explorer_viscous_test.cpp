@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/flow_explorer.h"
+#include "app/problem_run.h"
 #include "support/viscous_helpers.h"
 
 namespace velquin {
@@ -34,23 +35,39 @@ TEST(ExplorerViscous, TheReynoldsNumberAsTyped) {
   }
 }
 
-TEST(ExplorerViscous, OnlyASingleSectionWithCirculation) {
-  RunInputs circle = SectionInputs("circle", 40);
+// The layers start from the lifting solution and leave from a trailing edge: none
+// without circulation or with a circle among the elements, the general problem's
+// elements otherwise.
+TEST(ExplorerViscous, OnlyWithCirculationAndATrailingEdge) {
   RunInputs plain = SectionInputs("naca0012", 40);
   plain.circulation = false;
   plain.vortex = VortexModel::kNone;
-  ProblemInputs two;
-  two.elements.resize(2);
-  two.elements[0].body = SectionInputs("naca0012", 40).body;
-  two.elements[1].body = two.elements[0].body;
-  two.elements[1].placement = Placement{1.2, -0.1, 10, 0.3};
-  two.panels = 40;
-  for (const auto& g :
-       {MakeExplorerGeometry(circle), MakeExplorerGeometry(plain), MakeExplorerGeometry(two, 0)}) {
-    EXPECT_NE(ExplorerViscousUnavailable(*g), "") << g->label;
-    EXPECT_FALSE(ComputeExplorerViscous(*g, 2, ViscousOptions()));
+  const auto two = [](const std::string& second, VortexModel vortex) {
+    ProblemInputs inputs;
+    inputs.elements.resize(2);
+    inputs.elements[0].body = SectionInputs("naca0012", 40).body;
+    inputs.elements[1].body = SectionInputs(second, 40).body;
+    inputs.elements[1].placement = Placement{1.2, -0.1, 10, 0.3};
+    inputs.panels = 40;
+    inputs.vortex = vortex;
+    return inputs;
+  };
+  const struct {
+    std::shared_ptr<ExplorerGeometry> geometry;
+    bool available;
+  } cases[] = {
+      {MakeExplorerGeometry(SectionInputs("circle", 40)), false},
+      {MakeExplorerGeometry(plain), false},
+      {MakeExplorerGeometry(two("circle", VortexModel::kConstantDistribution), 0), false},
+      {MakeExplorerGeometry(two("naca0012", VortexModel::kNone), 0), false},
+      {MakeExplorerGeometry(SectionInputs("naca2412", 40)), true},
+      {MakeExplorerGeometry(two("naca0012", VortexModel::kConstantDistribution), 0), true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ExplorerViscousUnavailable(*c.geometry).empty(), c.available) << c.geometry->label;
+    EXPECT_EQ(ComputeExplorerViscous(*c.geometry, 2, ViscousOptions()).has_value(), c.available)
+        << c.geometry->label;
   }
-  EXPECT_EQ(ExplorerViscousUnavailable(*MakeExplorerGeometry(SectionInputs("naca2412", 40))), "");
 }
 
 // The explorer's layers on its once-factored matrix are the batch's (a matrix factored
@@ -99,8 +116,10 @@ TEST(ExplorerViscous, BandAndMarksOnTheBody) {
   for (const double alpha : {0.0, 4.0, 8.0}) {
     const std::optional<ExplorerViscousFrame> v = ComputeExplorerViscous(*g, alpha, options);
     ASSERT_TRUE(v);
-    for (const ExplorerLayerSide* side : {&v->upper, &v->lower}) {
-      const bool upper = side == &v->upper;
+    ASSERT_EQ(v->elements.size(), 1u);
+    const ExplorerElementLayers& sides = v->elements.front();
+    for (const ExplorerLayerSide* side : {&sides.upper, &sides.lower}) {
+      const bool upper = side == &sides.upper;
       ASSERT_EQ(side->edge_x.size(), side->dstar.size());
       ASSERT_GT(side->dstar.size(), 40u);
       for (std::size_t k = 0; k < side->dstar.size(); ++k) {
@@ -111,7 +130,7 @@ TEST(ExplorerViscous, BandAndMarksOnTheBody) {
     }
     for (const ExplorerLayerMark& m : v->marks) {
       EXPECT_LT(DistanceToContour(g->contour, m.x, m.y), 2e-3) << alpha;
-      const ExplorerLayerSide& side = m.upper ? v->upper : v->lower;
+      const ExplorerLayerSide& side = m.upper ? sides.upper : sides.lower;
       const double at = m.separation ? (m.upper ? v->result.xsep_top : v->result.xsep_bottom)
                                      : (m.upper ? v->result.xtr_top : v->result.xtr_bottom);
       EXPECT_NEAR(m.x, at, 0.01) << alpha;
@@ -128,6 +147,93 @@ TEST(ExplorerViscous, BandAndMarksOnTheBody) {
   }
   // NACA 4415 at 8 degrees and Re 1e6 separates ahead of its trailing edge.
   EXPECT_TRUE(separation_seen);
+}
+
+// The general problem: the explorer's layers on the geometry's own factors are the
+// command line's (SolveViscousProblem on a problem laid out afresh) element by element,
+// its drag polar's point too; every element has its band, a delta* off its own contour,
+// and a mark wherever one of its layers turns turbulent or separates, on its contour.
+TEST(ExplorerViscous, EveryElementOfTheGeneralProblem) {
+  const auto problem = [](const char* second, std::optional<Flap> flap,
+                          std::optional<double> ground) {
+    ProblemInputs inputs;
+    inputs.elements.resize(second ? 2 : 1);
+    inputs.elements[0].body = SectionInputs("naca2412", 100).body;
+    inputs.elements[0].flap = flap;
+    if (second) {
+      inputs.elements[1].body = SectionInputs(second, 100).body;
+      inputs.elements[1].placement = Placement{1.05, -0.08, 10, 0.3};
+    }
+    inputs.panels = 100;
+    inputs.vortex = VortexModel::kConstantDistribution;
+    inputs.ground_height = ground;
+    return inputs;
+  };
+  const struct {
+    ProblemInputs inputs;
+    double alpha;
+  } cases[] = {
+      {problem("naca0012", std::nullopt, std::nullopt), 4},
+      {problem(nullptr, Flap{0.75, 10}, std::nullopt), 2},
+      {problem("naca0012", std::nullopt, 0.4), 3},
+  };
+  ViscousOptions options;
+  options.reynolds = 1e6;
+  for (const auto& c : cases) {
+    const auto g = MakeExplorerGeometry(c.inputs, c.alpha);
+    const std::optional<ExplorerViscousFrame> v = ComputeExplorerViscous(*g, c.alpha, options);
+    ASSERT_TRUE(v) << g->label;
+    const ViscousResult line =
+        SolveViscousProblem(MakePanelProblem(c.inputs), {c.alpha}, options).front();
+    ASSERT_EQ(v->result.elements.size(), c.inputs.elements.size());
+    ASSERT_EQ(v->elements.size(), c.inputs.elements.size());
+    EXPECT_EQ(v->result.cd, line.cd) << g->label;
+    EXPECT_EQ(v->result.cl_viscous, line.cl_viscous) << g->label;
+    const std::vector<ViscousPolarPoint> polar =
+        ComputeViscousPolar(ExplorerViscousPolarSource(*g), {c.alpha}, options, nullptr);
+    ASSERT_EQ(polar.size(), 1u);
+    EXPECT_EQ(polar[0].cd, line.cd) << g->label;
+    for (std::size_t e = 0; e < v->elements.size(); ++e) {
+      const ElementViscousResult& mine = v->result.elements[e];
+      const ElementViscousResult& theirs = line.elements[e];
+      EXPECT_EQ(mine.cd, theirs.cd) << g->label << " element " << e;
+      EXPECT_EQ(mine.xtr_top, theirs.xtr_top) << g->label << " element " << e;
+      EXPECT_EQ(mine.xtr_bottom, theirs.xtr_bottom) << g->label << " element " << e;
+      // The band: the displaced line outside the body, delta* from the element's own
+      // contour.
+      for (const ExplorerLayerSide* side : {&v->elements[e].upper, &v->elements[e].lower}) {
+        ASSERT_GT(side->dstar.size(), 20u);
+        ASSERT_EQ(side->edge_x.size(), side->dstar.size());
+        for (std::size_t k = 2; k + 2 < side->dstar.size(); ++k) {
+          const double x = side->edge_x[k], y = side->edge_y[k];
+          EXPECT_FALSE(ContoursContain(g->contours, x, y)) << g->label << " station " << k;
+          EXPECT_NEAR(DistanceToContour(g->contours[e], x, y), side->dstar[k],
+                      0.05 * side->dstar[k] + 1e-5)
+              << g->label << " element " << e << " station " << k;
+        }
+      }
+      // The marks: one for every transition and separation ahead of the trailing edge,
+      // on the element's contour, where the chord fractions say in its own frame.
+      const ViscousElement& frame = g->factored->Get()->elements[e];
+      int expected = 0, marked = 0;
+      for (const double at : {mine.xtr_top, mine.xtr_bottom, mine.xsep_top, mine.xsep_bottom}) {
+        expected += at < 1;
+      }
+      for (const ExplorerLayerMark& m : v->marks) {
+        if (m.element != static_cast<int>(e)) continue;
+        ++marked;
+        EXPECT_LT(DistanceToContour(g->contours[e], m.x, m.y), 2e-3) << g->label;
+        const double along =
+            ((m.x - frame.x_le) * frame.cos_chord + (m.y - frame.y_le) * frame.sin_chord) /
+            frame.section.chord;
+        const double at = m.separation ? (m.upper ? mine.xsep_top : mine.xsep_bottom)
+                                       : (m.upper ? mine.xtr_top : mine.xtr_bottom);
+        EXPECT_NEAR(along, at, 0.01) << g->label << " element " << e;
+      }
+      EXPECT_EQ(marked, expected) << g->label << " element " << e;
+      EXPECT_GE(marked, 1) << g->label << " element " << e;
+    }
+  }
 }
 
 TEST(ExplorerViscous, PolarStopsWhenAsked) {

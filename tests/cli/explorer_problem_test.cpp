@@ -77,7 +77,7 @@ TEST(ExplorerProblem, ElementLiftEqualsTheBatchCommand) {
     const auto g = ExplorerOf(c.options, c.alpha);
     ExplorerFrame f;
     ComputeExplorerFrame(*g, c.alpha, f);
-    ASSERT_EQ(f.element_lift.size(), g->problem.elements.size());
+    ASSERT_EQ(f.element_lift.size(), g->problem->elements.size());
     const auto near = [](double a, double b) {
       return std::fabs(a - b) <= 1e-11 * (1 + std::fabs(b));
     };

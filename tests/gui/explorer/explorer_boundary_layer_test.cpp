@@ -1,12 +1,15 @@
 // The explorer with the boundary layers on, driven as a user would: a Reynolds number
 // typed, the angle moved, every viscous view given finite data and the marks; a refused
-// number named; the box off for several elements; the conditions kept in a session.
+// number named; every element of the general problem with its layers, the box off where
+// they cannot start; the conditions kept in a session.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 
 #include "geometry/body_names.h"
@@ -127,21 +130,74 @@ TEST(ExplorerViscous, BoundaryLayersFollowTheAngle) {
   EXPECT_TRUE(other.frame().viscous);
 }
 
-TEST(ExplorerViscous, TheReynoldsBoxIsOffForSeveralElements) {
+// The general problem has the layers of every element, as a single section has its
+// own; above a ground the drag polar is computed once for all the angles' geometries.
+// The box is off, with the reason as its tip, where the layers cannot start.
+TEST(ExplorerViscous, TheBoundaryLayersOfEveryElement) {
+  const auto two = [](bool circulation, const char* second, std::optional<double> ground) {
+    std::string error;
+    ProblemInputs inputs;
+    inputs.elements.resize(2);
+    inputs.elements[0].body = Naca2412().body;
+    inputs.elements[1].body = BodyFromName(second, error);
+    inputs.elements[1].placement = Placement{1.05, -0.08, 10, 0.3};
+    inputs.panels = 80;
+    inputs.vortex = circulation ? VortexModel::kConstantDistribution : VortexModel::kNone;
+    inputs.ground_height = ground;
+    return inputs;
+  };
+  const struct {
+    ProblemInputs inputs;
+    const char* off;  // a word of the tip when the box is off
+  } cases[] = {
+      {two(true, "naca0012", std::nullopt), nullptr},
+      {two(true, "naca0012", 0.5), nullptr},
+      {two(false, "naca0012", std::nullopt), "Circulation"},
+      {two(true, "circle", std::nullopt), "circle"},
+  };
   Form_Explorer explorer(Naca2412());
   explorer.SetFlowConditions({1e6, 9});
-  ASSERT_TRUE(explorer.frame().viscous);
-  ProblemInputs two;
-  two.elements.resize(2);
-  two.elements[0].body = Naca2412().body;
-  two.elements[1].body = Naca2412().body;
-  two.elements[1].placement = Placement{1.1, -0.08, 20, 0.3};
-  two.panels = 80;
-  explorer.ShowProblemInputs(two);
-  EXPECT_FALSE(explorer.reynoldsBox()->isEnabled());
-  EXPECT_TRUE(explorer.reynoldsBox()->toolTip().contains(QStringLiteral("single section")));
-  EXPECT_FALSE(explorer.frame().viscous);
-  EXPECT_FALSE(explorer.boundaryLayerView()->isVisibleTo(&explorer));
+  explorer.SetAngle(4);
+  DragPolarView& polar = *explorer.dragPolarView();
+  for (const auto& c : cases) {
+    explorer.ShowProblemInputs(c.inputs);
+    const QString label = QString::fromStdString(explorer.geometry()->label);
+    EXPECT_EQ(explorer.reynoldsBox()->isEnabled(), c.off == nullptr) << label.toStdString();
+    if (c.off) {
+      EXPECT_TRUE(explorer.reynoldsBox()->toolTip().contains(QString::fromLatin1(c.off)));
+      EXPECT_FALSE(explorer.frame().viscous);
+      EXPECT_FALSE(explorer.boundaryLayerView()->isVisibleTo(&explorer));
+      continue;
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return explorer.frame().viscous.has_value(); }, 20000));
+    const ExplorerViscousFrame& v = *explorer.frame().viscous;
+    ASSERT_EQ(v.elements.size(), 2u);
+    EXPECT_TRUE(explorer.boundaryLayerView()->isVisibleTo(&explorer));
+    // The second element's layers on choosing it; its numbers and marks shown.
+    QComboBox* element = explorer.boundaryLayerView()->elementBox();
+    EXPECT_TRUE(element->isVisibleTo(&explorer));
+    element->setCurrentIndex(1);
+    EXPECT_EQ(explorer.boundaryLayerView()->PointCount(BoundaryLayerView::kShape, true),
+              static_cast<int>(v.elements[1].upper.x.size()));
+    EXPECT_TRUE(explorer.boundaryLayerView()->AllFinite());
+    EXPECT_FALSE(explorer.numbersView()->Value(QStringLiteral("Cl / Cd element 2")).isEmpty());
+    const auto transitions = std::count_if(
+        v.marks.begin(), v.marks.end(), [](const ExplorerLayerMark& m) { return !m.separation; });
+    EXPECT_EQ(explorer.pressureChart()->TransitionMarks().size(), transitions);
+    EXPECT_TRUE(std::any_of(v.marks.begin(), v.marks.end(),
+                            [](const ExplorerLayerMark& m) { return m.element == 1; }));
+    // The drag polar in the background; above a ground a new angle (a new geometry) does
+    // not start it again.
+    for (int k = 0; k < 12000 && polar.Running(); ++k) QTest::qWait(10);
+    ASSERT_FALSE(polar.Running());
+    EXPECT_GT(polar.Polar().size(), 20u) << label.toStdString();
+    if (c.inputs.ground_height) {
+      explorer.SetAngle(5);
+      EXPECT_FALSE(polar.Running());
+      ASSERT_TRUE(QTest::qWaitFor([&] { return explorer.frame().viscous.has_value(); }, 20000));
+      EXPECT_DOUBLE_EQ(explorer.geometry()->built_alpha_degrees, 5);
+    }
+  }
 }
 
 }  // namespace
