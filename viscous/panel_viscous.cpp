@@ -144,7 +144,9 @@ ViscousElement ElementFrame(const ProblemPanels& p, int first, int last) {
   return e;
 }
 
-// The stations of an element's side back in the problem's coordinates and lengths.
+// The stations of an element's side back in the problem's coordinates and lengths. The
+// transition and separation points keep their x as a fraction of the element's own
+// chord (xtr and xsep are reported so); their arc length and thicknesses are scaled.
 SurfaceBoundaryLayer ToProblemFrame(const ViscousElement& e, SurfaceBoundaryLayer layer) {
   const double c = e.section.chord;
   if (e.section.first == 0 && c == 1 && e.cos_chord == 1 && e.sin_chord == 0 && e.x_le == 0 &&
@@ -159,6 +161,9 @@ SurfaceBoundaryLayer ToProblemFrame(const ViscousElement& e, SurfaceBoundaryLaye
     b.dstar *= c;
     b.theta *= c;
   }
+  layer.transition_s *= c;
+  layer.transition_dstar *= c;
+  layer.transition_theta *= c;
   return layer;
 }
 

@@ -100,7 +100,9 @@ struct ViscousOptions {
 
 // One element's layers. Lift and drag on the reference length; transition and
 // separation as fractions of the element's own chord (1 when laminar or attached to its
-// trailing edge); the stations in the problem's coordinates and reference lengths.
+// trailing edge); the stations in the problem's coordinates and reference lengths, but
+// the layers' transition_x and separation_x in the element's chord fractions (as xtr and
+// xsep).
 struct ElementViscousResult {
   double cl_viscous = 0, cd = 0;
   double xtr_top = 1, xtr_bottom = 1, xsep_top = 1, xsep_bottom = 1;
