@@ -56,10 +56,12 @@ double Limited(double dh, double h, double lo, double hi) {
 struct LaminarRates {
   const Edge& edge;
   double reynolds;
+  // The lowest H: kLaminarSeparationShape once the layer has separated (see the march).
+  double min_shape = kLaminarMinShape;
   void operator()(const State& y, State& dyds, double s) const {
     const double ue = edge.At(s);
     const double theta = std::max(y[0], kMinTheta);
-    const double h = Clamp(y[1], kLaminarMinShape, kLaminarMaxShape);
+    const double h = Clamp(y[1], min_shape, kLaminarMaxShape);
     const double re_theta = std::max(reynolds * ue * theta, 1e-3);
     const double half_cf = LaminarFrictionProduct(h) / (2 * re_theta);
     const double hs = LaminarEnergyShape(h);
@@ -68,7 +70,7 @@ struct LaminarRates {
     dyds[0] = half_cf - (h + 2) * k;
     const double dhs = (two_cd - hs * half_cf + hs * (h - 1) * k) / theta;
     const double slope = std::min(LaminarEnergyShapeSlope(h), -kLaminarSlopeFloor);
-    dyds[1] = Limited(dhs / slope, y[1], kLaminarMinShape, kLaminarMaxShape);
+    dyds[1] = Limited(dhs / slope, y[1], min_shape, kLaminarMaxShape);
     dyds[2] = 0;  // N does not act on theta and H: integrated apart (Integrate)
   }
   // dN/ds of the layer y at s.
@@ -82,10 +84,12 @@ struct LaminarRates {
 struct TurbulentRates {
   const Edge& edge;
   double reynolds;
+  // The lowest H: kTurbulentSeparationShape once the layer has separated (see the march).
+  double min_shape = kTurbulentMinShape;
   void operator()(const State& y, State& dyds, double s) const {
     const double ue = edge.At(s);
     const double theta = std::max(y[0], kMinTheta);
-    const double h = Clamp(y[1], kTurbulentMinShape, kTurbulentMaxShape);
+    const double h = Clamp(y[1], min_shape, kTurbulentMaxShape);
     const double re_theta = std::max(reynolds * ue * theta, 10.0);
     const double cf = LudwiegTillmannFriction(h, re_theta);
     const double k = theta * edge.slope / ue;
@@ -93,7 +97,7 @@ struct TurbulentRates {
     double h1_slope = 0;
     const double h1 = HeadShapeAndSlope(h, h1_slope);
     const double dh1 = (HeadEntrainment(h1) - h1 * k - h1 * dyds[0]) / theta;
-    dyds[1] = Limited(dh1 / h1_slope, y[1], kTurbulentMinShape, kTurbulentMaxShape);
+    dyds[1] = Limited(dh1 / h1_slope, y[1], min_shape, kTurbulentMaxShape);
     dyds[2] = 0;
   }
 };
@@ -115,7 +119,7 @@ bool Integrate(const Rates& rates, double s0, double s1, bool turbulent, State& 
   const int substeps = static_cast<int>(Clamp(std::ceil(wanted), 1, kMaxSubsteps));
   const double ds = (s1 - s0) / substeps;
   boost::numeric::odeint::runge_kutta4<State> stepper;
-  const double lo = turbulent ? kTurbulentMinShape : kLaminarMinShape;
+  const double lo = rates.min_shape;
   const double hi = turbulent ? kTurbulentMaxShape : kLaminarMaxShape;
   // In the laminar layer N follows theta and H without acting on them, so it is
   // integrated by the trapezoidal rule over the substeps from the rates at their ends:
@@ -139,7 +143,7 @@ bool Integrate(const Rates& rates, double s0, double s1, bool turbulent, State& 
 }
 
 BoundaryLayerStation MakeStation(const SurfaceStations& st, int i, const State& y, bool turbulent,
-                                 double reynolds) {
+                                 double reynolds, bool separated = false) {
   BoundaryLayerStation b;
   b.s = st.s[i];
   b.x = st.x[i];
@@ -153,10 +157,10 @@ BoundaryLayerStation MakeStation(const SurfaceStations& st, int i, const State& 
   const double re_theta = std::max(reynolds * std::max(b.ue, kMinEdgeSpeed) * b.theta, 1e-3);
   if (turbulent) {
     b.cf = LudwiegTillmannFriction(b.h, std::max(re_theta, 10.0));
-    b.separated = b.h > kTurbulentSeparationShape;
+    b.separated = separated || b.h > kTurbulentSeparationShape;
   } else {
     b.cf = LaminarFrictionProduct(b.h) / re_theta;
-    b.separated = b.h > kLaminarSeparationShape;
+    b.separated = separated || b.h > kLaminarSeparationShape;
   }
   return b;
 }
@@ -201,6 +205,14 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
   const double a = std::max(st.ue[start], kMinEdgeSpeed) / s_start;
   State y = {kHiemenzTheta / std::sqrt(re * a), kHiemenzShape, 0};
   bool turbulent = false;
+  // Once the turbulent layer has separated it stays separated to the trailing edge. Beyond
+  // separation Head's shape function H1(H) is nearly flat, so the entrainment equation
+  // turns the least flattening or rise of ue (the pressure plateau of a stalled section,
+  // or the flicker of the interaction's speeds over a separated region) into a fall of H
+  // to attached values within a station: a reattachment the direct method cannot describe
+  // and that hid the separation of a stalled section. H is then held at or above the
+  // separation value and every station after it is flagged separated.
+  bool separated = false;
   out.stations.reserve(count);
   for (int j = 0; j <= start; ++j) out.stations.push_back(MakeStation(st, j, y, turbulent, re));
   out.transition_x = st.x[count - 1];
@@ -218,11 +230,13 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
               ds > 0
                   ? (std::max(st.ue[i + 1], kMinEdgeSpeed) - std::max(st.ue[i], kMinEdgeSpeed)) / ds
                   : 0};
-    const LaminarRates laminar{edge, re};
-    const TurbulentRates turbulent_rates{edge, re};
+    const LaminarRates laminar{edge, re, separated ? kLaminarSeparationShape : kLaminarMinShape};
+    const TurbulentRates turbulent_rates{
+        edge, re, separated && turbulent ? kTurbulentSeparationShape : kTurbulentMinShape};
     bool ok = true;
     if (turbulent) {
       ok = Integrate(turbulent_rates, st.s[i], st.s[i + 1], true, y);
+      separated = separated || (ok && y[1] > kTurbulentSeparationShape);
     } else {
       State next = y;
       ok = Integrate(laminar, st.s[i], st.s[i + 1], false, next);
@@ -238,10 +252,12 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
         out.transition_dstar = y[0] * y[1];
         out.transition_theta = y[0];
         turbulent = true;
+        separated = false;
         y = {y[0], std::min(y[1], kTurbulentStartMaxShape), forced ? y[2] : options.ncrit};
         ok = ok && Integrate(turbulent_rates, s_tr, st.s[i + 1], true, y);
       } else {
         y = next;
+        separated = separated || (y[1] > kLaminarSeparationShape && edge.slope < 0);
       }
     }
     if (!ok) {
@@ -252,7 +268,7 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
       out.stations.push_back(b);
       continue;
     }
-    out.stations.push_back(MakeStation(st, i + 1, y, turbulent, re));
+    out.stations.push_back(MakeStation(st, i + 1, y, turbulent, re, separated));
   }
 
   // The separated flow that reaches the trailing edge starts after the last attached

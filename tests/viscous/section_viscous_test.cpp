@@ -116,8 +116,9 @@ bool Finite(const ViscousResult& r) {
 
 // -20 to 20 degrees on three sections at three Reynolds numbers: every point finite and of
 // the order of one (a separated layer running into a second stagnation point once gave a
-// drag of 1e15, and a diverging interaction 1e138), and beyond stall flagged: at +-20
-// degrees the suction side separates forward or the point is not converged.
+// drag of 1e15, and a diverging interaction 1e138), and beyond stall flagged: at 18 and 20
+// degrees either way the suction side separates well ahead of the trailing edge (a
+// separated turbulent layer once "reattached" in the direct march and hid the stall).
 TEST(SectionViscous, SweepBeyondStallEndsInFlaggedPoints) {
   for (const char* body : {"naca0012", "naca4412", "naca23015"}) {
     const FactoredPanelProblem section = FactoredSection(body, 160);
@@ -129,11 +130,13 @@ TEST(SectionViscous, SweepBeyondStallEndsInFlaggedPoints) {
         EXPECT_TRUE(Finite(r)) << body << " Re " << re << " alpha " << alpha;
         EXPECT_LT(r.cd, 1) << body << " Re " << re << " alpha " << alpha;
         EXPECT_LT(std::fabs(r.cl_viscous), 5) << body << " Re " << re << " alpha " << alpha;
-        if (alpha == 20) {
-          EXPECT_TRUE(!r.converged || r.xsep_top < 0.9) << body << " Re " << re;
-        }
-        if (alpha == -20) {
-          EXPECT_TRUE(!r.converged || r.xsep_bottom < 0.9) << body << " Re " << re;
+        if (std::abs(alpha) >= 18) {
+          const double suction_xsep = alpha > 0 ? r.xsep_top : r.xsep_bottom;
+          // At Re 2e5 the laminar layer separates at the leading edge and the passes do not
+          // settle; the last pass may close a bubble near the edge, so only the flag counts.
+          if (re >= 1e6 || r.converged) {
+            EXPECT_LT(suction_xsep, 0.9) << body << " Re " << re << " alpha " << alpha;
+          }
         }
       }
     }
