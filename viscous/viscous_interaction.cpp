@@ -211,6 +211,21 @@ double Circulation(const SectionPanels& panels, const std::vector<double>& signe
   return gamma;
 }
 
+// The warm start: the speeds of the given transpiration in `out`; false (and `out`
+// untouched) when there is none or it cannot be solved.
+bool StartFrom(const std::vector<double>& vn, const TranspirationSolve& solve,
+               InteractionResult& out) {
+  if (vn.empty() || vn.size() != out.transpiration.size()) return false;
+  std::vector<double> speed;
+  if (!solve(vn, speed) || speed.size() != vn.size()) return false;
+  for (double v : speed) {
+    if (!std::isfinite(v)) return false;
+  }
+  out.transpiration = vn;
+  out.signed_speed = std::move(speed);
+  return true;
+}
+
 }  // namespace
 
 InteractionResult RunViscousInteraction(const SectionPanels& panels,
@@ -223,12 +238,24 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
   out.transpiration.assign(n, 0.0);
   bool settled = false;
   std::vector<double> next(n), residual(n), demanded(n), brought(n), predicted;
+  bool warm = StartFrom(options.initial_transpiration, solve, out);
   AndersonMixing mixing(options.mixing_depth, options.relaxation);
   double last_residual = std::numeric_limits<double>::infinity();
   SectionBoundaryLayer layers =
       AnalyseSectionBoundaryLayers(panels, out.signed_speed, options.section);
-  for (int pass = 1; pass <= options.max_passes; ++pass) {
+  // A warm start that does not settle leaves the cold start all of max_passes.
+  const int last_pass = options.max_passes + (warm ? options.warm_start_passes : 0);
+  for (int pass = 1; pass <= last_pass; ++pass) {
     out.passes = pass;
+    if (warm && pass > options.warm_start_passes) {
+      // The warm start did not settle: the cold start, from the inviscid flow.
+      warm = false;
+      out.signed_speed = inviscid_signed_speed;
+      out.transpiration.assign(n, 0.0);
+      mixing.Reset();
+      last_residual = std::numeric_limits<double>::infinity();
+      layers = AnalyseSectionBoundaryLayers(panels, out.signed_speed, options.section);
+    }
     const std::vector<double> target = TranspirationVelocity(layers, n, options);
     for (int k = 0; k < n; ++k) residual[k] = target[k] - out.transpiration[k];
     // Converged when the transpiration the layers ask for would hardly move the outer
@@ -258,7 +285,7 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
         break;
       }
     }
-    if (pass == options.max_passes) break;
+    if (pass == last_pass) break;
     // A pass whose residual grew several-fold left the region where the secants describe
     // the map (transition or separation jumped): start the history again from here.
     const double size = RootMeanSquare(residual);
