@@ -233,8 +233,12 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
   // turns the least flattening or rise of ue (the pressure plateau of a stalled section,
   // or the flicker of the interaction's speeds over a separated region) into a fall of H
   // to attached values within a station: a reattachment the direct method cannot describe
-  // and that hid the separation of a stalled section. H is then held at or above the
-  // separation value and every station after it is flagged separated.
+  // and that hid the separation of a stalled section. Every station after it is flagged
+  // separated. The laminar layer likewise, from a separation against a rising pressure to
+  // transition: with the slope of H* held at its floor, a small rise of ue sent H from 7
+  // to 1.5 within a station, and only the turbulent layer can close a bubble. (The flat
+  // plate's start from the stagnation-point profile overshoots the separation value at
+  // constant pressure; it does not count.)
   bool separated = false;
   out.stations.reserve(count);
   for (int j = 0; j <= start; ++j) out.stations.push_back(MakeStation(st, j, y, turbulent, re));

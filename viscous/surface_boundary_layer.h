@@ -36,9 +36,11 @@
 // the turbulent layer separates (H > kTurbulentSeparationShape) it stays separated to the
 // trailing edge with H held at that value; once the laminar layer separates against a
 // rising pressure it stays separated (H at least kLaminarSeparationShape) until
-// transition, after which the turbulent layer may close the bubble. A step that gives anything not
-// finite ends the march: the stations after it keep the last good layer and are flagged separated,
-// and `march_failed` is set, so no output is ever NaN.
+// transition, after which the turbulent layer may close the bubble.
+//
+// A step that gives anything not finite ends the march: the stations after it keep the
+// last good layer and are flagged separated, and `march_failed` is set, so no output is
+// ever NaN.
 #pragma once
 
 #include <limits>
