@@ -323,4 +323,28 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
   return out;
 }
 
+std::vector<double> PolarWarmStart::StartFor(double alpha) const {
+  if (last_.empty()) return {};
+  const Settled& a = last_.back();
+  if (last_.size() < 2) return a.vn;
+  const Settled& b = last_.front();
+  const double step = a.alpha - b.alpha;
+  // Linear in the angle, at most one of their steps ahead: beyond it the extrapolation of
+  // the sensitive stations near the trailing edge is not to be trusted.
+  const double t = step != 0 ? std::clamp((alpha - a.alpha) / step, 0.0, 1.0) : 0.0;
+  std::vector<double> vn(a.vn.size());
+  for (std::size_t k = 0; k < vn.size(); ++k) vn[k] = a.vn[k] + t * (a.vn[k] - b.vn[k]);
+  return vn;
+}
+
+void PolarWarmStart::Record(double alpha, bool converged,
+                            const std::vector<double>& transpiration) {
+  if (!converged || (!last_.empty() && last_.back().vn.size() != transpiration.size())) {
+    last_.clear();
+    if (!converged) return;
+  }
+  last_.push_back({alpha, transpiration});
+  if (last_.size() > 2) last_.erase(last_.begin());
+}
+
 }  // namespace velquin

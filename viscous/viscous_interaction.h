@@ -104,4 +104,23 @@ InteractionResult RunViscousInteraction(const SectionPanels& panels,
                                         const TranspirationSolve& solve,
                                         const InteractionOptions& options);
 
+// The warm starts of a polar run in order (InteractionOptions::initial_transpiration):
+// the transpiration of the next angle extrapolated linearly in the angle from the last
+// two settled ones, at most one of their steps ahead; from the last one alone while there
+// is only one; none after an angle that did not settle (its layers may lie anywhere).
+class PolarWarmStart {
+ public:
+  // The start for the angle alpha (degrees); empty: the cold start.
+  std::vector<double> StartFor(double alpha) const;
+  // The outcome of the angle alpha.
+  void Record(double alpha, bool converged, const std::vector<double>& transpiration);
+
+ private:
+  struct Settled {
+    double alpha = 0;
+    std::vector<double> vn;
+  };
+  std::vector<Settled> last_;  // at most two, the older first
+};
+
 }  // namespace velquin
