@@ -87,8 +87,13 @@ std::optional<std::vector<ViscousResult>> AnalyseViscousRun(
   std::vector<ViscousResult> results;
   results.reserve(degrees.size());
   SweepProgress shown(err, degrees.size(), "viscous");
+  // Each angle's passes start from its neighbours' transpiration.
+  PolarWarmStart starts;
+  ViscousOptions own_options = options;
   for (const double alpha : degrees) {
-    results.push_back(SolveViscousAngle(*problem, alpha, options));
+    own_options.initial_transpiration = starts.StartFor(alpha);
+    results.push_back(SolveViscousAngle(*problem, alpha, own_options));
+    starts.Record(alpha, results.back().converged, results.back().transpiration);
     shown.Done(results.size());
   }
   shown.Finish();

@@ -342,6 +342,7 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
   interaction.max_passes = options.max_passes;
   interaction.relaxation = options.relaxation;
   interaction.mixing_depth = options.mixing_depth;
+  interaction.initial_transpiration = options.initial_transpiration;
   std::vector<InteractionElement> elements;
   for (const ViscousElement& e : problem.elements) elements.push_back(e.section);
   const InteractionResult result = RunViscousInteraction(
@@ -371,6 +372,7 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
   }
   out.converged = result.converged;
   out.passes = result.passes;
+  out.transpiration = result.transpiration;
   return out;
 }
 
@@ -391,15 +393,20 @@ std::vector<ViscousResult> SolveViscousProblem(
     shared = FactorPanelProblem(std::make_shared<const PanelSystem>(problem, alpha_degrees.front()),
                                 alpha_degrees.front());
   }
+  PolarWarmStart starts;
+  ViscousOptions own_options = options;
   for (const double alpha : alpha_degrees) {
+    own_options.initial_transpiration = starts.StartFor(alpha);
     if (shared) {
-      results.push_back(SolveViscousAngle(*shared, alpha, options));
+      results.push_back(SolveViscousAngle(*shared, alpha, own_options));
     } else {
-      // Above a ground the panels turn with the angle: a system of its own.
+      // Above a ground the panels turn with the angle: a system of its own (the same
+      // panels, so the neighbours' transpiration is still a start).
       const FactoredPanelProblem own =
           FactorPanelProblem(std::make_shared<const PanelSystem>(problem, alpha), alpha);
-      results.push_back(SolveViscousAngle(own, alpha, options));
+      results.push_back(SolveViscousAngle(own, alpha, own_options));
     }
+    starts.Record(alpha, results.back().converged, results.back().transpiration);
     if (after_angle) after_angle(results.size());
   }
   return results;

@@ -96,6 +96,9 @@ struct ViscousOptions {
   int max_passes = 40;
   double relaxation = 0.3;
   int mixing_depth = 4;
+  // The transpiration to start the passes from (PolarWarmStart, for a polar's angles in
+  // order); empty: from the inviscid flow.
+  std::vector<double> initial_transpiration;
 };
 
 // One element's layers. Lift and drag on the reference length; transition and
@@ -117,7 +120,8 @@ struct ViscousResult {
   double xtr_top = 1, xtr_bottom = 1, xsep_top = 1, xsep_bottom = 1;
   bool converged = false;
   int passes = 0;
-  SurfaceBoundaryLayer top, bottom;  // the first element's, stagnation point to trailing edge
+  std::vector<double> transpiration;  // of the final solution, per panel
+  SurfaceBoundaryLayer top, bottom;   // the first element's, stagnation point to trailing edge
   std::vector<ElementViscousResult> elements;  // every element's, the first included
   CompressibleCp cp;  // per panel 1..NP (index i - 1) of the final solution
 };
@@ -133,8 +137,9 @@ std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const
                                                    const ViscousOptions& options);
 
 // The viscous analysis of the general problem at every angle: one factorisation without
-// a ground plane, one per angle above it. `after_angle` (when set) hears the count of
-// angles done after each. Throws RunError.
+// a ground plane, one per angle above it, each angle's passes started from its
+// neighbours' (PolarWarmStart). `after_angle` (when set) hears the count of angles done
+// after each. Throws RunError.
 std::vector<ViscousResult> SolveViscousProblem(
     const PanelProblem& problem, const std::vector<double>& alpha_degrees,
     const ViscousOptions& options,

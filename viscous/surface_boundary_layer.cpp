@@ -56,10 +56,12 @@ double Limited(double dh, double h, double lo, double hi) {
 struct LaminarRates {
   const Edge& edge;
   double reynolds;
+  // The lowest H: kLaminarSeparationShape once the layer has separated (see the march).
+  double min_shape = kLaminarMinShape;
   void operator()(const State& y, State& dyds, double s) const {
     const double ue = edge.At(s);
     const double theta = std::max(y[0], kMinTheta);
-    const double h = Clamp(y[1], kLaminarMinShape, kLaminarMaxShape);
+    const double h = Clamp(y[1], min_shape, kLaminarMaxShape);
     const double re_theta = std::max(reynolds * ue * theta, 1e-3);
     const double half_cf = LaminarFrictionProduct(h) / (2 * re_theta);
     const double hs = LaminarEnergyShape(h);
@@ -68,7 +70,7 @@ struct LaminarRates {
     dyds[0] = half_cf - (h + 2) * k;
     const double dhs = (two_cd - hs * half_cf + hs * (h - 1) * k) / theta;
     const double slope = std::min(LaminarEnergyShapeSlope(h), -kLaminarSlopeFloor);
-    dyds[1] = Limited(dhs / slope, y[1], kLaminarMinShape, kLaminarMaxShape);
+    dyds[1] = Limited(dhs / slope, y[1], min_shape, kLaminarMaxShape);
     dyds[2] = 0;  // N does not act on theta and H: integrated apart (Integrate)
   }
   // dN/ds of the layer y at s.
@@ -82,10 +84,13 @@ struct LaminarRates {
 struct TurbulentRates {
   const Edge& edge;
   double reynolds;
+  // The lowest H: kTurbulentSeparationShape once the layer has separated (see the march).
+  double min_shape = kTurbulentMinShape;
+  double max_shape = kTurbulentMaxShape;
   void operator()(const State& y, State& dyds, double s) const {
     const double ue = edge.At(s);
     const double theta = std::max(y[0], kMinTheta);
-    const double h = Clamp(y[1], kTurbulentMinShape, kTurbulentMaxShape);
+    const double h = Clamp(y[1], min_shape, max_shape);
     const double re_theta = std::max(reynolds * ue * theta, 10.0);
     const double cf = LudwiegTillmannFriction(h, re_theta);
     const double k = theta * edge.slope / ue;
@@ -93,7 +98,7 @@ struct TurbulentRates {
     double h1_slope = 0;
     const double h1 = HeadShapeAndSlope(h, h1_slope);
     const double dh1 = (HeadEntrainment(h1) - h1 * k - h1 * dyds[0]) / theta;
-    dyds[1] = Limited(dh1 / h1_slope, y[1], kTurbulentMinShape, kTurbulentMaxShape);
+    dyds[1] = Limited(dh1 / h1_slope, y[1], min_shape, max_shape);
     dyds[2] = 0;
   }
 };
@@ -102,21 +107,39 @@ bool Finite(const State& y) {
   return std::isfinite(y[0]) && std::isfinite(y[1]) && std::isfinite(y[2]) && y[0] > 0;
 }
 
-// Integrates from s0 to s1 in equal RK4 substeps; false if the state stops being finite.
+// Integrates from s0 to s1 in RK4 substeps; false if the state stops being finite.
+//
+// The substeps divide the interval so that ue changes by the same ratio over each
+// (ue is linear on the interval, so the substeps grow with ue): where ue rises steeply
+// from the stagnation point, equal substeps sized for the smallest ue spent most of the
+// laminar march's steps on the end of the interval where ue is already large. Their
+// number keeps the change of ln ue within kLogSpeedPerSubstep and the longest substep
+// within its regime's number of momentum thicknesses.
 template <typename Rates>
 bool Integrate(const Rates& rates, double s0, double s1, bool turbulent, State& y) {
   if (!(s1 > s0)) return true;
-  // Equal substeps: the first one, where ue is smallest, sets the relative change.
   const double u0 = rates.edge.At(s0), u1 = rates.edge.At(s1);
-  const double relative_speed = std::fabs(u1 - u0) / std::min(u0, u1);
+  const double log_ratio = std::log(u1 / u0);
+  const double longest = (turbulent ? kThetasPerSubstep : kLaminarThetasPerSubstep) * y[0];
+  // With the ratio q a substep, the longest substep (at the larger speed) spans
+  // (s1 - s0) ln q / ln(u1/u0) u_max/|u1 - u0| to first order in ln q.
+  const double spread = u1 != u0 ? std::max(u0, u1) * std::fabs(log_ratio) / std::fabs(u1 - u0) : 1;
   const double wanted =
-      std::max((s1 - s0) / ((turbulent ? kThetasPerSubstep : kLaminarThetasPerSubstep) * y[0]),
-               relative_speed / kLogSpeedPerSubstep);
+      std::max((s1 - s0) * spread / longest, std::fabs(log_ratio) / kLogSpeedPerSubstep);
   const int substeps = static_cast<int>(Clamp(std::ceil(wanted), 1, kMaxSubsteps));
-  const double ds = (s1 - s0) / substeps;
+  // Substep ends: ue(s_k) = u0 (u1/u0)^(k/n) on the linear ue, equal steps when ue is
+  // constant.
+  const bool geometric = u1 != u0;
+  auto end_of = [&](int k) {
+    if (k == substeps) return s1;
+    if (!geometric) return s0 + k * (s1 - s0) / substeps;
+    const double u = u0 * std::exp(log_ratio * k / substeps);
+    return s0 + (u - u0) / (u1 - u0) * (s1 - s0);
+  };
   boost::numeric::odeint::runge_kutta4<State> stepper;
-  const double lo = turbulent ? kTurbulentMinShape : kLaminarMinShape;
-  const double hi = turbulent ? kTurbulentMaxShape : kLaminarMaxShape;
+  const double lo = rates.min_shape;
+  double hi = kLaminarMaxShape;
+  if constexpr (std::is_same_v<Rates, TurbulentRates>) hi = rates.max_shape;
   // In the laminar layer N follows theta and H without acting on them, so it is
   // integrated by the trapezoidal rule over the substeps from the rates at their ends:
   // one evaluation of the amplification a substep instead of four Runge-Kutta stages (a
@@ -124,22 +147,26 @@ bool Integrate(const Rates& rates, double s0, double s1, bool turbulent, State& 
   // thicknesses, the substep is at most a hundred.
   double rate = 0;
   if constexpr (std::is_same_v<Rates, LaminarRates>) rate = rates.Amplification(y, s0);
+  double s = s0;
   for (int k = 0; k < substeps; ++k) {
-    stepper.do_step(rates, y, s0 + k * ds, ds);
+    const double next_s = end_of(k + 1);
+    const double ds = next_s - s;
+    stepper.do_step(rates, y, s, ds);
     if (!Finite(y)) return false;
     y[0] = std::min(y[0], kMaxTheta);
     y[1] = Clamp(y[1], lo, hi);
     if constexpr (std::is_same_v<Rates, LaminarRates>) {
-      const double next = rates.Amplification(y, s0 + (k + 1) * ds);
+      const double next = rates.Amplification(y, next_s);
       y[2] += ds / 2 * (rate + next);
       rate = next;
     }
+    s = next_s;
   }
   return true;
 }
 
 BoundaryLayerStation MakeStation(const SurfaceStations& st, int i, const State& y, bool turbulent,
-                                 double reynolds) {
+                                 double reynolds, bool separated = false) {
   BoundaryLayerStation b;
   b.s = st.s[i];
   b.x = st.x[i];
@@ -153,10 +180,10 @@ BoundaryLayerStation MakeStation(const SurfaceStations& st, int i, const State& 
   const double re_theta = std::max(reynolds * std::max(b.ue, kMinEdgeSpeed) * b.theta, 1e-3);
   if (turbulent) {
     b.cf = LudwiegTillmannFriction(b.h, std::max(re_theta, 10.0));
-    b.separated = b.h > kTurbulentSeparationShape;
+    b.separated = separated || b.h > kTurbulentSeparationShape;
   } else {
     b.cf = LaminarFrictionProduct(b.h) / re_theta;
-    b.separated = b.h > kLaminarSeparationShape;
+    b.separated = separated || b.h > kLaminarSeparationShape;
   }
   return b;
 }
@@ -201,6 +228,18 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
   const double a = std::max(st.ue[start], kMinEdgeSpeed) / s_start;
   State y = {kHiemenzTheta / std::sqrt(re * a), kHiemenzShape, 0};
   bool turbulent = false;
+  // Once the turbulent layer has separated it stays separated to the trailing edge. Beyond
+  // separation Head's shape function H1(H) is nearly flat, so the entrainment equation
+  // turns the least flattening or rise of ue (the pressure plateau of a stalled section,
+  // or the flicker of the interaction's speeds over a separated region) into a fall of H
+  // to attached values within a station: a reattachment the direct method cannot describe
+  // and that hid the separation of a stalled section. Every station after it is flagged
+  // separated. The laminar layer likewise, from a separation against a rising pressure to
+  // transition: with the slope of H* held at its floor, a small rise of ue sent H from 7
+  // to 1.5 within a station, and only the turbulent layer can close a bubble. (The flat
+  // plate's start from the stagnation-point profile overshoots the separation value at
+  // constant pressure; it does not count.)
+  bool separated = false;
   out.stations.reserve(count);
   for (int j = 0; j <= start; ++j) out.stations.push_back(MakeStation(st, j, y, turbulent, re));
   out.transition_x = st.x[count - 1];
@@ -218,11 +257,18 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
               ds > 0
                   ? (std::max(st.ue[i + 1], kMinEdgeSpeed) - std::max(st.ue[i], kMinEdgeSpeed)) / ds
                   : 0};
-    const LaminarRates laminar{edge, re};
-    const TurbulentRates turbulent_rates{edge, re};
+    const LaminarRates laminar{edge, re, separated ? kLaminarSeparationShape : kLaminarMinShape};
+    // A separated turbulent layer is held at the separation value: the shape its
+    // displacement is blown with (viscous_interaction.h), so that its momentum equation
+    // and its transpiration describe one layer.
+    const bool held = separated && turbulent;
+    const TurbulentRates turbulent_rates{edge, re,
+                                         held ? kTurbulentSeparationShape : kTurbulentMinShape,
+                                         held ? kTurbulentSeparationShape : kTurbulentMaxShape};
     bool ok = true;
     if (turbulent) {
       ok = Integrate(turbulent_rates, st.s[i], st.s[i + 1], true, y);
+      separated = separated || (ok && y[1] > kTurbulentSeparationShape);
     } else {
       State next = y;
       ok = Integrate(laminar, st.s[i], st.s[i + 1], false, next);
@@ -238,10 +284,12 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
         out.transition_dstar = y[0] * y[1];
         out.transition_theta = y[0];
         turbulent = true;
+        separated = false;
         y = {y[0], std::min(y[1], kTurbulentStartMaxShape), forced ? y[2] : options.ncrit};
         ok = ok && Integrate(turbulent_rates, s_tr, st.s[i + 1], true, y);
       } else {
         y = next;
+        separated = separated || (y[1] > kLaminarSeparationShape && edge.slope < 0);
       }
     }
     if (!ok) {
@@ -252,7 +300,7 @@ SurfaceBoundaryLayer MarchBoundaryLayer(const SurfaceStations& st,
       out.stations.push_back(b);
       continue;
     }
-    out.stations.push_back(MakeStation(st, i + 1, y, turbulent, re));
+    out.stations.push_back(MakeStation(st, i + 1, y, turbulent, re, separated));
   }
 
   // The separated flow that reaches the trailing edge starts after the last attached

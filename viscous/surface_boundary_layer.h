@@ -28,11 +28,19 @@
 // per cent of chord, as the real transition region does.
 //
 // Each interval between stations (ue linear on it) is integrated with the classical
-// fourth-order Runge-Kutta method (Boost.Odeint) in equal substeps, their number set by
-// the interval's length in momentum thicknesses. H is kept in [kMinShape, max] of its
-// regime. A step that gives anything not finite ends the march: the stations after it
-// keep the last good layer and are flagged separated, and `march_failed` is set, so no
-// output is ever NaN.
+// fourth-order Runge-Kutta method (Boost.Odeint) in substeps over which ue changes by
+// equal ratios, their number set by the interval's length in momentum thicknesses and by
+// the change of ue. H is kept in [kMinShape, max] of its regime.
+//
+// Separation: a direct march cannot follow a separated layer back to reattachment. Once
+// the turbulent layer separates (H > kTurbulentSeparationShape) it stays separated to the
+// trailing edge with H held at that value; once the laminar layer separates against a
+// rising pressure it stays separated (H at least kLaminarSeparationShape) until
+// transition, after which the turbulent layer may close the bubble.
+//
+// A step that gives anything not finite ends the march: the stations after it keep the
+// last good layer and are flagged separated, and `march_failed` is set, so no output is
+// ever NaN.
 #pragma once
 
 #include <limits>

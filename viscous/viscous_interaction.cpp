@@ -252,6 +252,21 @@ double Circulation(const std::vector<double>& lengths, const std::vector<double>
   return gamma;
 }
 
+// The warm start: the speeds of the given transpiration in `out`; false (and `out`
+// untouched) when there is none or it cannot be solved.
+bool StartFrom(const std::vector<double>& vn, const TranspirationSolve& solve,
+               InteractionResult& out) {
+  if (vn.empty() || vn.size() != out.transpiration.size()) return false;
+  std::vector<double> speed;
+  if (!solve(vn, speed) || speed.size() != vn.size()) return false;
+  for (double v : speed) {
+    if (!std::isfinite(v)) return false;
+  }
+  out.transpiration = vn;
+  out.signed_speed = std::move(speed);
+  return true;
+}
+
 }  // namespace
 
 InteractionResult RunViscousInteraction(const std::vector<InteractionElement>& elements,
@@ -264,13 +279,25 @@ InteractionResult RunViscousInteraction(const std::vector<InteractionElement>& e
   out.transpiration.assign(n, 0.0);
   bool settled = false;
   std::vector<double> next(n), residual(n), demanded(n), brought(n), predicted;
+  bool warm = StartFrom(options.initial_transpiration, solve, out);
   AndersonMixing mixing(options.mixing_depth, options.relaxation);
   double last_residual = std::numeric_limits<double>::infinity();
   const std::vector<double> lengths = PanelLengths(elements, n);
   std::vector<SectionBoundaryLayer> layers =
       AnalyseElementLayers(elements, out.signed_speed, options.section);
-  for (int pass = 1; pass <= options.max_passes; ++pass) {
+  // A warm start that does not settle leaves the cold start all of max_passes.
+  const int last_pass = options.max_passes + (warm ? options.warm_start_passes : 0);
+  for (int pass = 1; pass <= last_pass; ++pass) {
     out.passes = pass;
+    if (warm && pass > options.warm_start_passes) {
+      // The warm start did not settle: the cold start, from the inviscid flow.
+      warm = false;
+      out.signed_speed = inviscid_signed_speed;
+      out.transpiration.assign(n, 0.0);
+      mixing.Reset();
+      last_residual = std::numeric_limits<double>::infinity();
+      layers = AnalyseElementLayers(elements, out.signed_speed, options.section);
+    }
     const std::vector<double> target = TranspirationVelocity(elements, layers, n, options);
     for (int k = 0; k < n; ++k) residual[k] = target[k] - out.transpiration[k];
     // Converged when the transpiration the layers ask for would hardly move the outer
@@ -300,7 +327,7 @@ InteractionResult RunViscousInteraction(const std::vector<InteractionElement>& e
         break;
       }
     }
-    if (pass == options.max_passes) break;
+    if (pass == last_pass) break;
     // A pass whose residual grew several-fold left the region where the secants describe
     // the map (transition or separation jumped): start the history again from here.
     const double size = RootMeanSquare(residual);
@@ -334,6 +361,30 @@ InteractionResult RunViscousInteraction(const std::vector<InteractionElement>& e
   out.layers = std::move(layers);
   out.converged = settled && Settled(out.layers);
   return out;
+}
+
+std::vector<double> PolarWarmStart::StartFor(double alpha) const {
+  if (last_.empty()) return {};
+  const Settled& a = last_.back();
+  if (last_.size() < 2) return a.vn;
+  const Settled& b = last_.front();
+  const double step = a.alpha - b.alpha;
+  // Linear in the angle, at most one of their steps ahead: beyond it the extrapolation of
+  // the sensitive stations near the trailing edge is not to be trusted.
+  const double t = step != 0 ? std::clamp((alpha - a.alpha) / step, 0.0, 1.0) : 0.0;
+  std::vector<double> vn(a.vn.size());
+  for (std::size_t k = 0; k < vn.size(); ++k) vn[k] = a.vn[k] + t * (a.vn[k] - b.vn[k]);
+  return vn;
+}
+
+void PolarWarmStart::Record(double alpha, bool converged,
+                            const std::vector<double>& transpiration) {
+  if (!converged || (!last_.empty() && last_.back().vn.size() != transpiration.size())) {
+    last_.clear();
+    if (!converged) return;
+  }
+  last_.push_back({alpha, transpiration});
+  if (last_.size() > 2) last_.erase(last_.begin());
 }
 
 }  // namespace velquin

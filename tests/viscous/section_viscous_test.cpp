@@ -98,6 +98,41 @@ TEST(SectionViscous, ForcedTransitionTrips) {
   EXPECT_TRUE(tripped.top.transition_forced);
 }
 
+// NACA 2412 at Re 1e6 with the passes started from the given transpiration.
+ViscousResult SolveFrom(const FactoredPanelProblem& p, double alpha_degrees,
+                        const std::vector<double>& start) {
+  ViscousOptions options;
+  options.reynolds = 1e6;
+  options.initial_transpiration = start;
+  return SolveViscousAngle(p, alpha_degrees, options);
+}
+
+// A polar run in order may start each angle from the transpiration of the ones before
+// (PolarWarmStart): it settles in fewer passes on the cold start's solution (NACA 2412 at
+// 7 degrees after 6 and 6.5: 6 passes against 16), and a start from far off (the
+// separated layers of 14 degrees used at 2) on that solution too.
+TEST(SectionViscous, WarmStartSettlesOnTheColdSolution) {
+  const FactoredPanelProblem section = FactoredSection("naca2412", 160);
+  PolarWarmStart starts;
+  for (double alpha : {6.0, 6.5}) {
+    const ViscousResult r = SolveFrom(section, alpha, starts.StartFor(alpha));
+    starts.Record(alpha, r.converged, r.transpiration);
+  }
+  const ViscousResult cold = SolveFrom(section, 7, {});
+  const ViscousResult warm = SolveFrom(section, 7, starts.StartFor(7));
+  ASSERT_TRUE(cold.converged && warm.converged);
+  EXPECT_LT(warm.passes, cold.passes);
+  EXPECT_NEAR(warm.cl_viscous, cold.cl_viscous, 0.005 * cold.cl_viscous);
+  EXPECT_NEAR(warm.cd, cold.cd, 0.01 * cold.cd);
+
+  const ViscousResult stalled = SolveFrom(section, 14, {});
+  const ViscousResult low = SolveFrom(section, 2, {});
+  const ViscousResult far = SolveFrom(section, 2, stalled.transpiration);
+  ASSERT_TRUE(low.converged && far.converged);
+  EXPECT_NEAR(far.cl_viscous, low.cl_viscous, 0.005 * low.cl_viscous);
+  EXPECT_NEAR(far.cd, low.cd, 0.01 * low.cd);
+}
+
 bool Finite(const ViscousResult& r) {
   for (double v :
        {r.cl_viscous, r.cm_viscous, r.cd, r.xtr_top, r.xtr_bottom, r.xsep_top, r.xsep_bottom}) {
@@ -118,8 +153,9 @@ bool Finite(const ViscousResult& r) {
 
 // -20 to 20 degrees on three sections at three Reynolds numbers: every point finite and of
 // the order of one (a separated layer running into a second stagnation point once gave a
-// drag of 1e15, and a diverging interaction 1e138), and beyond stall flagged: at +-20
-// degrees the suction side separates forward or the point is not converged.
+// drag of 1e15, and a diverging interaction 1e138), and beyond stall flagged: at 18 and 20
+// degrees either way the suction side separates well ahead of the trailing edge (a
+// separated turbulent layer once "reattached" in the direct march and hid the stall).
 TEST(SectionViscous, SweepBeyondStallEndsInFlaggedPoints) {
   for (const char* body : {"naca0012", "naca4412", "naca23015"}) {
     const FactoredPanelProblem section = FactoredSection(body, 160);
@@ -131,11 +167,13 @@ TEST(SectionViscous, SweepBeyondStallEndsInFlaggedPoints) {
         EXPECT_TRUE(Finite(r)) << body << " Re " << re << " alpha " << alpha;
         EXPECT_LT(r.cd, 1) << body << " Re " << re << " alpha " << alpha;
         EXPECT_LT(std::fabs(r.cl_viscous), 5) << body << " Re " << re << " alpha " << alpha;
-        if (alpha == 20) {
-          EXPECT_TRUE(!r.converged || r.xsep_top < 0.9) << body << " Re " << re;
-        }
-        if (alpha == -20) {
-          EXPECT_TRUE(!r.converged || r.xsep_bottom < 0.9) << body << " Re " << re;
+        if (std::abs(alpha) >= 18) {
+          const double suction_xsep = alpha > 0 ? r.xsep_top : r.xsep_bottom;
+          // At Re 2e5 the laminar layer separates at the leading edge and the passes do not
+          // settle; the last pass may close a bubble near the edge, so only the flag counts.
+          if (re >= 1e6 || r.converged) {
+            EXPECT_LT(suction_xsep, 0.9) << body << " Re " << re << " alpha " << alpha;
+          }
         }
       }
     }
