@@ -1,5 +1,6 @@
 #include "viscous/panel_viscous.h"
 
+#include <Eigen/Core>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -36,16 +37,16 @@ void SolveAndAddSpeeds(const FactoredPanelProblem& problem, double* b, int m, do
   }
   const Module_Common& W = *problem.state;
   Gauss_SolveFactored(W.NEq, W.An, b, m);
+  // tangential += At(1..np, 1..neq) b: Eigen's blocked product, in an order fixed by the
+  // sizes alone (one thread), three times fewer instructions than the plain loops for
+  // the response's 160 columns.
   const int np = problem.panel_count, neq = problem.equation_count;
-  for (int i = 1; i <= np; ++i) {
-    const double* row = W.At.Row(i);
-    double* out = &tangential[static_cast<std::size_t>(i - 1) * m];
-    for (int j = 1; j <= neq; ++j) {
-      const double a = row[j];
-      const double* x = &b[static_cast<std::size_t>(j - 1) * m];
-      for (int k = 0; k < m; ++k) out[k] = out[k] + a * x[k];
-    }
-  }
+  using RowMajor = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
+  const Eigen::Index stride = W.At.Row(2) - W.At.Row(1);
+  const Eigen::Map<const RowMajor, 0, Eigen::OuterStride<>> at(W.At.Row(1) + 1, np, neq,
+                                                               Eigen::OuterStride<>(stride));
+  Eigen::Map<RowMajor> out(tangential, np, m);
+  out.noalias() += at * Eigen::Map<const RowMajor>(b, neq, m);
 }
 
 // The free stream of one angle with the transpiration on the control points' rows; the
@@ -219,13 +220,10 @@ TranspirationSolve MakeTranspirationSolve(const FactoredPanelProblem& problem, d
   }
   return [&problem, &inviscid, np](const std::vector<double>& vn, std::vector<double>& v) {
     if (static_cast<int>(vn.size()) != np) return false;
-    std::vector<double> sum(np, 0.0);
-    for (int j = 0; j < np; ++j) {
-      const double a = vn[j];
-      if (a == 0) continue;
-      const double* column = &problem.response[static_cast<std::size_t>(j) * np];
-      for (int i = 0; i < np; ++i) sum[i] += a * column[i];
-    }
+    // The speeds' change, response times vn (Eigen's product, one thread, its order
+    // fixed by the size), added to the inviscid speeds.
+    Eigen::VectorXd sum = Eigen::Map<const Eigen::MatrixXd>(problem.response.data(), np, np) *
+                          Eigen::Map<const Eigen::VectorXd>(vn.data(), np);
     v = inviscid;
     bool finite = true;
     for (int i = 0; i < np; ++i) {
