@@ -88,8 +88,7 @@ void PrepareSolutions(FactoredPanelProblem& problem) {
   for (int j = 0; j < np; ++j) columns[static_cast<std::size_t>(j) * np + j] = 1;
   std::vector<double> rows(static_cast<std::size_t>(np) * np, 0.0);
   SolveAndAddSpeeds(problem, columns.data(), np, rows.data());
-  // Stored by columns: a pass adds vn(j) times column j, element by element in the same
-  // order whatever the vector width, so the sum vectorises without reassociation.
+  // Stored by columns, as the passes' product reads it.
   problem.response.resize(rows.size());
   for (int i = 0; i < np; ++i) {
     for (int j = 0; j < np; ++j) {
