@@ -84,18 +84,9 @@ std::optional<std::vector<ViscousResult>> AnalyseViscousRun(
   std::vector<double> degrees;
   for (const std::string& angle : angles) degrees.push_back(ReadNumber(angle));
   if (degrees.empty()) degrees.push_back(inputs.alpha_degrees);
-  std::vector<ViscousResult> results;
-  results.reserve(degrees.size());
   SweepProgress shown(err, degrees.size(), "viscous");
-  // Each angle's passes start from its neighbours' transpiration.
-  PolarWarmStart starts;
-  ViscousOptions own_options = options;
-  for (const double alpha : degrees) {
-    own_options.initial_transpiration = starts.StartFor(alpha);
-    results.push_back(SolveViscousAngle(*problem, alpha, own_options));
-    starts.Record(alpha, results.back().converged, results.back().transpiration);
-    shown.Done(results.size());
-  }
+  const std::vector<ViscousResult> results = SolveViscousPolar(
+      *problem, degrees, options, [&shown](std::size_t done) { shown.Done(done); });
   shown.Finish();
   const std::string warning = SupersonicWarning(results, degrees);
   if (!warning.empty()) PrintMessages({warning}, "warning", err);

@@ -497,9 +497,7 @@ PreparedProblem::PolarResult PreparedProblem::Polar(
       const std::optional<FactoredPanelProblem> factored =
           FactorPanelProblem(*seed_->C, seed_->inputs);
       if (!factored) RefuseValue(kZeroPivotMessage);
-      for (double alpha : alpha_degrees) {
-        polar.viscous.push_back(SolveViscousAngle(*factored, alpha, *viscous));
-      }
+      polar.viscous = SolveViscousPolar(*factored, alpha_degrees, *viscous);
     }
     return polar;
   } catch (const RunError& error) {

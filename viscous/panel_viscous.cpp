@@ -380,29 +380,41 @@ std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const
   return SolveViscousAngle(*problem, inputs.alpha_degrees, options);
 }
 
-std::vector<ViscousResult> SolveViscousProblem(
-    const PanelProblem& problem, const std::vector<double>& alpha_degrees,
+std::vector<ViscousResult> SolveViscousPolar(
+    const FactoredPanelProblem& problem, const std::vector<double>& alpha_degrees,
     const ViscousOptions& options, const std::function<void(std::size_t done)>& after_angle) {
   std::vector<ViscousResult> results;
-  if (alpha_degrees.empty()) return results;
-  std::optional<FactoredPanelProblem> shared;
-  if (!problem.ground_height) {
-    shared = FactorPanelProblem(std::make_shared<const PanelSystem>(problem, alpha_degrees.front()),
-                                alpha_degrees.front());
-  }
+  results.reserve(alpha_degrees.size());
   PolarWarmStart starts;
   ViscousOptions own_options = options;
   for (const double alpha : alpha_degrees) {
     own_options.initial_transpiration = starts.StartFor(alpha);
-    if (shared) {
-      results.push_back(SolveViscousAngle(*shared, alpha, own_options));
-    } else {
-      // Above a ground the panels turn with the angle: a system of its own (the same
-      // panels, so the neighbours' transpiration is still a start).
-      const FactoredPanelProblem own =
-          FactorPanelProblem(std::make_shared<const PanelSystem>(problem, alpha), alpha);
-      results.push_back(SolveViscousAngle(own, alpha, own_options));
-    }
+    results.push_back(SolveViscousAngle(problem, alpha, own_options));
+    starts.Record(alpha, results.back().converged, results.back().transpiration);
+    if (after_angle) after_angle(results.size());
+  }
+  return results;
+}
+
+std::vector<ViscousResult> SolveViscousProblem(
+    const PanelProblem& problem, const std::vector<double>& alpha_degrees,
+    const ViscousOptions& options, const std::function<void(std::size_t done)>& after_angle) {
+  if (alpha_degrees.empty()) return {};
+  if (!problem.ground_height) {
+    const FactoredPanelProblem factored = FactorPanelProblem(
+        std::make_shared<const PanelSystem>(problem, alpha_degrees.front()), alpha_degrees.front());
+    return SolveViscousPolar(factored, alpha_degrees, options, after_angle);
+  }
+  // Above a ground the panels turn with the angle: every angle a system of its own (the
+  // same panels, so the neighbours' transpiration is still a start).
+  std::vector<ViscousResult> results;
+  PolarWarmStart starts;
+  ViscousOptions own_options = options;
+  for (const double alpha : alpha_degrees) {
+    own_options.initial_transpiration = starts.StartFor(alpha);
+    const FactoredPanelProblem own =
+        FactorPanelProblem(std::make_shared<const PanelSystem>(problem, alpha), alpha);
+    results.push_back(SolveViscousAngle(own, alpha, own_options));
     starts.Record(alpha, results.back().converged, results.back().transpiration);
     if (after_angle) after_angle(results.size());
   }

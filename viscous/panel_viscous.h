@@ -136,6 +136,17 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
 std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const RunInputs& inputs,
                                                    const ViscousOptions& options);
 
+// The angles of a polar on one factored problem, in the order given, each angle's passes
+// started from its neighbours' transpiration (PolarWarmStart): a third fewer passes than
+// cold starts where the layers separate near the trailing edge. Where the layers have two
+// solutions (a laminar separation at the edge) an angle may settle on the other one than
+// a single run at that angle does. `after_angle` (when set) hears the count of angles
+// done after each.
+std::vector<ViscousResult> SolveViscousPolar(
+    const FactoredPanelProblem& problem, const std::vector<double>& alpha_degrees,
+    const ViscousOptions& options,
+    const std::function<void(std::size_t done)>& after_angle = nullptr);
+
 // The viscous analysis of the general problem at every angle: one factorisation without
 // a ground plane, one per angle above it, each angle's passes started from its
 // neighbours' (PolarWarmStart). `after_angle` (when set) hears the count of angles done

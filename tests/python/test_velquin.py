@@ -101,6 +101,16 @@ def test_viscous_general_problem_equals_the_batch_line(tmp_path):
         assert abs(v["element_xtr_top"][k - 1] - line["xtr_top_%d" % k]) <= 1e-12
 
 
+def test_viscous_polar_equals_the_batch_polar_csv(tmp_path):
+    status, _, err = batch(tmp_path, "--body", "naca2412", "--panels", "120", "--sweep",
+                           "-2:8:1", "--re", "1e6", *VORTEX_OPTIONS["constant"])
+    assert status == 0, err
+    csv = np.loadtxt(tmp_path / "polar.csv", delimiter=",", skiprows=1)
+    p = velquin.polar("naca2412", panels=120, alpha=np.arange(-2.0, 8.5, 1.0), re=1e6)
+    np.testing.assert_allclose(p.cl_viscous, csv[:, 5], rtol=0, atol=1e-12)
+    np.testing.assert_allclose(p.cd, csv[:, 6], rtol=0, atol=1e-12)
+
+
 @pytest.mark.parametrize("body,options", [
     ("naca2412", ["--body", "naca2412"]),
     ([velquin.Element("naca23012"), velquin.Element("naca23012", place=(0.95, -0.04, 25, 0.3))],
