@@ -370,7 +370,9 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
   x_span.Pad(0.03, 0.01);
   cp_span.Pad(0.05, 0.02);
   SetNiceAxis(x_axis_, x_span.low, x_span.high, 10);
-  SetNiceAxis(y_axis_, cp_span.low, cp_span.high, 8);
+  // Five ticks at most: with the boundary-layer row open the chart is about a hundred
+  // pixels high, and eight labels there overlapped and were elided to "...".
+  SetNiceAxis(y_axis_, cp_span.low, cp_span.high, 5);
 
   QString title = QStringLiteral("<b>Pressure coefficient at \u03B1 = %1</b><br>%2")
                       .arg(Degrees(frame.alpha_degrees), Html(ExplorerGeometryLabel(geometry)));
