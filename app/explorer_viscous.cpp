@@ -240,12 +240,16 @@ std::vector<ViscousPolarPoint> ComputeViscousPolar(const FactoredPanelProblem& p
                                                    const std::vector<double>& angles,
                                                    const ViscousOptions& options,
                                                    const std::function<bool(int, int)>& progress) {
-  std::vector<ViscousPolarPoint> polar;
+  // The command line's polar: the angles in order, each from its neighbours' start.
   const int total = static_cast<int>(angles.size());
-  for (int k = 0; k < total; ++k) {
-    const ViscousResult r = SolveViscousAngle(problem, angles[k], options);
+  const std::vector<ViscousResult> results =
+      SolveViscousPolar(problem, angles, options, [&progress, total](std::size_t done) {
+        return !progress || progress(static_cast<int>(done), total);
+      });
+  std::vector<ViscousPolarPoint> polar;
+  for (std::size_t k = 0; k < results.size(); ++k) {
+    const ViscousResult& r = results[k];
     polar.push_back({angles[k], r.cl_viscous, r.cd, LiftToDrag(r), r.converged});
-    if (progress && !progress(k + 1, total)) break;
   }
   return polar;
 }
@@ -283,6 +287,8 @@ std::vector<ViscousPolarPoint> ComputeViscousPolar(const ViscousPolarSource& sou
   std::vector<ViscousPolarPoint> polar;
   if (!source.ground) return polar;
   const int total = static_cast<int>(angles.size());
+  PolarWarmStart starts;  // each angle from its neighbours' transpiration, as above
+  ViscousOptions own_options = options;
   for (int k = 0; k < total; ++k) {
     const double alpha = angles[k];
     // Above a ground the panels turn about the quarter chord: at some angles the ground
@@ -291,7 +297,9 @@ std::vector<ViscousPolarPoint> ComputeViscousPolar(const ViscousPolarSource& sou
       try {
         const FactoredPanelProblem problem =
             FactorPanelProblem(std::make_shared<const PanelSystem>(*source.ground, alpha), alpha);
-        const ViscousResult r = SolveViscousAngle(problem, alpha, options);
+        own_options.initial_transpiration = starts.StartFor(alpha);
+        const ViscousResult r = SolveViscousAngle(problem, alpha, own_options);
+        starts.Record(alpha, r.converged, r.transpiration);
         polar.push_back({alpha, r.cl_viscous, r.cd, LiftToDrag(r), r.converged});
       } catch (const RunError&) {
         // A system singular at this angle: no point.

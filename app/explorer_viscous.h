@@ -145,9 +145,12 @@ struct ViscousPolarPoint {
   bool converged = false;
 };
 
-// The viscous polar at the given angles, one SolveViscousAngle each on the factored
-// matrix. `progress(done, total)` is called after every angle; when it returns false the
-// computation stops and the points so far are returned.
+// The viscous polar at the given angles on the factored matrix, the command line's
+// (SolveViscousPolar: the angles in order, each started from its neighbours'
+// transpiration, so a point may differ slightly from the frame at that angle, which
+// starts cold, where the layers have two solutions). `progress(done, total)` is called
+// after every angle; when it returns false the computation stops and the points so far
+// are returned.
 std::vector<ViscousPolarPoint> ComputeViscousPolar(const FactoredPanelProblem& problem,
                                                    const std::vector<double>& angles,
                                                    const ViscousOptions& options,

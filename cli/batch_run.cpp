@@ -85,8 +85,11 @@ std::optional<std::vector<ViscousResult>> AnalyseViscousRun(
   for (const std::string& angle : angles) degrees.push_back(ReadNumber(angle));
   if (degrees.empty()) degrees.push_back(inputs.alpha_degrees);
   SweepProgress shown(err, degrees.size(), "viscous");
-  const std::vector<ViscousResult> results = SolveViscousPolar(
-      *problem, degrees, options, [&shown](std::size_t done) { shown.Done(done); });
+  const std::vector<ViscousResult> results =
+      SolveViscousPolar(*problem, degrees, options, [&shown](std::size_t done) {
+        shown.Done(done);
+        return true;
+      });
   shown.Finish();
   const std::string warning = SupersonicWarning(results, degrees);
   if (!warning.empty()) PrintMessages({warning}, "warning", err);

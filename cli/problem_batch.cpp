@@ -101,8 +101,10 @@ int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostre
     std::vector<ViscousResult> viscous;
     if (request.viscous) {
       SweepProgress shown(err, degrees.size(), "viscous");
-      viscous = SolveViscousProblem(problem, degrees, *request.viscous,
-                                    [&shown](std::size_t done) { shown.Done(done); });
+      viscous = SolveViscousProblem(problem, degrees, *request.viscous, [&shown](std::size_t done) {
+        shown.Done(done);
+        return true;
+      });
       shown.Finish();
       const std::string warning = SupersonicWarning(viscous, degrees);
       if (!warning.empty()) PrintMessages({warning}, "warning", err);

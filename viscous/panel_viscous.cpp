@@ -380,9 +380,10 @@ std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const
   return SolveViscousAngle(*problem, inputs.alpha_degrees, options);
 }
 
-std::vector<ViscousResult> SolveViscousPolar(
-    const FactoredPanelProblem& problem, const std::vector<double>& alpha_degrees,
-    const ViscousOptions& options, const std::function<void(std::size_t done)>& after_angle) {
+std::vector<ViscousResult> SolveViscousPolar(const FactoredPanelProblem& problem,
+                                             const std::vector<double>& alpha_degrees,
+                                             const ViscousOptions& options,
+                                             const AfterAngle& after_angle) {
   std::vector<ViscousResult> results;
   results.reserve(alpha_degrees.size());
   PolarWarmStart starts;
@@ -391,14 +392,15 @@ std::vector<ViscousResult> SolveViscousPolar(
     own_options.initial_transpiration = starts.StartFor(alpha);
     results.push_back(SolveViscousAngle(problem, alpha, own_options));
     starts.Record(alpha, results.back().converged, results.back().transpiration);
-    if (after_angle) after_angle(results.size());
+    if (after_angle && !after_angle(results.size())) break;
   }
   return results;
 }
 
-std::vector<ViscousResult> SolveViscousProblem(
-    const PanelProblem& problem, const std::vector<double>& alpha_degrees,
-    const ViscousOptions& options, const std::function<void(std::size_t done)>& after_angle) {
+std::vector<ViscousResult> SolveViscousProblem(const PanelProblem& problem,
+                                               const std::vector<double>& alpha_degrees,
+                                               const ViscousOptions& options,
+                                               const AfterAngle& after_angle) {
   if (alpha_degrees.empty()) return {};
   if (!problem.ground_height) {
     const FactoredPanelProblem factored = FactorPanelProblem(
@@ -416,7 +418,7 @@ std::vector<ViscousResult> SolveViscousProblem(
         FactorPanelProblem(std::make_shared<const PanelSystem>(problem, alpha), alpha);
     results.push_back(SolveViscousAngle(own, alpha, own_options));
     starts.Record(alpha, results.back().converged, results.back().transpiration);
-    if (after_angle) after_angle(results.size());
+    if (after_angle && !after_angle(results.size())) break;
   }
   return results;
 }

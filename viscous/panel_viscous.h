@@ -141,19 +141,19 @@ std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const
 // cold starts where the layers separate near the trailing edge. Where the layers have two
 // solutions (a laminar separation at the edge) an angle may settle on the other one than
 // a single run at that angle does. `after_angle` (when set) hears the count of angles
-// done after each.
-std::vector<ViscousResult> SolveViscousPolar(
-    const FactoredPanelProblem& problem, const std::vector<double>& alpha_degrees,
-    const ViscousOptions& options,
-    const std::function<void(std::size_t done)>& after_angle = nullptr);
+// done after each; when it returns false the polar stops there, with the angles so far.
+using AfterAngle = std::function<bool(std::size_t done)>;
+std::vector<ViscousResult> SolveViscousPolar(const FactoredPanelProblem& problem,
+                                             const std::vector<double>& alpha_degrees,
+                                             const ViscousOptions& options,
+                                             const AfterAngle& after_angle = nullptr);
 
 // The viscous analysis of the general problem at every angle: one factorisation without
 // a ground plane, one per angle above it, each angle's passes started from its
-// neighbours' (PolarWarmStart). `after_angle` (when set) hears the count of angles done
-// after each. Throws RunError.
-std::vector<ViscousResult> SolveViscousProblem(
-    const PanelProblem& problem, const std::vector<double>& alpha_degrees,
-    const ViscousOptions& options,
-    const std::function<void(std::size_t done)>& after_angle = nullptr);
+// neighbours' (PolarWarmStart). `after_angle` as for SolveViscousPolar. Throws RunError.
+std::vector<ViscousResult> SolveViscousProblem(const PanelProblem& problem,
+                                               const std::vector<double>& alpha_degrees,
+                                               const ViscousOptions& options,
+                                               const AfterAngle& after_angle = nullptr);
 
 }  // namespace velquin
