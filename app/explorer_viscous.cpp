@@ -288,7 +288,6 @@ std::vector<ViscousPolarPoint> ComputeViscousPolar(const ViscousPolarSource& sou
   if (!source.ground) return polar;
   const int total = static_cast<int>(angles.size());
   PolarWarmStart starts;  // each angle from its neighbours' transpiration, as above
-  ViscousOptions own_options = options;
   for (int k = 0; k < total; ++k) {
     const double alpha = angles[k];
     // Above a ground the panels turn about the quarter chord: at some angles the ground
@@ -297,9 +296,7 @@ std::vector<ViscousPolarPoint> ComputeViscousPolar(const ViscousPolarSource& sou
       try {
         const FactoredPanelProblem problem =
             FactorPanelProblem(std::make_shared<const PanelSystem>(*source.ground, alpha), alpha);
-        own_options.initial_transpiration = starts.StartFor(alpha);
-        const ViscousResult r = SolveViscousAngle(problem, alpha, own_options);
-        starts.Record(alpha, r.converged, r.transpiration);
+        const ViscousResult r = SolveViscousAngle(problem, alpha, options, starts);
         polar.push_back({alpha, r.cl_viscous, r.cd, LiftToDrag(r), r.converged});
       } catch (const RunError&) {
         // A system singular at this angle: no point.

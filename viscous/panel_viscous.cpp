@@ -149,10 +149,6 @@ ViscousElement ElementFrame(const ProblemPanels& p, int first, int last) {
 // chord (xtr and xsep are reported so); their arc length and thicknesses are scaled.
 SurfaceBoundaryLayer ToProblemFrame(const ViscousElement& e, SurfaceBoundaryLayer layer) {
   const double c = e.section.chord;
-  if (e.section.first == 0 && c == 1 && e.cos_chord == 1 && e.sin_chord == 0 && e.x_le == 0 &&
-      e.y_le == 0) {
-    return layer;  // the seed's section is in its own frame already
-  }
   for (BoundaryLayerStation& b : layer.stations) {
     const double x = b.x, y = b.y;
     b.x = e.x_le + c * (x * e.cos_chord - y * e.sin_chord);
@@ -380,6 +376,15 @@ std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const
   return SolveViscousAngle(*problem, inputs.alpha_degrees, options);
 }
 
+ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alpha_degrees,
+                                const ViscousOptions& options, PolarWarmStart& starts) {
+  ViscousOptions own = options;
+  own.initial_transpiration = starts.StartFor(alpha_degrees);
+  ViscousResult result = SolveViscousAngle(problem, alpha_degrees, own);
+  starts.Record(alpha_degrees, result.converged, result.transpiration);
+  return result;
+}
+
 std::vector<ViscousResult> SolveViscousPolar(const FactoredPanelProblem& problem,
                                              const std::vector<double>& alpha_degrees,
                                              const ViscousOptions& options,
@@ -387,11 +392,8 @@ std::vector<ViscousResult> SolveViscousPolar(const FactoredPanelProblem& problem
   std::vector<ViscousResult> results;
   results.reserve(alpha_degrees.size());
   PolarWarmStart starts;
-  ViscousOptions own_options = options;
   for (const double alpha : alpha_degrees) {
-    own_options.initial_transpiration = starts.StartFor(alpha);
-    results.push_back(SolveViscousAngle(problem, alpha, own_options));
-    starts.Record(alpha, results.back().converged, results.back().transpiration);
+    results.push_back(SolveViscousAngle(problem, alpha, options, starts));
     if (after_angle && !after_angle(results.size())) break;
   }
   return results;
@@ -411,13 +413,10 @@ std::vector<ViscousResult> SolveViscousProblem(const PanelProblem& problem,
   // same panels, so the neighbours' transpiration is still a start).
   std::vector<ViscousResult> results;
   PolarWarmStart starts;
-  ViscousOptions own_options = options;
   for (const double alpha : alpha_degrees) {
-    own_options.initial_transpiration = starts.StartFor(alpha);
     const FactoredPanelProblem own =
         FactorPanelProblem(std::make_shared<const PanelSystem>(problem, alpha), alpha);
-    results.push_back(SolveViscousAngle(own, alpha, own_options));
-    starts.Record(alpha, results.back().converged, results.back().transpiration);
+    results.push_back(SolveViscousAngle(own, alpha, options, starts));
     if (after_angle && !after_angle(results.size())) break;
   }
   return results;

@@ -136,6 +136,10 @@ ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alph
 std::optional<ViscousResult> AnalyseViscousSection(const Module_Common& C, const RunInputs& inputs,
                                                    const ViscousOptions& options);
 
+// One angle of a polar: its passes started from `starts`, its outcome recorded there.
+ViscousResult SolveViscousAngle(const FactoredPanelProblem& problem, double alpha_degrees,
+                                const ViscousOptions& options, PolarWarmStart& starts);
+
 // The angles of a polar on one factored problem, in the order given, each angle's passes
 // started from its neighbours' transpiration (PolarWarmStart): a third fewer passes than
 // cold starts where the layers separate near the trailing edge. Where the layers have two

@@ -62,21 +62,13 @@ void FitAxis(QCategoryAxis* axis, double low, double high, double with, int tick
 
 // One of the view's two charts: the line, the angles that did not converge as grey
 // squares, the current angle as a black dot.
-struct ChartParts {
-  QLineSeries* line;
-  QScatterSeries* unconverged;
-  QScatterSeries* marker;
-  QCategoryAxis* x;
-  QCategoryAxis* y;
-  QChartView* view;
-};
-
-ChartParts NewPolarChart(QWidget* parent, const QString& title, const QString& line_name,
-                         const QColor& colour, const QString& x_title, const QString& y_title) {
+DragPolarView::Chart NewPolarChart(QWidget* parent, const QString& title, const QString& line_name,
+                                   const QColor& colour, const QString& x_title,
+                                   const QString& y_title) {
   QChart* chart = NewExplorerChart();
   chart->legend()->hide();
   chart->setTitle(title);
-  ChartParts parts;
+  DragPolarView::Chart parts;
   parts.line = NewChartLine(line_name, colour);
   parts.unconverged =
       NewDots(QStringLiteral("not converged"), Qt::gray, 6, QScatterSeries::MarkerShapeRectangle);
@@ -110,29 +102,16 @@ DragPolarView::DragPolarView(QWidget* parent) : QWidget(parent) {
   charts->setSpacing(0);
   column->addLayout(charts, 1);
 
-  const ChartParts polar =
-      NewPolarChart(this, QStringLiteral("Drag polar"), QStringLiteral("Cl(Cd)"), kPolarColour,
-                    QStringLiteral("Cd"), QStringLiteral("Cl"));
-  polar_line_ = polar.line;
-  polar_unconverged_ = polar.unconverged;
-  polar_marker_ = polar.marker;
-  cd_axis_ = polar.x;
-  cl_axis_ = polar.y;
-  polar_view_ = polar.view;
-  polar_view_->setObjectName(QStringLiteral("Chart_DragPolar"));
-  charts->addWidget(polar_view_);
+  polar_chart_ = NewPolarChart(this, QStringLiteral("Drag polar"), QStringLiteral("Cl(Cd)"),
+                               kPolarColour, QStringLiteral("Cd"), QStringLiteral("Cl"));
+  polar_chart_.view->setObjectName(QStringLiteral("Chart_DragPolar"));
+  charts->addWidget(polar_chart_.view);
 
-  const ChartParts ratio = NewPolarChart(
-      this, QStringLiteral("Lift to drag (dot: the angle on show)"), QStringLiteral("Cl/Cd"),
-      kRatioColour, QStringLiteral("\u03B1 (degrees)"), QStringLiteral("Cl/Cd"));
-  ratio_line_ = ratio.line;
-  ratio_unconverged_ = ratio.unconverged;
-  ratio_marker_ = ratio.marker;
-  alpha_axis_ = ratio.x;
-  ratio_axis_ = ratio.y;
-  ratio_view_ = ratio.view;
-  ratio_view_->setObjectName(QStringLiteral("Chart_LiftToDrag"));
-  charts->addWidget(ratio_view_);
+  ratio_chart_ = NewPolarChart(this, QStringLiteral("Lift to drag (dot: the angle on show)"),
+                               QStringLiteral("Cl/Cd"), kRatioColour,
+                               QStringLiteral("\u03B1 (degrees)"), QStringLiteral("Cl/Cd"));
+  ratio_chart_.view->setObjectName(QStringLiteral("Chart_LiftToDrag"));
+  charts->addWidget(ratio_chart_.view);
 
   auto* controls = new QHBoxLayout;
   message_ = new QLabel(this);
@@ -291,10 +270,10 @@ void DragPolarView::Plot() {
     ratio_low = std::min(ratio_low, p.cl_cd);
     ratio_high = std::max(ratio_high, p.cl_cd);
   }
-  polar_line_->replace(polar);
-  polar_unconverged_->replace(polar_off);
-  ratio_line_->replace(ratio);
-  ratio_unconverged_->replace(ratio_off);
+  polar_chart_.line->replace(polar);
+  polar_chart_.unconverged->replace(polar_off);
+  ratio_chart_.line->replace(ratio);
+  ratio_chart_.unconverged->replace(ratio_off);
   if (polar.isEmpty()) {
     cd_low = 0;
     cd_high = 0.02;
@@ -302,30 +281,31 @@ void DragPolarView::Plot() {
     cl_high = 1;
     ratio_low = ratio_high = 0;
   }
-  FitAxis(cd_axis_, cd_low, cd_high, 0, 4);
-  FitAxis(cl_axis_, cl_low, cl_high, 0, 6);
-  SetNiceAxis(alpha_axis_, kExplorerAlphaMin, kExplorerAlphaMax, 4);
-  FitAxis(ratio_axis_, ratio_low, ratio_high, 0, 6);
+  FitAxis(polar_chart_.x, cd_low, cd_high, 0, 4);
+  FitAxis(polar_chart_.y, cl_low, cl_high, 0, 6);
+  SetNiceAxis(ratio_chart_.x, kExplorerAlphaMin, kExplorerAlphaMax, 4);
+  FitAxis(ratio_chart_.y, ratio_low, ratio_high, 0, 6);
   QString title = QStringLiteral("Drag polar");
   if (options_)
     title += QStringLiteral(", ") + QString::fromStdString(ExplorerConditionsLabel(*options_));
-  polar_view_->chart()->setTitle(title);
+  polar_chart_.view->chart()->setTitle(title);
 }
 
 void DragPolarView::SetFrame(const ExplorerScene& scene) {
   const ExplorerFrame& frame = *scene.frame;
   if (!frame.viscous) {
-    polar_marker_->clear();
-    ratio_marker_->clear();
+    polar_chart_.marker->clear();
+    ratio_chart_.marker->clear();
     return;
   }
   const ExplorerViscousFrame& v = *frame.viscous;
-  polar_marker_->replace(QList<QPointF>{QPointF(v.result.cd, v.result.cl_viscous)});
-  ratio_marker_->replace(QList<QPointF>{QPointF(frame.alpha_degrees, v.cl_cd)});
+  polar_chart_.marker->replace(QList<QPointF>{QPointF(v.result.cd, v.result.cl_viscous)});
+  ratio_chart_.marker->replace(QList<QPointF>{QPointF(frame.alpha_degrees, v.cl_cd)});
 }
 
 QPointF DragPolarView::Marker() const {
-  return polar_marker_->points().isEmpty() ? QPointF() : polar_marker_->points().front();
+  return polar_chart_.marker->points().isEmpty() ? QPointF()
+                                                 : polar_chart_.marker->points().front();
 }
 
 std::string DragPolarView::DataCsv() const {

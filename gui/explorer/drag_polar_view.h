@@ -57,6 +57,16 @@ class DragPolarView : public QWidget, public ExplorerView {
   // The dot at the current angle on the drag polar: (Cd, Cl).
   QPointF Marker() const;
 
+  // One chart: its line, the angles that did not converge, the dot at the current angle.
+  struct Chart {
+    QLineSeries* line;
+    QScatterSeries* unconverged;
+    QScatterSeries* marker;
+    QCategoryAxis* x;
+    QCategoryAxis* y;
+    QChartView* view;
+  };
+
  private:
   struct Job {
     std::atomic<bool> cancel{false};
@@ -68,18 +78,8 @@ class DragPolarView : public QWidget, public ExplorerView {
   void Plot();
 
   QLabel* message_;
-  QChartView* polar_view_;
-  QChartView* ratio_view_;
-  QLineSeries* polar_line_;
-  QScatterSeries* polar_unconverged_;
-  QScatterSeries* polar_marker_;
-  QLineSeries* ratio_line_;
-  QScatterSeries* ratio_unconverged_;
-  QScatterSeries* ratio_marker_;
-  QCategoryAxis* cd_axis_;
-  QCategoryAxis* cl_axis_;
-  QCategoryAxis* alpha_axis_;
-  QCategoryAxis* ratio_axis_;
+  Chart polar_chart_;  // Cl against Cd
+  Chart ratio_chart_;  // Cl/Cd against alpha
   QProgressBar* progress_;
   QPushButton* cancel_button_;
 

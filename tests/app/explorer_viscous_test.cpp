@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <utility>
 
 #include "app/flow_explorer.h"
 #include "app/problem_run.h"
@@ -70,30 +72,6 @@ TEST(ExplorerViscous, OnlyWithCirculationAndATrailingEdge) {
   }
 }
 
-// The explorer's layers on its once-factored matrix are the batch's (a matrix factored
-// afresh from the same panels), and they meet XFOIL's points of NACA 2412 at Re 1e6
-// within the accuracy the method claims (drag 20 %, transition 0.2 c).
-TEST(ExplorerViscous, TheBatchNumbersAndXfoils) {
-  const auto geometry = MakeExplorerGeometry(SectionInputs("naca2412", 160));
-  const FactoredPanelProblem batch = FactoredSection("naca2412", 160);
-  ViscousOptions options;
-  options.reynolds = 1e6;
-  int checked = 0;
-  for (const XfoilPoint& x : ReadXfoilViscous()) {
-    if (x.section != "2412" || x.re != 1e6) continue;
-    const std::optional<ExplorerViscousFrame> v =
-        ComputeExplorerViscous(*geometry, x.alpha, options);
-    ASSERT_TRUE(v);
-    const ViscousResult b = SolveViscousAngle(batch, x.alpha, options);
-    EXPECT_EQ(v->result.cl_viscous, b.cl_viscous);
-    EXPECT_EQ(v->result.cd, b.cd);
-    EXPECT_NEAR(v->result.cd, x.cd, 0.2 * x.cd) << x.alpha;
-    EXPECT_NEAR(v->result.xtr_top, x.xtr_top, 0.2) << x.alpha;
-    ++checked;
-  }
-  EXPECT_EQ(checked, 4);
-}
-
 double DistanceToContour(const Contour& c, double x, double y) {
   double best = 1e300;
   for (std::size_t k = 0; k + 1 < c.x.size(); ++k) {
@@ -105,55 +83,16 @@ double DistanceToContour(const Contour& c, double x, double y) {
   return best;
 }
 
-// The band stands outside the body (above the upper surface, below the lower, aft of
-// the nose); transition and separation lie on the contour where
-// the numbers say, and on the viscous pressure curve of their side.
-TEST(ExplorerViscous, BandAndMarksOnTheBody) {
-  const auto g = MakeExplorerGeometry(SectionInputs("naca4415", 160));
+// Every geometry, the single section on the seed's matrix and the general problem on its
+// own factors: the explorer's layers are the command line's (a matrix factored afresh
+// from the same panels), element by element, and so is its drag polar's point; every
+// element has its band, the displaced line outside the bodies at delta* from its own
+// contour, and a mark wherever one of its layers turns turbulent or separates ahead of
+// its trailing edge: on its contour, where the chord fractions say in its own frame, and
+// on the viscous pressure curve of its side.
+TEST(ExplorerViscous, TheLayersOfEveryGeometryAreTheCommandLines) {
   ViscousOptions options;
   options.reynolds = 1e6;
-  bool separation_seen = false;
-  for (const double alpha : {0.0, 4.0, 8.0}) {
-    const std::optional<ExplorerViscousFrame> v = ComputeExplorerViscous(*g, alpha, options);
-    ASSERT_TRUE(v);
-    ASSERT_EQ(v->elements.size(), 1u);
-    const ExplorerElementLayers& sides = v->elements.front();
-    for (const ExplorerLayerSide* side : {&sides.upper, &sides.lower}) {
-      const bool upper = side == &sides.upper;
-      ASSERT_EQ(side->edge_x.size(), side->dstar.size());
-      ASSERT_GT(side->dstar.size(), 40u);
-      for (std::size_t k = 0; k < side->dstar.size(); ++k) {
-        if (side->surface_x[k] > 0.1 && side->surface_x[k] < 0.95) {
-          EXPECT_EQ(side->edge_y[k] > side->surface_y[k], upper) << alpha << " " << k;
-        }
-      }
-    }
-    for (const ExplorerLayerMark& m : v->marks) {
-      EXPECT_LT(DistanceToContour(g->contour, m.x, m.y), 2e-3) << alpha;
-      const ExplorerLayerSide& side = m.upper ? sides.upper : sides.lower;
-      const double at = m.separation ? (m.upper ? v->result.xsep_top : v->result.xsep_bottom)
-                                     : (m.upper ? v->result.xtr_top : v->result.xtr_bottom);
-      EXPECT_NEAR(m.x, at, 0.01) << alpha;
-      // Between the pressures of the control points either side.
-      for (std::size_t k = 1; k < side.cp_x.size(); ++k) {
-        if ((side.cp_x[k - 1] - m.x) * (side.cp_x[k] - m.x) > 0) continue;
-        EXPECT_GE(m.cp, std::min(side.cp[k - 1], side.cp[k]) - 1e-12);
-        EXPECT_LE(m.cp, std::max(side.cp[k - 1], side.cp[k]) + 1e-12);
-        break;
-      }
-      separation_seen = separation_seen || m.separation;
-    }
-    EXPECT_EQ(v->marks.size() >= 1, true) << alpha;
-  }
-  // NACA 4415 at 8 degrees and Re 1e6 separates ahead of its trailing edge.
-  EXPECT_TRUE(separation_seen);
-}
-
-// The general problem: the explorer's layers on the geometry's own factors are the
-// command line's (SolveViscousProblem on a problem laid out afresh) element by element,
-// its drag polar's point too; every element has its band, a delta* off its own contour,
-// and a mark wherever one of its layers turns turbulent or separates, on its contour.
-TEST(ExplorerViscous, EveryElementOfTheGeneralProblem) {
   const auto problem = [](const char* second, std::optional<Flap> flap,
                           std::optional<double> ground) {
     ProblemInputs inputs;
@@ -169,24 +108,34 @@ TEST(ExplorerViscous, EveryElementOfTheGeneralProblem) {
     inputs.ground_height = ground;
     return inputs;
   };
+  const auto section = [&options](double alpha) {
+    return std::make_pair(MakeExplorerGeometry(SectionInputs("naca4415", 160)),
+                          SolveViscousAngle(FactoredSection("naca4415", 160), alpha, options));
+  };
+  const auto general = [&options](const ProblemInputs& inputs, double alpha) {
+    return std::make_pair(MakeExplorerGeometry(inputs, alpha),
+                          SolveViscousProblem(MakePanelProblem(inputs), {alpha}, options).front());
+  };
   const struct {
-    ProblemInputs inputs;
+    std::function<std::pair<std::unique_ptr<ExplorerGeometry>, ViscousResult>()> make;
     double alpha;
   } cases[] = {
-      {problem("naca0012", std::nullopt, std::nullopt), 4},
-      {problem(nullptr, Flap{0.75, 10}, std::nullopt), 2},
-      {problem("naca0012", std::nullopt, 0.4), 3},
+      {[&] { return section(0); }, 0},
+      {[&] { return section(8); }, 8},  // separates ahead of its trailing edge
+      {[&] { return general(problem("naca0012", std::nullopt, std::nullopt), 4); }, 4},
+      {[&] {
+         return general(problem(nullptr, Flap{0.75, 10}, std::nullopt), 2);
+       },
+       2},
+      {[&] { return general(problem("naca0012", std::nullopt, 0.4), 3); }, 3},
   };
-  ViscousOptions options;
-  options.reynolds = 1e6;
+  bool separation_seen = false;
   for (const auto& c : cases) {
-    const auto g = MakeExplorerGeometry(c.inputs, c.alpha);
+    const auto [g, line] = c.make();
     const std::optional<ExplorerViscousFrame> v = ComputeExplorerViscous(*g, c.alpha, options);
     ASSERT_TRUE(v) << g->label;
-    const ViscousResult line =
-        SolveViscousProblem(MakePanelProblem(c.inputs), {c.alpha}, options).front();
-    ASSERT_EQ(v->result.elements.size(), c.inputs.elements.size());
-    ASSERT_EQ(v->elements.size(), c.inputs.elements.size());
+    ASSERT_EQ(v->result.elements.size(), line.elements.size());
+    ASSERT_EQ(v->elements.size(), line.elements.size());
     EXPECT_EQ(v->result.cd, line.cd) << g->label;
     EXPECT_EQ(v->result.cl_viscous, line.cl_viscous) << g->label;
     const std::vector<ViscousPolarPoint> polar =
@@ -199,8 +148,6 @@ TEST(ExplorerViscous, EveryElementOfTheGeneralProblem) {
       EXPECT_EQ(mine.cd, theirs.cd) << g->label << " element " << e;
       EXPECT_EQ(mine.xtr_top, theirs.xtr_top) << g->label << " element " << e;
       EXPECT_EQ(mine.xtr_bottom, theirs.xtr_bottom) << g->label << " element " << e;
-      // The band: the displaced line outside the body, delta* from the element's own
-      // contour.
       for (const ExplorerLayerSide* side : {&v->elements[e].upper, &v->elements[e].lower}) {
         ASSERT_GT(side->dstar.size(), 20u);
         ASSERT_EQ(side->edge_x.size(), side->dstar.size());
@@ -212,8 +159,6 @@ TEST(ExplorerViscous, EveryElementOfTheGeneralProblem) {
               << g->label << " element " << e << " station " << k;
         }
       }
-      // The marks: one for every transition and separation ahead of the trailing edge,
-      // on the element's contour, where the chord fractions say in its own frame.
       const ViscousElement& frame = g->factored->Get()->elements[e];
       int expected = 0, marked = 0;
       for (const double at : {mine.xtr_top, mine.xtr_bottom, mine.xsep_top, mine.xsep_bottom}) {
@@ -222,6 +167,7 @@ TEST(ExplorerViscous, EveryElementOfTheGeneralProblem) {
       for (const ExplorerLayerMark& m : v->marks) {
         if (m.element != static_cast<int>(e)) continue;
         ++marked;
+        separation_seen = separation_seen || m.separation;
         EXPECT_LT(DistanceToContour(g->contours[e], m.x, m.y), 2e-3) << g->label;
         const double along =
             ((m.x - frame.x_le) * frame.cos_chord + (m.y - frame.y_le) * frame.sin_chord) /
@@ -229,11 +175,20 @@ TEST(ExplorerViscous, EveryElementOfTheGeneralProblem) {
         const double at = m.separation ? (m.upper ? mine.xsep_top : mine.xsep_bottom)
                                        : (m.upper ? mine.xtr_top : mine.xtr_bottom);
         EXPECT_NEAR(along, at, 0.01) << g->label << " element " << e;
+        // Between the pressures of the control points either side.
+        const ExplorerLayerSide& side = m.upper ? v->elements[e].upper : v->elements[e].lower;
+        for (std::size_t k = 1; k < side.cp_x.size(); ++k) {
+          if ((side.cp_x[k - 1] - m.x) * (side.cp_x[k] - m.x) > 0) continue;
+          EXPECT_GE(m.cp, std::min(side.cp[k - 1], side.cp[k]) - 1e-12) << g->label;
+          EXPECT_LE(m.cp, std::max(side.cp[k - 1], side.cp[k]) + 1e-12) << g->label;
+          break;
+        }
       }
       EXPECT_EQ(marked, expected) << g->label << " element " << e;
       EXPECT_GE(marked, 1) << g->label << " element " << e;
     }
   }
+  EXPECT_TRUE(separation_seen);
 }
 
 TEST(ExplorerViscous, PolarStopsWhenAsked) {

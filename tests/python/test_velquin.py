@@ -88,7 +88,8 @@ def test_general_problem_equals_the_batch_line(tmp_path, body, options, panels, 
     np.testing.assert_allclose(r.vt, surface[:, 8], rtol=0, atol=1e-12)
 
 
-def test_viscous_general_problem_equals_the_batch_line(tmp_path):
+def test_viscous_results_equal_the_batch_line_and_polar(tmp_path):
+    # Two elements at one angle: the line's totals and every element's share.
     body, options = GENERAL[0][0], GENERAL[0][1]
     status, line, err = batch(tmp_path, *options, "--panels", "120", "--alpha", "4", "--re",
                               "1e6", *VORTEX_OPTIONS["constant"])
@@ -99,9 +100,7 @@ def test_viscous_general_problem_equals_the_batch_line(tmp_path):
     for k in (1, 2):
         assert abs(v["element_cd"][k - 1] - line["cd_%d" % k]) <= 1e-12
         assert abs(v["element_xtr_top"][k - 1] - line["xtr_top_%d" % k]) <= 1e-12
-
-
-def test_viscous_polar_equals_the_batch_polar_csv(tmp_path):
+    # One section's sweep: the polar's viscous columns, angle by angle.
     status, _, err = batch(tmp_path, "--body", "naca2412", "--panels", "120", "--sweep",
                            "-2:8:1", "--re", "1e6", *VORTEX_OPTIONS["constant"])
     assert status == 0, err
