@@ -190,8 +190,7 @@ void BoundaryLayerView::Draw() {
   }
   ncrit_line_->replace(QList<QPointF>{QPointF(x_low, ncrit), QPointF(x_high, ncrit)});
   QString title =
-      QStringLiteral(
-          "<b>Boundary layers at \u03B1 = %1\u00B0</b> against x/c, upper red, lower blue")
+      QStringLiteral("<b>Boundary layers at \u03B1 = %1\u00B0</b>, upper red, lower blue")
           .arg(FixedText(alpha_degrees_, 1));
   title += QStringLiteral(", ") + QString::fromStdString(ExplorerConditionsLabel(v.options));
   if (!v.result.converged)

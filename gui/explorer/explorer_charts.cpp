@@ -1,6 +1,7 @@
 #include "gui/explorer/explorer_charts.h"
 
 #include <QCategoryAxis>
+#include <QFontMetrics>
 #include <QGraphicsSimpleTextItem>
 #include <QImage>
 #include <QLegend>
@@ -10,6 +11,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QScatterSeries>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -380,7 +382,49 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
     title += QStringLiteral("<br>dashed: ") + Html(ExplorerGeometryLabel(*scene.second_geometry));
   }
   chart()->setTitle(title);
+  ShortenLegend();
+  FitAxisTitle();
   csv_ = ExplorerPressureCsv(geometry, frame);
+}
+
+void PressureChart::ShortenLegend() {
+  QLegend* legend = chart()->legend();
+  // A series' marker follows its visibility: set again on every frame.
+  const auto show = [legend](QAbstractSeries* series, const QString& label) {
+    for (QLegendMarker* marker : legend->markers(series)) {
+      marker->setVisible(series->isVisible() && !label.isEmpty());
+      if (!label.isEmpty()) marker->setLabel(label);
+    }
+  };
+  show(upper_, QStringLiteral("Upper"));
+  show(lower_, QStringLiteral("Lower"));
+  show(viscous_upper_, QStringLiteral("Viscous"));
+  show(viscous_lower_, QString());
+  // One entry for the further elements' lighter lines.
+  int further = 0;
+  for (QLineSeries* series : element_series_) further += series->isVisible();
+  further /= 2;
+  const QString elements = further > 1 ? QStringLiteral("Elements 2\u2013%1").arg(further + 1)
+                                       : QStringLiteral("Element 2");
+  for (std::size_t k = 0; k < element_series_.size(); ++k) {
+    show(element_series_[k], k == 0 ? elements : QString());
+  }
+  for (QLineSeries* series : viscous_element_series_) show(series, QString());
+}
+
+void PressureChart::resizeEvent(QResizeEvent* event) {
+  QChartView::resizeEvent(event);
+  // The chart lays itself out after the event: fit the title to the new plot area then.
+  QTimer::singleShot(0, this, &PressureChart::FitAxisTitle);
+}
+
+void PressureChart::FitAxisTitle() {
+  // The axis title in full where the plot is tall enough to hold it, else the bare "Cp":
+  // elided it read "Cp (-Cp upwar...". The reversed ticks say which way is up.
+  const QString full = QStringLiteral("Cp  (\u2212Cp upwards)");
+  const int needed = QFontMetrics(y_axis_->titleFont()).horizontalAdvance(full) + 12;
+  const QString title = chart()->plotArea().height() >= needed ? full : QStringLiteral("Cp");
+  if (y_axis_->titleText() != title) y_axis_->setTitleText(title);
 }
 
 QList<QPointF> PressureChart::TransitionMarks() const {

@@ -71,8 +71,14 @@ class PressureChart : public QChartView, public ExplorerView {
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The legend in short words, one entry a kind of line: the chart is a third of the
+  // window wide, and with the layers and a second element its nine entries were elided
+  // to "Up...", "Vis...". The series keep their full names for the hover text.
+  void ShortenLegend();
+  void FitAxisTitle();
   // Lines for the elements after the first, two an element (upper, lower), made up to
   // `count`; `kind` goes into their names ("viscous "), `style` draws them.
   void AddElementSeries(std::vector<QLineSeries*>& series, std::size_t count, const QString& kind,
