@@ -392,8 +392,9 @@ void PressureChart::ShortenLegend() {
   // A series' marker follows its visibility: set again on every frame.
   const auto show = [legend](QAbstractSeries* series, const QString& label) {
     for (QLegendMarker* marker : legend->markers(series)) {
-      marker->setVisible(series->isVisible() && !label.isEmpty());
-      if (!label.isEmpty()) marker->setLabel(label);
+      const bool visible = series->isVisible() && !label.isEmpty();
+      if (marker->isVisible() != visible) marker->setVisible(visible);
+      if (!label.isEmpty() && marker->label() != label) marker->setLabel(label);
     }
   };
   show(upper_, QStringLiteral("Upper"));
