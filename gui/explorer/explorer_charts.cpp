@@ -399,6 +399,8 @@ void PressureChart::ShortenLegend() {
   };
   show(upper_, QStringLiteral("Upper"));
   show(lower_, QStringLiteral("Lower"));
+  show(second_upper_, QStringLiteral("Dashed"));
+  show(second_lower_, QString());
   show(viscous_upper_, QStringLiteral("Viscous"));
   show(viscous_lower_, QString());
   // One entry for the further elements' lighter lines.
