@@ -10,6 +10,9 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDoubleSpinBox>
+#include <QFontMetrics>
+#include <QGraphicsTextItem>
+#include <QLegend>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScreen>
@@ -17,6 +20,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <fstream>
+#include <functional>
 
 #include "geometry/body_names.h"
 #include "gui/explorer/explorer_charts.h"
@@ -240,6 +244,40 @@ TEST(ExplorerDaily, ComparisonAndFilesInTheCharts) {
   EXPECT_TRUE(names.contains(QStringLiteral("NACA 2412 Cm")));
   // The polar's axes hold the file's points too.
   EXPECT_LE(explorer.polarChart()->alphaAxis()->min(), -4);
+}
+
+// The texts a chart's legend shows; Qt Charts cuts a label that does not fit to "...".
+QStringList LegendTexts(QChart* chart) {
+  QStringList texts;
+  std::function<void(QGraphicsItem*)> walk = [&](QGraphicsItem* item) {
+    const auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+    if (text && text->isVisible()) texts << text->toPlainText();
+    for (QGraphicsItem* child : item->childItems()) walk(child);
+  };
+  walk(chart->legend());
+  return texts;
+}
+
+TEST(ExplorerDaily, TheBusiestPressureChartReadsInFull) {
+  // Boundary layers and a second set at once, in the window of the README's screenshots.
+  Form_Explorer explorer(Section(BodyFromNameOrDie("naca2412"), 100));
+  explorer.resize(1500, 920);
+  explorer.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&explorer));
+  explorer.SetFlowConditions({1e6, 9});
+  explorer.findChild<QCheckBox*>("Check_Compare")->setChecked(true);
+  explorer.SetAngle(4);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return explorer.frame().viscous.has_value(); }, 20000));
+  QApplication::processEvents();
+  PressureChart& chart = *explorer.pressureChart();
+  EXPECT_EQ(LegendTexts(chart.chart()).join(QStringLiteral(", ")).toStdString(),
+            "Upper, Lower, Dashed, Viscous, Transition, Separation");
+  // The axis title is never cut: whole where the plot is tall enough, else the bare symbol.
+  const QString title = chart.yAxis()->titleText();
+  EXPECT_TRUE(title == QStringLiteral("Cp") || title.endsWith(QStringLiteral("upwards)")))
+      << title.toStdString();
+  EXPECT_GE(chart.chart()->plotArea().height(),
+            QFontMetrics(chart.yAxis()->titleFont()).horizontalAdvance(title));
 }
 
 TEST(ExplorerDaily, SessionsSaveAndOpenAndDamagedOnesAreRefused) {
