@@ -5,7 +5,8 @@
 //    inputs dashed, Cp files laid over; hovering shows x and Cp of the nearest point.
 //    The axes fit the data with a small margin. With boundary layers, the viscous
 //    solution's pressure dotted, transition (green diamonds) and separation (red
-//    crosses) marked on it; on every element where there are several.
+//    crosses) marked on it; on every element where there are several. The legend names
+//    each kind of line once, in a word.
 //  - PolarChart: Cl against alpha from the circulation and from the pressure, the thin-
 //    airfoil line 2 pi (alpha - alpha0) for a section with circulation, a marker at the
 //    current angle, the quarter-chord moment on a second axis, the second set's Cl and
