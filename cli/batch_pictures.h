@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "base/picture.h"
 #include "base/picture_table.h"
 #include "solver/run_inputs.h"
+#include "viscous/panel_viscous.h"
 
 namespace velquin {
 
@@ -28,11 +30,14 @@ class BatchPictures {
 using BatchPicturesFactory = std::function<std::unique_ptr<BatchPictures>()>;
 
 // The run whose flow is drawn: the seed's inputs (at their angle), or the general
-// problem's inputs at alpha_degrees. Exactly one of the two is set.
+// problem's inputs at alpha_degrees. Exactly one of the two is set. With `viscous` (the
+// run's --re) the pictures show the boundary layers as the explorer does: the band and
+// the marks on the body, the viscous pressure beside the inviscid one.
 struct FlowPictureRun {
   const RunInputs* seed = nullptr;
   const ProblemInputs* problem = nullptr;
   double alpha_degrees = 0;
+  std::optional<ViscousOptions> viscous;
 };
 
 // Draws the flow explorer's pictures of a completed run into `directory` (empty: the

@@ -162,8 +162,9 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
     }
   }
   if (request.flow) {
-    const std::string failure = write_flow({&inputs, nullptr, inputs.alpha_degrees},
-                                           request.sweep_angles, reports.directory);
+    const std::string failure =
+        write_flow({&inputs, nullptr, inputs.alpha_degrees, request.viscous}, request.sweep_angles,
+                   reports.directory);
     if (!failure.empty()) {
       err << "velquin2ds: " << failure << '\n';
       return 1;

@@ -128,8 +128,8 @@ int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostre
       WriteText(reports, "polar.csv", polar);
     }
     if (request.flow) {
-      const std::string failure =
-          write_flow({nullptr, &inputs, degrees.back()}, request.sweep_angles, reports.directory);
+      const std::string failure = write_flow({nullptr, &inputs, degrees.back(), request.viscous},
+                                             request.sweep_angles, reports.directory);
       if (!failure.empty()) {
         err << "velquin2ds: " << failure << '\n';
         return 1;

@@ -389,11 +389,11 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
 
 void PressureChart::ShortenLegend() {
   QLegend* legend = chart()->legend();
-  // A series' marker follows its visibility: set again on every frame.
+  // A series' marker follows its visibility: set again on every frame. (Not compared
+  // with isVisible() first: that is false for every marker until the chart is shown.)
   const auto show = [legend](QAbstractSeries* series, const QString& label) {
     for (QLegendMarker* marker : legend->markers(series)) {
-      const bool visible = series->isVisible() && !label.isEmpty();
-      if (marker->isVisible() != visible) marker->setVisible(visible);
+      marker->setVisible(series->isVisible() && !label.isEmpty());
       if (!label.isEmpty() && marker->label() != label) marker->setLabel(label);
     }
   };

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "app/explorer_viscous.h"
 #include "app/flow_explorer.h"
 #include "base/report_writer.h"
 #include "base/run_error.h"
@@ -87,6 +88,7 @@ std::string WriteFlowPictures(const FlowPictureRun& run,
   }
   ExplorerFrame frame;
   ComputeExplorerFrame(*geometry, run.alpha_degrees, frame);
+  frame.viscous = ComputeExplorerViscous(*geometry, run.alpha_degrees, run.viscous);
   const QSize flow_size(kFlowPictureWidth, kFlowPictureHeight);
   const QSize size(kChartPictureWidth, kChartPictureHeight);
   const QDir folder(directory.empty() ? QStringLiteral(".") : QString::fromStdString(directory));

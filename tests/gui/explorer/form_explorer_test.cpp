@@ -284,6 +284,39 @@ TEST(FormExplorer, BatchFlowWritesThePictures) {
   }
 }
 
+// With --re the pictures show the boundary layers as the explorer does: transition marked
+// (the green diamonds) on the body and on the viscous pressure; without, nothing green.
+TEST(FormExplorer, BatchFlowWithAReynoldsNumberDrawsTheLayers) {
+  const auto green_pixels = [](const std::string& file) {
+    const QImage image = QImage(QString::fromStdString(file)).convertToFormat(QImage::Format_RGB32);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == qRgb(0, 190, 60);
+    }
+    return count;
+  };
+  for (const bool general : {false, true}) {
+    for (const bool viscous : {false, true}) {
+      const TempDir dir;
+      std::vector<std::string> args = {"--batch", "--body", "naca2412",      "--panels", "80",
+                                       "--alpha", "4",      "--circulation", "--vortex", "constant",
+                                       "--flow",  "--out",  dir.path()};
+      if (general) args.push_back("--general");
+      if (viscous) args.insert(args.end(), {"--re", "1e6"});
+      std::ostringstream out, err;
+      ASSERT_EQ(RunBatchCommand(args, out, err, '.', {}, WriteFlowPictures), 0) << err.str();
+      for (const char* name : {"Flow.png", "Cp.png"}) {
+        const int green = green_pixels(dir.File(name));
+        if (viscous) {
+          EXPECT_GT(green, 20) << name << (general ? " general" : "");
+        } else {
+          EXPECT_EQ(green, 0) << name << (general ? " general" : "");
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace velquin
 
