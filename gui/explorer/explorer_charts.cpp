@@ -382,12 +382,12 @@ void PressureChart::SetFrame(const ExplorerScene& scene) {
     title += QStringLiteral("<br>dashed: ") + Html(ExplorerGeometryLabel(*scene.second_geometry));
   }
   chart()->setTitle(title);
-  ShortenLegend();
+  ShortenLegend(extra / 2);
   FitAxisTitle();
   csv_ = ExplorerPressureCsv(geometry, frame);
 }
 
-void PressureChart::ShortenLegend() {
+void PressureChart::ShortenLegend(std::size_t further) {
   QLegend* legend = chart()->legend();
   // A series' marker follows its visibility: set again on every frame. (Not compared
   // with isVisible() first: that is false for every marker until the chart is shown.)
@@ -404,9 +404,6 @@ void PressureChart::ShortenLegend() {
   show(viscous_upper_, QStringLiteral("Viscous"));
   show(viscous_lower_, QString());
   // One entry for the further elements' lighter lines.
-  int further = 0;
-  for (QLineSeries* series : element_series_) further += series->isVisible();
-  further /= 2;
   const QString elements = further > 1 ? QStringLiteral("Elements 2\u2013%1").arg(further + 1)
                                        : QStringLiteral("Element 2");
   for (std::size_t k = 0; k < element_series_.size(); ++k) {

@@ -77,8 +77,9 @@ class PressureChart : public QChartView, public ExplorerView {
  private:
   // The legend in short words, one entry a kind of line: the chart is a third of the
   // window wide, and with the layers and a second element its nine entries were elided
-  // to "Up...", "Vis...". The series keep their full names for the hover text.
-  void ShortenLegend();
+  // to "Up...", "Vis...". The series keep their full names for the hover text. `further`:
+  // the elements after the first.
+  void ShortenLegend(std::size_t further);
   void FitAxisTitle();
   // Lines for the elements after the first, two an element (upper, lower), made up to
   // `count`; `kind` goes into their names ("viscous "), `style` draws them.
