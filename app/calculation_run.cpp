@@ -4,6 +4,7 @@
 #include <exception>
 #include <string>
 
+#include "base/report_folder.h"
 #include "base/run_error.h"
 #include "base/text_number.h"
 #include "geometry/module_panel.h"
@@ -26,6 +27,14 @@ double ReadControl(const std::string& text, const char* field) {
 std::string PanelCountInput(const ControlValues& controls, double NP) {
   return "the number of panels " + QuotedInput(controls.Text_NP) + " reads as " + NumberText(NP) +
          ".";
+}
+
+// A run that stops part-way in its arithmetic leaves the reports it wrote; the later ones
+// of an earlier run would stand beside them as if they belonged together, so they go.
+void RemoveReportsNotReached(const ReportOptions& reports) {
+  if (reports.folder == nullptr) return;
+  reports.folder->RemoveRestOfSet(
+      {"Output_Panel.txt", "Output_InfCoeffs.txt", "Output_PressCoeffs.txt"});
 }
 
 void WritePressureReport(const Module_Common& C, const ReportOptions& options) {
@@ -153,14 +162,18 @@ RunOutcome Command1_Click(Module_Common& C, const ControlValues& controls,
     if (inputs_read != nullptr) *inputs_read = inputs;
     if (RunCalculation(C, inputs, window, reports)) return RunOutcome::kCompleted;
     // No pressure from this run: nothing of an earlier run may stand beside its body
-    // and matrix while the message is up.
+    // and matrix while the message is up, in the window or in the folder.
+    RemoveReportsNotReached(reports);
     window.Clear_Picture(PictureId::kPressure);
     window.MsgBox(kZeroPivotMessage);
     return RunOutcome::kZeroPivot;
   } catch (const RunError& error) {
+    // A file fault lies in the folder itself: nothing more is touched there.
+    if (error.kind() != ErrorKind::kFileError) RemoveReportsNotReached(reports);
     window.ShowRunError(error.what());
   } catch (const std::exception& error) {
     // Nothing else is expected; still, the window must keep working.
+    RemoveReportsNotReached(reports);
     window.ShowRunError(std::string("Internal error: ") + error.what());
   }
   return RunOutcome::kFailed;

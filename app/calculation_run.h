@@ -66,8 +66,11 @@ RunInputs ReadRunInputs(const ControlValues& controls);
 // Command1_Click: one calculation run with the window's controls (app/run_session.h
 // reads them from the window). Never throws: a run
 // error is shown through window.ShowRunError and the run stops at that point, leaving
-// the reports and pictures it had completed. A zero pivot is shown through
-// window.MsgBox once the coefficient report is closed and the body and matrix are drawn.
+// the reports and pictures it had completed; unless the error is a file's, the later
+// reports of an earlier run in the folder (reports.folder) are removed, so that no set
+// mixes two runs. A zero pivot is
+// shown through window.MsgBox once the coefficient report is closed and the body and
+// matrix are drawn; the folder then holds no pressure report.
 // The controls are read once; when inputs_read is given, it receives what was read
 // (nothing when the controls were refused).
 RunOutcome Command1_Click(Module_Common& C, const ControlValues& controls,

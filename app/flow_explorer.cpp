@@ -200,7 +200,7 @@ std::unique_ptr<ExplorerGeometry> MakeProblemGeometry(const ProblemInputs& input
   g->system = std::make_shared<const PanelSystem>(*g->problem, alpha_degrees);
   // The boundary layers share the system's factors; they are made when first asked for.
   g->factored = std::make_shared<const LazyFactoredProblem>(g->system, alpha_degrees);
-  g->label = ExplorerProblemLabel(inputs);
+  g->label = ExplorerProblemLabel(inputs, g->problem.get());
   // What the views ask of the seed's inputs: the first body, the vortex model.
   g->inputs.body = inputs.elements.front().body;
   g->inputs.NP = inputs.panels.value_or(kDefaultElementPanels);
@@ -265,7 +265,7 @@ std::vector<PolarPoint> ComputeGroundPolar(const PanelProblem& problem, double s
   return polar;
 }
 
-std::string ExplorerProblemLabel(const ProblemInputs& inputs) {
+std::string ExplorerProblemLabel(const ProblemInputs& inputs, const PanelProblem* problem) {
   std::string label;
   for (const ElementInput& e : inputs.elements) {
     if (!label.empty()) label += " + ";
@@ -283,6 +283,12 @@ std::string ExplorerProblemLabel(const ProblemInputs& inputs) {
   if (inputs.panels) {
     label += ", " + std::to_string(inputs.elements.size()) + " x " + NumberText(*inputs.panels) +
              " panels";
+  } else if (problem != nullptr && !problem->elements.empty()) {
+    std::string counts;
+    for (const ProblemElement& e : problem->elements) {
+      counts += (counts.empty() ? "" : " + ") + std::to_string(e.PanelCount());
+    }
+    label += ", " + counts + " panels";
   }
   if (inputs.vortex == VortexModel::kNone) {
     label += ", no circulation";

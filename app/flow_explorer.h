@@ -128,7 +128,10 @@ std::vector<PolarPoint> ComputeGroundPolar(const PanelProblem& problem, double s
 
 // The general problem's inputs as titles name them: "NACA 23012 + NACA 23012 (0.95, -0.04,
 // 25 degrees, chord 0.3), 2 x 100 panels, constant vortex distribution, ground 0.2 below".
-std::string ExplorerProblemLabel(const ProblemInputs& inputs);
+// Without a panel count in the inputs, the counts the problem laid out ("160 + 120
+// panels"; none without the problem).
+std::string ExplorerProblemLabel(const ProblemInputs& inputs,
+                                 const PanelProblem* problem = nullptr);
 
 struct ExplorerFrame {
   double alpha_degrees = 0;

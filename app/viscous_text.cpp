@@ -64,7 +64,7 @@ std::string ViscousPolarColumns(std::size_t element_count) {
   for (std::size_t k = 1; k <= element_count; ++k) {
     out += ",xtr_top_" + std::to_string(k) + ",xtr_bottom_" + std::to_string(k);
   }
-  return out;
+  return out + ",converged";
 }
 
 std::string ViscousPolarValues(const ViscousResult& result) {
@@ -83,7 +83,7 @@ std::string ViscousPolarValues(const ViscousResult& result) {
     out += ',';
     AppendShortestNumber(out, value);
   }
-  return out;
+  return out + (result.converged ? ",1" : ",0");
 }
 
 std::string SupersonicWarning(const std::vector<ViscousResult>& results,

@@ -16,8 +16,10 @@
 
 namespace velquin {
 
-// The columns polar.csv gains after kPolarHeader's with --re.
-inline constexpr const char* kViscousPolarColumns = ",cl_viscous,cd,cl_cd,xtr_top,xtr_bottom";
+// The columns polar.csv gains after kPolarHeader's with --re. converged is 1 where the
+// interaction settled and 0 where the row holds its last pass (stall, mostly).
+inline constexpr const char* kViscousPolarColumns =
+    ",cl_viscous,cd,cl_cd,xtr_top,xtr_bottom,converged";
 
 // The header of bl.csv.
 inline constexpr const char* kBoundaryLayerHeader = "surface,s,x,y,ue,dstar,theta,h,cf,n";
@@ -33,7 +35,7 @@ inline constexpr const char* kBoundaryLayerHeader = "surface,s,x,y,ue,dstar,thet
 std::string ViscousResultsPairs(const ViscousResult& result, double mach = 0);
 
 // The columns after kPolarHeader's: kViscousPolarColumns for one element; for several
-// ",cl_viscous,cd,cl_cd" and then ",xtr_top_K,xtr_bottom_K" per element.
+// ",cl_viscous,cd,cl_cd", then ",xtr_top_K,xtr_bottom_K" per element, then ",converged".
 std::string ViscousPolarColumns(std::size_t element_count);
 
 // The values of those columns at one angle, no line end.

@@ -69,6 +69,25 @@ void ReportFolder::Enter() {
   RemoveLeftovers();
 }
 
+void ReportFolder::Begin(const char* name) {
+  begun_.emplace_back(name);
+}
+
+void ReportFolder::RemoveRestOfSet(std::initializer_list<const char*> set) const {
+  const auto begun = [this](const char* name) {
+    return std::find(begun_.begin(), begun_.end(), name) != begun_.end();
+  };
+  if (std::none_of(set.begin(), set.end(), begun)) return;
+  for (const char* name : set) {
+    if (begun(name)) continue;
+    const std::string path = directory_.empty() ? std::string(name) : directory_ + "/" + name;
+    struct stat status {};
+    if (lstat(path.c_str(), &status) == 0 && (S_ISREG(status.st_mode) || S_ISLNK(status.st_mode))) {
+      unlink(path.c_str());
+    }
+  }
+}
+
 void ReportFolder::RemoveLeftovers() const {
   const int listing_fd = openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (listing_fd < 0) return;

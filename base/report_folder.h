@@ -10,7 +10,9 @@
 #pragma once
 
 #include <chrono>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace velquin {
 
@@ -34,12 +36,22 @@ class ReportFolder {
   // and names it. On a file system without locks the run goes on without one.
   void Enter();
 
+  // Records that the run has begun the file `name` (ReportFile calls it once the file may
+  // be written).
+  void Begin(const char* name);
+  // After a run that stopped part-way: removes the files of `set` (the files of one run,
+  // in the order it writes them) that the run did not begin, so that the folder never
+  // holds the reports of two runs side by side. Nothing when it began none of them: the
+  // earlier set then stands whole. Only regular files and links are removed.
+  void RemoveRestOfSet(std::initializer_list<const char*> set) const;
+
  private:
   void RemoveLeftovers() const;
 
   std::string directory_;
   std::chrono::milliseconds wait_;
   bool entered_ = false;
+  std::vector<std::string> begun_;
   int fd_ = -1;
 };
 

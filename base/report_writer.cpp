@@ -352,6 +352,7 @@ ReportFile::ReportFile(const ReportOptions& options, const char* name)
     throw RunError(ErrorKind::kFileError,
                    "cannot create " + QuotedPath(path_) + ": " + refusal + ".");
   }
+  if (options.folder != nullptr) options.folder->Begin(name);
 }
 
 ReportFile::~ReportFile() {

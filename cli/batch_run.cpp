@@ -19,6 +19,7 @@
 #include "cli/problem_batch.h"
 #include "cli/standard_streams.h"
 #include "cli/verify_command.h"
+#include "geometry/element_layout.h"
 #include "solver/angle_sweep.h"
 #include "solver/derived_results.h"
 #include "solver/module_gauss.h"
@@ -106,6 +107,11 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
                     const FlowPicturesWriter& write_flow) {
   if (given.general) return RunProblemRequest(given, out, err, decimal_separator, write_flow);
   BatchRequest request = given;
+  // A coordinate file of several elements is the general problem, as two bodies are.
+  if (!request.body_file.empty() && HoldsSeveralElements(request.body_file)) {
+    request.general = true;
+    return RunProblemRequest(request, out, err, decimal_separator, write_flow);
+  }
   if (!request.body_file.empty()) {
     std::string problem;
     if (!SetBodyFromFile(request.body_file, request.options.count("--panels") != 0,
@@ -135,6 +141,15 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
   ReportFolder folder(request.out_directory);
   const ReportOptions reports{request.out_directory, decimal_separator, &folder};
   const RunRecord run = RunSession(*state, window, reports);
+  if (run.outcome == RunOutcome::kZeroPivot) {
+    // The message above is the system's own and names no input: say what met it.
+    err << "velquin2ds: the elimination, which exchanges no rows, met a zero on the diagonal of "
+           "the "
+        << NumberText(run.inputs->NEq()) << " equations of " << NumberText(run.inputs->NP)
+        << (run.inputs->NP == 1 ? " panel" : " panels")
+        << "; no pressure report was written. Another panel count or vortex position "
+           "may be solvable.\n";
+  }
   if (run.outcome != RunOutcome::kCompleted) return 1;
   const RunInputs& inputs = *run.inputs;
   PrintMessages(run.warnings, "warning", err);

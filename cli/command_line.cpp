@@ -17,6 +17,12 @@
 namespace velquin {
 namespace {
 
+// The farthest an element or the ground may lie, in reference lengths. The kernel squares
+// distances: at 1e160 they overflow and the system turns singular. A million chords is
+// free flight for every purpose.
+constexpr double kMaxLayoutLength = 1e6;
+constexpr const char* kMaxLayoutLengthText = "1e6";
+
 // The options of the command line; flags take no value. Input options set the
 // controls of a run and also preset the window; the others only make sense with --batch.
 struct OptionSpec {
@@ -179,6 +185,11 @@ void ReadElements(const std::vector<std::pair<std::string, std::string>>& sequen
         const std::vector<double> n = OptionNumbers(name, value, 4, "X:Y:DEG:CHORD");
         if (!(n[3] > 0))
           throw UsageError{"--place: the chord must be positive, not " + QuotedArgument(value)};
+        if (!(std::fabs(n[0]) <= kMaxLayoutLength && std::fabs(n[1]) <= kMaxLayoutLength &&
+              n[3] <= kMaxLayoutLength)) {
+          throw UsageError{std::string("--place: X, Y and the chord must lie within ") +
+                           kMaxLayoutLengthText + ", not " + QuotedArgument(value)};
+        }
         element.placement = Placement{n[0], n[1], n[2], n[3]};
       } else {
         if (element.flap) throw UsageError{"--flap given twice for one element"};
@@ -187,8 +198,9 @@ void ReadElements(const std::vector<std::pair<std::string, std::string>>& sequen
       }
     } else if (name == "--ground") {
       request.ground_height = OptionNumbers(name, value, 1, "a height H")[0];
-      if (!(*request.ground_height > 0)) {
-        throw UsageError{"--ground needs a positive height, not " + QuotedArgument(value)};
+      if (!(*request.ground_height > 0 && *request.ground_height <= kMaxLayoutLength)) {
+        throw UsageError{std::string("--ground needs a positive height up to ") +
+                         kMaxLayoutLengthText + ", not " + QuotedArgument(value)};
       }
     }
   }
@@ -311,7 +323,8 @@ std::string UsageText() {
          "--sweep), for the general problem too, with --re the boundary layers drawn as the\n"
          "explorer draws them. --explore opens the flow explorer with the inputs instead.\n"
          "The general problem: every --body and --body-file is an element, in the order\n"
-         "given (a file may hold several, separated by a line '999 999'); --place puts the\n"
+         "given (a file may hold several, separated by a line '999 999', and is then the\n"
+         "general problem by itself); --place puts the\n"
          "element before it at (X, Y), turned DEG degrees about its leading edge (positive:\n"
          "trailing edge down) and scaled to CHORD; --flap deflects the part behind the hinge\n"
          "at chord fraction XH (0.05..0.95) by DEG (+-60, positive down); --ground H puts a\n"
@@ -325,7 +338,8 @@ std::string UsageText() {
          "panels by transpiration. The line gains cl_viscous, cm_viscous, cd, xtr_top,\n"
          "xtr_bottom, xsep_top, xsep_bottom (and converged=0 when the interaction did not\n"
          "settle); DIR/bl.csv holds the layers station by station, and polar.csv gains\n"
-         "cl_viscous, cd, cl_cd, xtr_top, xtr_bottom. In the general problem every element\n"
+         "cl_viscous, cd, cl_cd, xtr_top, xtr_bottom, converged (0 where the interaction\n"
+         "did not settle, stalled angles mostly). In the general problem every element\n"
          "has its own layers; with several, the line gives the totals and per element\n"
          "cl_viscous_K, cd_K, xtr_top_K, xtr_bottom_K, xsep_top_K, xsep_bottom_K (fractions\n"
          "of the element's chord). --mach M (0 <= M < 1, default 0)\n"

@@ -12,6 +12,7 @@
 #include "cli/batch_window.h"
 #include "cli/standard_streams.h"
 #include "geometry/body_names.h"
+#include "geometry/element_layout.h"
 
 namespace velquin {
 namespace {
@@ -50,6 +51,9 @@ std::vector<ElementInput> ReadElementInputs(const BatchRequest& request) {
 
 std::string WhyGeneral(const BatchRequest& request) {
   if (request.elements.size() > 1) return "several elements";
+  if (!request.body_file.empty() && HoldsSeveralElements(request.body_file)) {
+    return "a file of several elements";
+  }
   if (request.ground_height) return "a ground plane";
   for (const ElementRequest& e : request.elements) {
     if (e.flap) return "a flap";

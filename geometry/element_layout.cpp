@@ -174,6 +174,19 @@ std::optional<std::vector<SectionPoints>> ReadElementFile(const std::string& pat
   return elements;
 }
 
+bool HoldsSeveralElements(const std::string& path) {
+  std::string ignored;
+  const std::optional<std::string> text = ReadCoordinateText(path, ignored);
+  if (!text) return false;
+  for (std::size_t start = 0; start < text->size();) {
+    std::size_t end = text->find('\n', start);
+    if (end == std::string::npos) end = text->size();
+    if (IsElementSeparator(std::string_view(*text).substr(start, end - start))) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 std::optional<std::vector<ContourPoint>> DeflectFlap(const std::vector<ContourPoint>& nodes,
                                                      const std::string& name, const Flap& flap,
                                                      int NP, std::string& error) {

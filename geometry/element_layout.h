@@ -37,6 +37,9 @@ std::vector<ContourPoint> FileCoordinates(const SectionPoints& section);
 // FILE". A file without such a line is one element.
 std::optional<std::vector<SectionPoints>> ReadElementFile(const std::string& path,
                                                           std::string& error);
+// True when the coordinate file at `path` has a separator line, that is several elements
+// (false too when it cannot be read: its reading names the fault).
+bool HoldsSeveralElements(const std::string& path);
 
 // A plain flap: the part of a section behind the hinge, at chord fraction `hinge` on the
 // mean line (halfway between the surfaces), turned about the hinge by `degrees`

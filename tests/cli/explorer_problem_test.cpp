@@ -91,6 +91,13 @@ TEST(ExplorerProblem, ElementLiftEqualsTheBatchCommand) {
   }
 }
 
+// Titles name the panel count, also the count the problem chose where none was given.
+TEST(ExplorerProblem, LabelNamesThePanels) {
+  EXPECT_NE(ExplorerOf(kSlottedFlap, 4)->label.find(", 2 x 80 panels,"), std::string::npos);
+  const auto flap = ExplorerOf("--body naca4412 --flap 0.7:15 --circulation --vortex constant", 4);
+  EXPECT_NE(flap->label.find(", 160 panels,"), std::string::npos) << flap->label;
+}
+
 // The grid's base fields (the kernel's series far from a panel) equal the exact kernel
 // at every 37th node in the flow.
 TEST(ExplorerProblem, GridVelocityEqualsDirectEvaluation) {

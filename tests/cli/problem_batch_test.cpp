@@ -29,21 +29,32 @@ std::string Williams(const char* element, int panels) {
          "Foil_N=" + std::to_string(panels) + ".csv";
 }
 
-// Williams (1973): lift 3.7386 from the main aerofoil and its flap at zero incidence.
-TEST(ProblemBatch, WilliamsFromItsTwoCoordinateFiles) {
+// Williams (1973): lift 3.7386 from the main aerofoil and its flap at zero incidence,
+// given as two files or as one file of two elements (a line "999 999" between them),
+// which is the general problem without --general too.
+TEST(ProblemBatch, WilliamsFromItsCoordinateFiles) {
   const TempDir dir;
-  const BatchOutcome run =
-      RunBatch(dir.path(), {"--body-file", Williams("Main", 200), "--body-file",
-                            Williams("Flap", 200), "--circulation", "--vortex", "constant"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NEAR(Value(run.out, "cl_circulation") / 3.7386 - 1, 0, 0.0025);
-  EXPECT_NEAR(Value(run.out, "cl_pressure") / 3.7386 - 1, 0, 0.008);
-  EXPECT_NE(run.err.find("writes surface.csv instead of the three reports"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(dir.File("Output_Panel.txt")));
-  const std::string csv = ReadFile(dir.File("surface.csv"));
-  EXPECT_EQ(csv.rfind("element,panel,x1,y1,x2,y2,xc,yc,vt,cp\n", 0), 0u);
-  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 2 * 200);
-  EXPECT_NE(csv.find("\n2,200,"), std::string::npos);
+  {
+    std::ofstream both(dir.File("both.dat"));
+    both << ReadFile(Williams("Main", 200)) << "999 999\n" << ReadFile(Williams("Flap", 200));
+  }
+  for (const std::vector<std::string>& bodies :
+       {std::vector<std::string>{"--body-file", Williams("Main", 200), "--body-file",
+                                 Williams("Flap", 200)},
+        std::vector<std::string>{"--body-file", dir.File("both.dat")}}) {
+    std::vector<std::string> args = bodies;
+    for (const char* option : {"--circulation", "--vortex", "constant"}) args.push_back(option);
+    const BatchOutcome run = RunBatch(dir.path(), args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NEAR(Value(run.out, "cl_circulation") / 3.7386 - 1, 0, 0.0025);
+    EXPECT_NEAR(Value(run.out, "cl_pressure") / 3.7386 - 1, 0, 0.008);
+    EXPECT_NE(run.err.find("writes surface.csv instead of the three reports"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Output_Panel.txt")));
+    const std::string csv = ReadFile(dir.File("surface.csv"));
+    EXPECT_EQ(csv.rfind("element,panel,x1,y1,x2,y2,xc,yc,vt,cp\n", 0), 0u);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 2 * 200);
+    EXPECT_NE(csv.find("\n2,200,"), std::string::npos);
+  }
 }
 
 // XFOIL 6.99, GDES FLAP with the hinge at y/t = 0.5, 160 nodes (docs/xfoil_flap_reference.sh).
@@ -105,6 +116,8 @@ TEST(ProblemBatch, RefusesBadConfigurationsBeforeWriting) {
       {{"--place", "0:0:0:1"}, 2, "must follow the --body or --body-file"},
       {{"--body", "naca0012", "--place", "0:0:0"}, 2, "X:Y:DEG:CHORD"},
       {{"--body", "naca0012", "--ground", "-1"}, 2, "positive height"},
+      {{"--body", "naca2412", "--ground", "1e160"}, 2, "height up to 1e6"},
+      {{"--body", "naca2412", "--body", "naca0012", "--place", "2:0:0:1e300"}, 2, "within 1e6"},
       {{"--body", "naca0012", "--body", "circle", "--images"}, 2, "surface.csv"},
   };
   for (const auto& c : cases) {

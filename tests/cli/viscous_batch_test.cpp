@@ -171,7 +171,9 @@ TEST(ViscousBatch, MachGivesTheCriticalPressureAndWarnsWhereSupersonic) {
 }
 
 // A sweep with --re: polar.csv gains the viscous columns, every value a number, the
-// lift-to-drag ratio their quotient, and the last row agrees with the stdout line.
+// lift-to-drag ratio their quotient, and the last row agrees with the stdout line. Each
+// row says whether its interaction settled: at 20 degrees NACA 4412 at Re 2e5 has
+// stalled, and its row must not pass for a result.
 TEST(ViscousBatch, SweepPolarGainsTheViscousColumns) {
   test_support::TempDir dir;
   const test_support::BatchOutcome outcome =
@@ -181,15 +183,25 @@ TEST(ViscousBatch, SweepPolarGainsTheViscousColumns) {
   ASSERT_EQ(rows.size(), 6u);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"alpha_deg", "cl_circulation", "cl_pressure",
                                                "cm_quarter_chord", "source_sum", "cl_viscous", "cd",
-                                               "cl_cd", "xtr_top", "xtr_bottom"}));
+                                               "cl_cd", "xtr_top", "xtr_bottom", "converged"}));
   for (std::size_t r = 1; r < rows.size(); ++r) {
-    ASSERT_EQ(rows[r].size(), 10u);
+    ASSERT_EQ(rows[r].size(), 11u);
     for (const std::string& cell : rows[r]) EXPECT_TRUE(std::isfinite(Number(cell))) << cell;
     EXPECT_NEAR(Number(rows[r][7]), Number(rows[r][5]) / Number(rows[r][6]), 1e-9);
+    EXPECT_EQ(rows[r][10], "1") << rows[r][0];
   }
   const auto line = Pairs(outcome.out);
   EXPECT_EQ(Number(rows.back()[5]), line.at("cl_viscous"));
   EXPECT_EQ(Number(rows.back()[6]), line.at("cd"));
+
+  const test_support::BatchOutcome stall = RunBatch(
+      dir.path(), Words("--body naca4412 --panels 160 --circulation --vortex constant --re 2e5 "
+                        "--sweep 19:20:1"));
+  ASSERT_EQ(stall.status, 0) << stall.err;
+  const auto stalled = CsvRows(ReadFile(dir.File("polar.csv")));
+  ASSERT_EQ(stalled.size(), 3u);
+  EXPECT_EQ(stalled.back().back(), "0");
+  EXPECT_EQ(Pairs(stall.out).at("converged"), 0);
 }
 
 // Each element of the general problem has its own layers on its own chord. Far from the
@@ -237,7 +249,7 @@ TEST(ViscousBatch, SeveralElementsAreEachTheirIsolatedSectionWhenFarApart) {
   ASSERT_EQ(polar.size(), 3u);
   EXPECT_EQ(std::vector<std::string>(polar[0].begin() + 5, polar[0].end()),
             (std::vector<std::string>{"cl_viscous", "cd", "cl_cd", "xtr_top_1", "xtr_bottom_1",
-                                      "xtr_top_2", "xtr_bottom_2"}));
+                                      "xtr_top_2", "xtr_bottom_2", "converged"}));
   std::map<std::string, int> surfaces;
   for (const auto& row : CsvRows(ReadFile(dir.File("bl.csv")))) ++surfaces[row.at(0)];
   for (const char* name : {"top_1", "bottom_1", "top_2", "bottom_2"}) {
