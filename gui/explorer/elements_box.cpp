@@ -11,9 +11,11 @@
 #include <QSlider>
 #include <QVBoxLayout>
 #include <cmath>
+#include <utility>
 
 #include "geometry/body_names.h"
 #include "geometry/element_layout.h"
+#include "gui/explorer/checked_spin_box.h"
 #include "gui/explorer/explorer_text.h"
 
 namespace velquin {
@@ -22,14 +24,13 @@ namespace {
 // The ground height slider in hundredths of a chord, 0.02 to 2.
 constexpr int kGroundSteps = 100;
 
-QDoubleSpinBox* NewBox(QWidget* parent, const char* name, double low, double high, int decimals,
-                       double step, const QString& tip) {
-  auto* box = new QDoubleSpinBox(parent);
+CheckedDoubleSpinBox* NewBox(QWidget* parent, const char* name, double low, double high,
+                             int decimals, double step, const QString& tip) {
+  auto* box = new CheckedDoubleSpinBox(parent);
   box->setObjectName(QString::fromLatin1(name));
   box->setRange(low, high);
   box->setDecimals(decimals);
   box->setSingleStep(step);
-  box->setKeyboardTracking(false);
   box->setToolTip(tip);
   return box;
 }
@@ -149,6 +150,21 @@ ElementsBox::ElementsBox(QWidget* parent)
   connect(list_, &QListWidget::currentRowChanged, this, &ElementsBox::ShowSelected);
   for (QDoubleSpinBox* box : {x_box_, y_box_, angle_box_, chord_box_}) {
     connect(box, &QDoubleSpinBox::valueChanged, this, &ElementsBox::OnPlacementEdited);
+  }
+  // A value outside a box's range is refused with the box's value kept, and said.
+  const std::pair<CheckedDoubleSpinBox*, QString> named[] = {
+      {x_box_, QStringLiteral("The element's x")},
+      {y_box_, QStringLiteral("The element's y")},
+      {angle_box_, QStringLiteral("The element's angle")},
+      {chord_box_, QStringLiteral("The element's chord")},
+      {hinge_box_, QStringLiteral("The flap hinge")}};
+  for (const auto& [box, what] : named) {
+    box->SetOutOfRangeHandler([this, box = box, what = what](double value) {
+      if (!refused_) return;
+      refused_(QStringLiteral("%1 %2 lies outside the range %3 to %4; it stays at %5.")
+                   .arg(what, QString::number(value, 'g', 15), QString::number(box->minimum()),
+                        QString::number(box->maximum()), QString::number(box->value())));
+    });
   }
   connect(flap_box_, &QCheckBox::toggled, this, &ElementsBox::Changed);
   connect(hinge_box_, &QDoubleSpinBox::valueChanged, this, &ElementsBox::Changed);

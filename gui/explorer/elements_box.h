@@ -25,6 +25,8 @@ class QSlider;
 
 namespace velquin {
 
+class CheckedDoubleSpinBox;
+
 class ElementsBox : public QGroupBox {
   Q_OBJECT
 
@@ -33,6 +35,11 @@ class ElementsBox : public QGroupBox {
 
   // Called after every change of an input of the box.
   void SetChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+  // Called with the message of a value a box refused (it keeps its value, so the
+  // elements stay as they were).
+  void SetRefusedHandler(std::function<void(const QString&)> handler) {
+    refused_ = std::move(handler);
+  }
   // Chooses a coordinate file to add; empty cancels.
   void SetFileChooser(std::function<QString()> chooser) { choose_file_ = std::move(chooser); }
   // Called when the polar per angle is asked for (above a ground).
@@ -77,6 +84,7 @@ class ElementsBox : public QGroupBox {
   QString error_;
   bool updating_ = false;
   std::function<void()> changed_;
+  std::function<void(const QString&)> refused_;
   std::function<QString()> choose_file_;
   std::function<void()> ground_polar_;
 
@@ -85,12 +93,12 @@ class ElementsBox : public QGroupBox {
   QPushButton* add_button_ = nullptr;
   QPushButton* add_file_button_ = nullptr;
   QPushButton* remove_button_ = nullptr;
-  QDoubleSpinBox* x_box_ = nullptr;
-  QDoubleSpinBox* y_box_ = nullptr;
-  QDoubleSpinBox* angle_box_ = nullptr;
-  QDoubleSpinBox* chord_box_ = nullptr;
+  CheckedDoubleSpinBox* x_box_ = nullptr;
+  CheckedDoubleSpinBox* y_box_ = nullptr;
+  CheckedDoubleSpinBox* angle_box_ = nullptr;
+  CheckedDoubleSpinBox* chord_box_ = nullptr;
   QCheckBox* flap_box_ = nullptr;
-  QDoubleSpinBox* hinge_box_ = nullptr;
+  CheckedDoubleSpinBox* hinge_box_ = nullptr;
   QSlider* flap_slider_ = nullptr;
   QLabel* flap_label_ = nullptr;
   QCheckBox* ground_box_ = nullptr;

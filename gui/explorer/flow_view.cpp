@@ -23,6 +23,9 @@ const QColor kDividingColour(0, 0, 0);
 const QColor kVortexColour(160, 0, 160);
 const QColor kBandColour(255, 190, 0, 170);
 const QColor kBandEdgeColour(150, 90, 0);
+// The band of layers whose interaction did not settle: grey, a last pass and no result.
+const QColor kUnsettledBandColour(150, 150, 150, 150);
+const QColor kUnsettledBandEdgeColour(90, 90, 90);
 const QColor kTransitionColour(0, 190, 60);
 const QColor kSeparationColour(220, 0, 0);
 
@@ -169,7 +172,8 @@ void PaintPointVortex(QPainter& painter, const PlaneMapping& m, const ExplorerGe
 
 // The band of the displacement thickness on one side: the surface and its displaced
 // line, filled between, the line drawn.
-void PaintBand(QPainter& painter, const PlaneMapping& m, const ExplorerLayerSide& side) {
+void PaintBand(QPainter& painter, const PlaneMapping& m, const ExplorerLayerSide& side,
+               bool settled) {
   QPolygonF band, edge;
   for (std::size_t k = 0; k < side.surface_x.size(); ++k) {
     band << m.ToPixel(side.surface_x[k], side.surface_y[k]);
@@ -180,9 +184,9 @@ void PaintBand(QPainter& painter, const PlaneMapping& m, const ExplorerLayerSide
     edge.prepend(p);
   }
   painter.setPen(Qt::NoPen);
-  painter.setBrush(kBandColour);
+  painter.setBrush(settled ? kBandColour : kUnsettledBandColour);
   painter.drawPolygon(band);
-  QPen line(kBandEdgeColour, 1.2);
+  QPen line(settled ? kBandEdgeColour : kUnsettledBandEdgeColour, 1.2);
   line.setCosmetic(true);
   painter.setPen(line);
   painter.drawPolyline(edge);
@@ -190,12 +194,13 @@ void PaintBand(QPainter& painter, const PlaneMapping& m, const ExplorerLayerSide
 
 // The boundary layers: the displacement thickness as a band on each surface of every
 // element (the body's contour and the line the outer flow sees, true scale), transition
-// as a green diamond and the start of separation as a red cross on the body.
+// as a green diamond and the start of separation as a red cross on the body. The band is
+// grey where the interaction did not settle.
 void PaintBoundaryLayers(QPainter& painter, const PlaneMapping& m, const ExplorerViscousFrame& v,
                          const Lettering& l) {
   for (const ExplorerElementLayers& element : v.elements) {
     for (const ExplorerLayerSide* side : {&element.upper, &element.lower}) {
-      PaintBand(painter, m, *side);
+      PaintBand(painter, m, *side, v.result.converged);
     }
   }
   const double r = 0.55 * l.font_pixels;
@@ -342,9 +347,12 @@ void PaintFlow(QPainter& painter, const QRectF& area, const ExplorerGeometry& ge
   const QString text =
       QStringLiteral("Flow: ") + QString::fromStdString(ExplorerGeometryLabel(geometry)) +
       QStringLiteral(", \u03B1 = ") + Degrees(frame.alpha_degrees) + QStringLiteral("\u00B0") +
-      (frame.viscous ? QStringLiteral(", ") +
-                           QString::fromStdString(ExplorerConditionsLabel(frame.viscous->options))
-                     : QString());
+      (frame.viscous
+           ? QStringLiteral(", ") +
+                 QString::fromStdString(ExplorerConditionsLabel(frame.viscous->options)) +
+                 (frame.viscous->result.converged ? QString()
+                                                  : QStringLiteral(", layers not converged"))
+           : QString());
   painter.drawText(
       caption, Qt::AlignLeft | Qt::AlignVCenter,
       painter.fontMetrics().elidedText(text, Qt::ElideMiddle, static_cast<int>(caption.width())));
@@ -430,8 +438,9 @@ FlowView::FlowView(QWidget* parent) : QWidget(parent) {
   setToolTip(
       QStringLiteral("Streamlines over the pressure coefficient; the thick line divides the flow.\n"
                      "Red circle: front stagnation point, white: rear; \u0393: the point vortex.\n"
-                     "With a Reynolds number: the displacement thickness as a yellow band,\n"
-                     "transition a green diamond, separation a red cross.\n"
+                     "With a Reynolds number: the displacement thickness as a yellow band\n"
+                     "(grey where the interaction did not settle), transition a green\n"
+                     "diamond, separation a red cross.\n"
                      "Wheel: zoom, drag: pan, double click: whole domain. Right click: save."));
 }
 

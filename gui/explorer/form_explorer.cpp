@@ -1,5 +1,6 @@
 #include "gui/explorer/form_explorer.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -248,6 +250,14 @@ Form_Explorer::Form_Explorer(const RunInputs& inputs, QWidget* parent) : QMainWi
   flow_view_->SetViewChangedHandler([this] { view_timer_->start(); });
 
   CreateMenus();
+  for (QWidget* input : findChildren<QWidget*>()) {
+    if (qobject_cast<QLineEdit*>(input) || qobject_cast<QAbstractSpinBox*>(input) ||
+        qobject_cast<QComboBox*>(input)) {
+      input->installEventFilter(this);
+      // The wheel scrolls the panel of inputs unless the box was chosen first.
+      if (!qobject_cast<QLineEdit*>(input)) input->setFocusPolicy(Qt::StrongFocus);
+    }
+  }
   statusBar()->setObjectName(QStringLiteral("Status_Explorer"));
   FitToScreen();
   SetInputs(inputs);
@@ -453,7 +463,11 @@ void Form_Explorer::OnConditionsTyped() {
     return;
   }
   reynolds_box_->setStyleSheet(QString());
-  if (Problem().startsWith(QStringLiteral("The Reynolds number"))) ShowProblem(QString());
+  // A refusal of either box is over once they give conditions again.
+  if (Problem().startsWith(QStringLiteral("The Reynolds number")) ||
+      Problem().startsWith(QStringLiteral("Ncrit "))) {
+    ShowProblem(QString());
+  }
   const ExplorerFlowConditions conditions{reading.reynolds, ncrit_box_->value()};
   if (conditions == conditions_) return;
   conditions_ = conditions;
@@ -656,12 +670,15 @@ void Form_Explorer::SetInputs(const RunInputs& inputs) {
 
 void Form_Explorer::ShowOutOfRange(const QString& what, double value, double low, double high,
                                    const QString& kept) {
+  // The value as typed (0.0001 is not "0"), the range and the value kept as the box shows
+  // them.
   ShowProblem(QStringLiteral("%1 %2 lies outside the range %3 to %4; it stays at %5.")
-                  .arg(what, Degrees(value), Degrees(low), Degrees(high), kept));
+                  .arg(what, QString::number(value, 'g', 15), Degrees(low), Degrees(high), kept));
 }
 
 void Form_Explorer::ConnectInputs() {
   elements_box_->SetChangedHandler([this] { UpdateGeometry(); });
+  elements_box_->SetRefusedHandler([this](const QString& message) { ShowProblem(message); });
   elements_box_->SetFileChooser([this] {
     return ChooseOpenPath(QStringLiteral("Coordinate file of elements"),
                           QStringLiteral("Coordinate files (*.dat *.txt);;All files (*)"));
@@ -702,9 +719,15 @@ void Form_Explorer::ConnectInputs() {
                    Degrees(ncrit_box_->value()));
   });
 
+  // The arrows step past the counts the body on show refuses (odd ones for NACA
+  // sections).
+  panels_box_->SetAcceptable([this](int NP) {
+    return !geometry_ || !geometry_->inputs.body ||
+           geometry_->inputs.body->PanelCountProblem(NP).empty();
+  });
   panels_box_->SetOutOfRangeHandler([this](double value) {
-    ShowOutOfRange(QStringLiteral("The panel count"), value, kExplorerPanelsMin, kExplorerPanelsMax,
-                   QString::number(panels_box_->value()));
+    ShowOutOfRange(QStringLiteral("The panel count"), value, kExplorerPanelsMin,
+                   panels_box_->maximum(), QString::number(PanelsInUse()));
   });
   alpha_box_->SetOutOfRangeHandler([this](double value) {
     ShowOutOfRange(QStringLiteral("The angle of attack"), value, kExplorerAlphaMin,
@@ -958,6 +981,35 @@ void Form_Explorer::SetAngle(double alpha_degrees) {
   OnAngleTyped(alpha_degrees);
 }
 
+int Form_Explorer::PanelsInUse() const {
+  return geometry_ ? static_cast<int>(std::lround(geometry_->inputs.NP)) : panels_box_->value();
+}
+
+void Form_Explorer::ShowPanelsInUse() {
+  if (!geometry_ || panels_box_->value() == PanelsInUse()) return;
+  updating_inputs_ = true;
+  panels_box_->setValue(PanelsInUse());
+  updating_inputs_ = false;
+}
+
+bool Form_Explorer::eventFilter(QObject* watched, QEvent* event) {
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (widget == nullptr) return QMainWindow::eventFilter(watched, event);
+  // A text box takes Ctrl+E for the end of its line, before the menu's shortcut could:
+  // left unaccepted, the shortcut exports the views from every box as from the slider.
+  if (event->type() == QEvent::ShortcutOverride) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_E)) return true;
+  }
+  // A wheel over a box that was not chosen scrolls the panel (the event, ignored, goes on
+  // to the scroll area) instead of changing the box's value under the pointer.
+  if (event->type() == QEvent::Wheel && !widget->hasFocus() && !qobject_cast<QLineEdit*>(widget)) {
+    event->ignore();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
 QString Form_Explorer::Problem() const {
   return problem_;
 }
@@ -988,6 +1040,9 @@ void Form_Explorer::UpdateGeometry() {
   std::string problem;
   const RunInputs inputs = ReadInputs(problem);
   if (!inputs.body) {
+    // The panel count goes back to the one on show, so that the box and the message
+    // ("needs an even number of panels") describe the geometry in use.
+    ShowPanelsInUse();
     ShowProblem(QString::fromStdString(problem));
     return;
   }
@@ -1001,6 +1056,7 @@ void Form_Explorer::UpdateGeometry() {
     }
   } catch (const RunError& error) {
     // The last geometry stays on show, with the reason beneath the inputs.
+    ShowPanelsInUse();
     ShowProblem(QString::fromStdString(error.what()));
     return;
   }

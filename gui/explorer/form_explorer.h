@@ -105,6 +105,9 @@ class Form_Explorer : public QMainWindow {
   RunInputs Inputs() const;
   // The message of the last refused input or note, empty when there is none.
   QString Problem() const;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // The panel count of the geometry on show (per element in the general problem).
+  int PanelsInUse() const;
 
   // Sessions: the one the window shows, and reading one from a file. A file that cannot
   // be read or does not give inputs the explorer takes is refused with a message (in
@@ -172,6 +175,8 @@ class Form_Explorer : public QMainWindow {
   ExplorerScene Scene() const;
   void ShowGeometryInViews();
   void ShowProblem(const QString& message);
+  // Puts the panel count of the geometry on show back into the panels box.
+  void ShowPanelsInUse();
   void ShowOutOfRange(const QString& what, double value, double low, double high,
                       const QString& kept);
   void ShowOverlayList();

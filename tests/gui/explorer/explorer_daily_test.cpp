@@ -66,16 +66,20 @@ void Type(QAbstractSpinBox* box, const QString& text) {
   QTest::keyClick(edit, Qt::Key_Return);
 }
 
+// Every box takes numbers as the command line does and says what it refuses, showing
+// the value in use afterwards; a refusal is over once the box gives a value again.
 TEST(ExplorerDaily, TypedNumbersAreTakenWhenCompleteAndOutOfRangeIsSaid) {
   Form_Explorer explorer(Section(Naca0012Body(), 60));
   explorer.show();
   auto* alpha = explorer.findChild<QDoubleSpinBox*>("Spin_Alpha");
   auto* panels = explorer.findChild<QSpinBox*>("Spin_NP");
+  auto* ncrit = explorer.findChild<QDoubleSpinBox*>("Spin_Ncrit");
+  auto* element_x = explorer.findChild<QDoubleSpinBox*>("Spin_ElementX");
   const struct {
     QAbstractSpinBox* box;
     const char* typed;
     double angle;         // the angle afterwards
-    int NP;               // the panel count afterwards
+    int NP;               // the panel count afterwards, in use and in its box
     const char* problem;  // a piece of the message, empty: none
   } cases[] = {
       {alpha, "7.3", 7.3, 60, ""},
@@ -87,20 +91,37 @@ TEST(ExplorerDaily, TypedNumbersAreTakenWhenCompleteAndOutOfRangeIsSaid) {
       {panels, "500", -20, 60,
        "The panel count 500 lies outside the range 3 to 198; it stays at 60."},
       {panels, "124", -20, 124, ""},
+      {panels, "61", -20, 124, "even number of panels"},
+      {panels, "199", -20, 124, "it stays at 124."},
       {alpha, "12.25", 12.25, 124, ""},
+      {alpha, "1e1", 10, 124, ""},
+      {ncrit, "0.0001", 10, 124, "Ncrit 0.0001 lies outside the range 0.01 to 30; it stays at 9."},
+      {ncrit, "-1", 10, 124, "Ncrit -1 lies outside"},
+      {ncrit, "14", 10, 124, ""},
+      {element_x, "1e9", 10, 124, "The element's x 1000000000 lies outside the range -5 to 5"},
   };
   for (const auto& c : cases) {
     Type(c.box, QString::fromUtf8(c.typed));
     EXPECT_DOUBLE_EQ(explorer.Angle(), c.angle) << c.typed;
     EXPECT_DOUBLE_EQ(explorer.frame().alpha_degrees, c.angle) << c.typed;
     EXPECT_EQ(explorer.geometry()->inputs.NP, c.NP) << c.typed;
-    EXPECT_EQ(explorer.Problem(), QString::fromUtf8(c.problem)) << c.typed;
+    EXPECT_EQ(panels->value(), c.NP) << c.typed;
+    const QString problem = QString::fromUtf8(c.problem);
+    EXPECT_TRUE(problem.isEmpty() ? explorer.Problem().isEmpty()
+                                  : explorer.Problem().contains(problem))
+        << c.typed << ": " << explorer.Problem().toStdString();
   }
+  EXPECT_DOUBLE_EQ(ncrit->value(), 14);
+  EXPECT_DOUBLE_EQ(element_x->value(), 0);
+  // The arrows step past the counts the section refuses.
+  panels->setFocus();
+  QTest::keyClick(panels, Qt::Key_Up);
+  EXPECT_EQ(explorer.geometry()->inputs.NP, 126);
   // Keystrokes alone change nothing until the text is complete.
   alpha->setFocus();
   alpha->findChild<QLineEdit*>()->selectAll();
   QTest::keyClicks(alpha->findChild<QLineEdit*>(), QStringLiteral("1"));
-  EXPECT_DOUBLE_EQ(explorer.Angle(), 12.25);
+  EXPECT_DOUBLE_EQ(explorer.Angle(), 10);
 }
 
 // An angle beyond the explorer's range from the command line is named, not cut silently.
