@@ -2,8 +2,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <initializer_list>
 #include <map>
 #include <set>
+#include <vector>
 
 #include "app/text_file.h"
 #include "base/text_number.h"
@@ -54,6 +56,32 @@ void AppendSet(std::string& text, const char* section, const ExplorerSessionSet&
   }
 }
 
+std::string Joined(std::initializer_list<double> values) {
+  std::string text;
+  for (const double v : values) text += (text.empty() ? "" : ":") + Shortest(v);
+  return text;
+}
+
+void AppendLayout(std::string& text, const ExplorerSession& session) {
+  if (const auto& p = session.placement) {
+    text += "place = " + Joined({p->x, p->y, p->degrees, p->chord}) + "\n";
+  }
+  if (session.flap) text += "flap = " + Joined({session.flap->hinge, session.flap->degrees}) + "\n";
+  if (session.ground_height) text += "ground = " + Shortest(*session.ground_height) + "\n";
+  for (std::size_t k = 0; k < session.elements.size(); ++k) {
+    const ExplorerSessionElement& e = session.elements[k];
+    text += "[element " + std::to_string(k + 2) + "]\n";
+    if (!e.body_file.empty()) {
+      text += "body-file = " + e.body_file + "\n";
+      if (e.file_element != 1) text += "element = " + std::to_string(e.file_element) + "\n";
+    } else {
+      text += "body = " + e.body + "\n";
+    }
+    const Placement& p = e.placement;
+    text += "place = " + Joined({p.x, p.y, p.degrees, p.chord}) + "\n";
+  }
+}
+
 std::string_view Trimmed(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
@@ -82,6 +110,7 @@ class Reader {
     if (section_.empty()) Refuse(0, "it is empty: a session begins with [explorer]");
     if (!version_) Refuse(0, "its [explorer] section gives no version");
     CheckSet(shown_line_, session_.shown, "[shown]");
+    CheckElement();
     if (session_.compare) CheckSet(compare_line_, *session_.compare, "[compare]");
     return session_;
   }
@@ -101,10 +130,23 @@ class Reader {
         Refuse(number, "not a Velquin-2DS explorer session: it begins with " + QuotedInput(line) +
                            ", not [explorer]");
       }
-      if (name != "explorer" && name != "shown" && name != "compare") {
+      const bool element = name.rfind("element ", 0) == 0;
+      if (name != "explorer" && name != "shown" && name != "compare" && !element) {
         Refuse(number, "unknown section " + QuotedInput(line));
       }
       if (!sections_.insert(name).second) Refuse(number, "section [" + name + "] given twice");
+      if (element) {
+        // Numbered in order from 2, element 1 being [shown]'s body.
+        const std::string expected = "element " + std::to_string(session_.elements.size() + 2);
+        if (name != expected) {
+          Refuse(number, "the further elements are numbered in order from 2: [" + expected +
+                             "] expected, not " + QuotedInput(line));
+        }
+        CheckElement();
+        session_.elements.emplace_back();
+        element_line_ = number;
+        placed_ = false;
+      }
       section_ = name;
       if (name == "shown") shown_line_ = number;
       if (name == "compare") {
@@ -130,9 +172,79 @@ class Reader {
     }
     if (section_ == "explorer") {
       ExplorerKey(number, key, value);
+    } else if (section_.rfind("element ", 0) == 0) {
+      ElementKey(number, key, value, session_.elements.back());
+    } else if (section_ == "shown" && (key == "place" || key == "flap" || key == "ground")) {
+      LayoutKey(number, key, value);
     } else {
       SetKey(number, key, value, section_ == "shown" ? session_.shown : *session_.compare);
     }
+  }
+
+  // The numbers of a value "A:B:...", `count` of them.
+  std::vector<double> Numbers(int number, const std::string& key, std::string_view value,
+                              std::size_t count, const char* form) const {
+    std::vector<double> out;
+    std::string_view rest = value;
+    while (true) {
+      const std::size_t colon = rest.find(':');
+      out.push_back(Number(number, key, Trimmed(rest.substr(0, colon))));
+      if (colon == std::string_view::npos) break;
+      rest = rest.substr(colon + 1);
+    }
+    if (out.size() != count) Refuse(number, key + " is " + form + ", not " + QuotedInput(value));
+    return out;
+  }
+
+  Placement PlacementOf(int number, std::string_view value) const {
+    const std::vector<double> n = Numbers(number, "place", value, 4, "X:Y:DEG:CHORD");
+    if (!(n[3] > 0)) Refuse(number, "place: the chord must be positive, not " + QuotedInput(value));
+    return {n[0], n[1], n[2], n[3]};
+  }
+
+  void LayoutKey(int number, const std::string& key, std::string_view value) {
+    if (key == "place") {
+      session_.placement = PlacementOf(number, value);
+    } else if (key == "flap") {
+      const std::vector<double> n = Numbers(number, key, value, 2, "XH:DEG");
+      session_.flap = Flap{n[0], n[1]};
+    } else {
+      const double h = Number(number, key, value);
+      if (!(h > 0)) Refuse(number, "ground " + QuotedInput(value) + " is not a positive height");
+      session_.ground_height = h;
+    }
+  }
+
+  void ElementKey(int number, const std::string& key, std::string_view value,
+                  ExplorerSessionElement& e) {
+    if (key == "body") {
+      if (value.empty()) Refuse(number, "the body has no name");
+      e.body = std::string(value);
+    } else if (key == "body-file") {
+      e.body_file = Path(number, key, value);
+    } else if (key == "element") {
+      const double k = Number(number, key, value);
+      if (k != std::floor(k) || k < 1 || k > 1000) {
+        Refuse(number, "element " + QuotedInput(value) + " is not a whole positive number");
+      }
+      e.file_element = static_cast<int>(k);
+    } else if (key == "place") {
+      e.placement = PlacementOf(number, value);
+      placed_ = true;
+    } else {
+      Refuse(number, "unknown key " + QuotedInput(key) + " in [" + section_ + "]");
+    }
+  }
+
+  // The element last begun names its body once and its place.
+  void CheckElement() const {
+    if (session_.elements.empty()) return;
+    const ExplorerSessionElement& e = session_.elements.back();
+    const std::string name = "[element " + std::to_string(session_.elements.size() + 1) + "]";
+    if (e.body.empty() == e.body_file.empty()) {
+      Refuse(element_line_, name + " names its body by exactly one of body and body-file");
+    }
+    if (!placed_) Refuse(element_line_, name + " gives no place");
   }
 
   void ExplorerKey(int number, const std::string& key, std::string_view value) {
@@ -237,7 +349,8 @@ class Reader {
   std::string section_;
   std::set<std::string> sections_, keys_;
   bool version_ = false;
-  int shown_line_ = 0, compare_line_ = 0;
+  bool placed_ = false;  // the element last begun gave its place
+  int shown_line_ = 0, compare_line_ = 0, element_line_ = 0;
 };
 
 }  // namespace
@@ -247,9 +360,31 @@ bool ExplorerSessionSet::operator==(const ExplorerSessionSet& o) const {
          panels == o.panels && vortex == o.vortex && xv == o.xv && yv == o.yv;
 }
 
+bool ExplorerSessionElement::operator==(const ExplorerSessionElement& o) const {
+  const Placement &p = placement, &q = o.placement;
+  return body == o.body && body_file == o.body_file && file_element == o.file_element &&
+         p.x == q.x && p.y == q.y && p.degrees == q.degrees && p.chord == q.chord;
+}
+
+namespace {
+
+bool SamePlacement(const std::optional<Placement>& a, const std::optional<Placement>& b) {
+  if (!a || !b) return !a && !b;
+  return a->x == b->x && a->y == b->y && a->degrees == b->degrees && a->chord == b->chord;
+}
+
+bool SameFlap(const std::optional<Flap>& a, const std::optional<Flap>& b) {
+  if (!a || !b) return !a && !b;
+  return a->hinge == b->hinge && a->degrees == b->degrees;
+}
+
+}  // namespace
+
 bool ExplorerSession::operator==(const ExplorerSession& o) const {
   return shown == o.shown && compare == o.compare && alpha_degrees == o.alpha_degrees &&
-         conditions == o.conditions && overlays == o.overlays;
+         conditions == o.conditions && overlays == o.overlays &&
+         SamePlacement(placement, o.placement) && SameFlap(flap, o.flap) &&
+         ground_height == o.ground_height && elements == o.elements;
 }
 
 std::string ExplorerSessionText(const ExplorerSession& session) {
@@ -267,6 +402,7 @@ std::string ExplorerSessionText(const ExplorerSession& session) {
             path + "\n";
   }
   AppendSet(text, "shown", session.shown);
+  AppendLayout(text, session);
   if (session.compare) AppendSet(text, "compare", *session.compare);
   return text;
 }

@@ -21,6 +21,15 @@
 //   xv = 0.25
 //   yv = 0
 //
+// The general problem adds to [shown] the body's placement, its flap and the ground,
+//   place = 0:0:-2:1        (X:Y:DEG:CHORD, as --place)
+//   flap = 0.7:20           (XH:DEG, as --flap)
+//   ground = 0.3            (the height below the quarter chord, as --ground)
+// and one section a further element, numbered from 2 in order:
+//   [element 2]
+//   body = naca23012        (or body-file = PATH, with element = K for the K-th element
+//   place = 0.95:-0.04:25:0.3   of a file of several; 1 when absent)
+//
 // [explorer] comes first and holds the version (1), the angle of attack in degrees and
 // the overlaid files in their order, and the flow conditions of the boundary layers
 // (`reynolds` between 1000 and 1e9, absent for the inviscid flow; `ncrit` above 0 and at
@@ -41,6 +50,7 @@
 #include "app/explorer_viscous.h"
 #include "app/overlay_files.h"
 #include "base/vortex_model.h"
+#include "geometry/element_layout.h"
 
 namespace velquin {
 
@@ -56,8 +66,24 @@ struct ExplorerSessionSet {
   bool operator==(const ExplorerSessionSet& other) const;
 };
 
+// A further element of the general problem.
+struct ExplorerSessionElement {
+  std::string body;       // a --body name; empty with a coordinate file
+  std::string body_file;  // a coordinate file's path; empty with a named body
+  int file_element = 1;   // which of the file's elements, from 1
+  Placement placement;
+
+  bool operator==(const ExplorerSessionElement& other) const;
+};
+
 struct ExplorerSession {
   ExplorerSessionSet shown;
+  // The general problem: the shown body's placement and flap, the ground, the further
+  // elements (all absent or empty for a single body in free flight).
+  std::optional<Placement> placement;
+  std::optional<Flap> flap;
+  std::optional<double> ground_height;
+  std::vector<ExplorerSessionElement> elements;
   std::optional<ExplorerSessionSet> compare;
   double alpha_degrees = 0;
   ExplorerFlowConditions conditions;                          // the shown set's

@@ -21,6 +21,10 @@ struct ElementInput {
   std::optional<SectionPoints> section;  // an element of a coordinate file
   std::optional<Placement> placement;
   std::optional<Flap> flap;
+  // Where a coordinate file's element was read: the file and its place among the file's
+  // elements (from 1), so that a session can name it again; empty for a body by name.
+  std::string file;
+  int file_element = 1;
 };
 
 // The panels of a body by name when none are asked for.

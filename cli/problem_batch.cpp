@@ -38,9 +38,11 @@ std::vector<ElementInput> ReadElementInputs(const BatchRequest& request) {
                                                       QuotedPath(r.value) + " holds " +
                                                       std::to_string(sections->size()) + ".");
     }
-    for (const SectionPoints& section : *sections) {
+    for (std::size_t k = 0; k < sections->size(); ++k) {
       ElementInput e;
-      e.section = section;
+      e.section = (*sections)[k];
+      e.file = r.value;
+      e.file_element = static_cast<int>(k) + 1;
       e.placement = r.placement;
       e.flap = r.flap;
       elements.push_back(e);

@@ -324,9 +324,12 @@ void ElementsBox::OnAddFile() {
     return;
   }
   error_.clear();
-  for (const SectionPoints& section : *sections) {
+  for (std::size_t k = 0; k < sections->size(); ++k) {
+    const SectionPoints& section = (*sections)[k];
     ElementInput input;
     input.section = section;
+    input.file = path.toStdString();
+    input.file_element = static_cast<int>(k) + 1;
     // The file's own place: its trailing edge and chord, as the batch run keeps them.
     const Placement placement{section.file_x_te - section.file_chord, section.file_y_te, 0,
                               section.file_chord};

@@ -1418,6 +1418,20 @@ ExplorerSession Form_Explorer::Session() const {
                      : VortexModel::kNone;
   shown.xv = xv_box_->value();
   shown.yv = yv_box_->value();
+  session.placement = elements_box_->FirstPlacement();
+  session.flap = elements_box_->FirstFlap();
+  session.ground_height = elements_box_->GroundHeight();
+  for (const ElementInput& e : elements_box_->ExtraElements()) {
+    ExplorerSessionElement element;
+    if (e.body) {
+      element.body = BodyNameKey(e.body->Name());
+    } else {
+      element.body_file = e.file;
+      element.file_element = e.file_element;
+    }
+    element.placement = e.placement.value_or(Placement());
+    session.elements.push_back(element);
+  }
   if (compare_box_->isChecked()) {
     ExplorerSessionSet second;
     const QString text = compare_body_box_->currentText().trimmed();
@@ -1463,6 +1477,54 @@ std::optional<RunInputs> SetInputsOf(const ExplorerSessionSet& set,
   return inputs;
 }
 
+// The general problem of a session: the shown body (its inputs read) placed and flapped,
+// the further elements, the ground; nothing, with the reason, when an element's body
+// does not read.
+std::optional<ProblemInputs> SessionLayout(const ExplorerSession& session, const RunInputs& shown,
+                                           std::string& error) {
+  ProblemInputs layout;
+  ElementInput first;
+  first.body = shown.body;
+  first.placement = session.placement;
+  first.flap = session.flap;
+  layout.elements.push_back(first);
+  for (std::size_t k = 0; k < session.elements.size(); ++k) {
+    const ExplorerSessionElement& e = session.elements[k];
+    const std::string name = "[element " + std::to_string(k + 2) + "]: ";
+    ElementInput input;
+    if (e.body_file.empty()) {
+      input.body = BodyFromTypedName(e.body, error);
+      if (!input.body) {
+        error = name + error;
+        return std::nullopt;
+      }
+    } else {
+      const std::optional<std::vector<SectionPoints>> sections =
+          ReadElementFile(e.body_file, error);
+      if (!sections) {
+        error = name + error;
+        return std::nullopt;
+      }
+      if (e.file_element > static_cast<int>(sections->size())) {
+        error = name + QuotedPath(e.body_file) + " holds " + std::to_string(sections->size()) +
+                " element(s), not " + std::to_string(e.file_element);
+        return std::nullopt;
+      }
+      input.section = (*sections)[static_cast<std::size_t>(e.file_element - 1)];
+      input.file = e.body_file;
+      input.file_element = e.file_element;
+    }
+    input.placement = e.placement;
+    layout.elements.push_back(input);
+  }
+  layout.panels = shown.NP;
+  layout.vortex = shown.circulation ? shown.vortex : VortexModel::kNone;
+  layout.Xv = shown.Xv;
+  layout.Yv = shown.Yv;
+  layout.ground_height = session.ground_height;
+  return layout;
+}
+
 }  // namespace
 
 bool Form_Explorer::OpenSession(const QString& path, std::string& error) {
@@ -1486,9 +1548,14 @@ bool Form_Explorer::OpenSession(const QString& path, std::string& error) {
                   " lies outside the explorer's range, -20 to 20 degrees");
   }
   shown->alpha_degrees = session->alpha_degrees;
+  const std::optional<ProblemInputs> layout = SessionLayout(*session, *shown, reason);
+  if (!layout) return refuse(where + reason);
   std::unique_ptr<ExplorerGeometry> made;
   try {
-    made = MakeExplorerGeometry(*shown);
+    made = layout->elements.size() > 1 || layout->elements.front().placement ||
+                   layout->elements.front().flap || layout->ground_height
+               ? MakeExplorerGeometry(*layout, shown->alpha_degrees)
+               : MakeExplorerGeometry(*shown);
   } catch (const RunError& e) {
     return refuse(where + e.what());
   }
@@ -1551,6 +1618,7 @@ bool Form_Explorer::OpenSession(const QString& path, std::string& error) {
     compare_box_->setChecked(true);
   }
   SetFlowConditions(session->conditions);
+  elements_box_->SetProblem(*layout);
   updating_inputs_ = false;
   OnVortexChanged();
   UpdateGeometry();
@@ -1562,15 +1630,6 @@ bool Form_Explorer::SaveSession(const QString& path, std::string& error) {
   error = SaveText(path, ExplorerSessionText(Session()));
   ShowProblem(QString::fromStdString(error));
   if (!error.empty()) return false;
-  if (elements_box_->General()) {
-    // The session format holds one set of inputs per view: say what is left out.
-    statusBar()->showMessage(QStringLiteral("Saved ") + path +
-                                 QStringLiteral(" with the first element only: the session "
-                                                "does not keep further elements, a placement, "
-                                                "the flap or the ground"),
-                             15000);
-    return true;
-  }
   statusBar()->showMessage(QStringLiteral("Saved ") + path, 5000);
   return true;
 }

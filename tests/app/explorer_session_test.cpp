@@ -51,7 +51,17 @@ TEST(ExplorerSession, TextReadsBackAsTheSameSession) {
   file.conditions.reynolds = 2.5e5 + 1e-9;  // every bit of the Reynolds number too
   file.compare = own_points;
 
-  for (const ExplorerSession& session : {plain, compared, file}) {
+  // The general problem: the shown body placed and flapped above a ground, an element by
+  // name and the second element of a file.
+  ExplorerSession layout;
+  layout.shown = Named("naca23012", 100, VortexModel::kConstantDistribution);
+  layout.placement = Placement{0, 0, -2.5, 1};
+  layout.flap = Flap{0.7, 20};
+  layout.ground_height = 0.35;
+  layout.elements = {{"naca23012", "", 1, {0.95, -0.04, 25, 0.3}},
+                     {"", "/sections/slat and flap.dat", 2, {1.3, -0.1, 40, 0.1 + 0.2}}};
+
+  for (const ExplorerSession& session : {plain, compared, file, layout}) {
     const std::string text = ExplorerSessionText(session);
     std::string error;
     const std::optional<ExplorerSession> back = ParseExplorerSession(text, "s.ini", "", error);
@@ -137,6 +147,15 @@ TEST(ExplorerSession, DamagedOrForeignFilesAreRefused) {
        "session file \"s.ini\", line 3: ncrit \"0\" lies outside 0.01 to 30"},
       {head + "just text\n",
        "session file \"s.ini\", line 3: expected KEY = VALUE, found \"just text\""},
+      {head + shown + "[element 3]\nbody = circle\nplace = 1:0:0:1\n",
+       "session file \"s.ini\", line 7: the further elements are numbered in order from 2: "
+       "[element 2] expected, not \"[element 3]\""},
+      {head + shown + "[element 2]\nbody = circle\n",
+       "session file \"s.ini\", line 7: [element 2] gives no place"},
+      {head + shown + "[element 2]\nbody = circle\nplace = 1:0:0\n",
+       "session file \"s.ini\", line 9: place is X:Y:DEG:CHORD, not \"1:0:0\""},
+      {head + shown + "flap = 0.7\n",
+       "session file \"s.ini\", line 7: flap is XH:DEG, not \"0.7\""},
   };
   for (const auto& c : cases) {
     std::string error;

@@ -23,6 +23,7 @@
 #include <functional>
 
 #include "geometry/body_names.h"
+#include "geometry/element_layout.h"
 #include "gui/explorer/explorer_charts.h"
 #include "gui/explorer/explorer_text.h"
 #include "gui/explorer/flow_view.h"
@@ -320,6 +321,40 @@ TEST(ExplorerDaily, SessionsSaveAndOpenAndDamagedOnesAreRefused) {
   EXPECT_DOUBLE_EQ(second.frame().alpha_degrees, 4.5);
   ASSERT_NE(second.secondGeometry(), nullptr);
   EXPECT_EQ(second.overlays().size(), 1u);
+
+  // The general problem whole: the first body placed and flapped above a ground, an
+  // element by name and the second element of a file of two.
+  {
+    std::ofstream both(dir.File("both.dat"));
+    const std::string williams = VELQUIN_SOURCE_DIR "/tests/data/williams/";
+    both << ReadFile(williams + "MainFoil_N=200.csv") << "999 999\n"
+         << ReadFile(williams + "FlapFoil_N=200.csv");
+  }
+  const auto sections = ReadElementFile(dir.File("both.dat"), error);
+  ASSERT_TRUE(sections) << error;
+  ProblemInputs layout;
+  layout.elements.resize(3);
+  layout.elements[0].body = BodyFromNameOrDie("naca4412");
+  layout.elements[0].placement = Placement{0, 0, -3, 1};
+  layout.elements[0].flap = Flap{0.8, 10};
+  layout.elements[1].body = BodyFromNameOrDie("naca0012");
+  layout.elements[1].placement = Placement{-0.3, 0.1, 0, 0.2};
+  layout.elements[2].section = (*sections)[1];
+  layout.elements[2].file = dir.File("both.dat");
+  layout.elements[2].file_element = 2;
+  layout.elements[2].placement = Placement{1.1, -0.1, 15, 0.3};
+  layout.panels = 60;
+  layout.vortex = VortexModel::kConstantDistribution;
+  layout.ground_height = 0.8;
+  Form_Explorer general(Section(CircleBody(), 8));
+  general.ShowProblemInputs(layout);
+  ASSERT_EQ(general.geometry()->problem->elements.size(), 3u) << general.Problem().toStdString();
+  ASSERT_TRUE(general.SaveSession(path, error)) << error;
+  Form_Explorer reopened(Section(CircleBody(), 8));
+  ASSERT_TRUE(reopened.OpenSession(path, error)) << error;
+  EXPECT_TRUE(reopened.Session() == general.Session()) << ReadFile(dir.File("s.ini"));
+  EXPECT_EQ(reopened.geometry()->label, general.geometry()->label);
+  EXPECT_EQ(reopened.geometry()->problem->PanelCount(), general.geometry()->problem->PanelCount());
 
   // Damaged: the message names the file and the line; the window keeps what it had.
   std::ofstream(dir.File("bad.ini"))
