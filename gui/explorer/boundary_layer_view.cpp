@@ -95,6 +95,7 @@ BoundaryLayerView::BoundaryLayerView(QWidget* parent) : QWidget(parent) {
     plot.view = new QChartView(chart, this);
     plot.view->setObjectName(QStringLiteral("Chart_BoundaryLayer%1").arg(q));
     plot.view->setRenderHint(QPainter::Antialiasing, true);
+    FitAxesOnResize(plot.view);
     plot.view->setContextMenuPolicy(Qt::NoContextMenu);  // the view's menu, not the chart's
     plot.view->setAttribute(Qt::WA_TransparentForMouseEvents);
     grid->addWidget(plot.view, q / 2, q % 2);

@@ -40,6 +40,7 @@ QChartView* NewView(QChart* chart, QWidget* parent) {
   view->setRenderHint(QPainter::Antialiasing, true);
   view->setContextMenuPolicy(Qt::NoContextMenu);  // the view's menu, not the chart's
   view->setAttribute(Qt::WA_TransparentForMouseEvents);
+  FitAxesOnResize(view);
   return view;
 }
 

@@ -115,7 +115,33 @@ QChart* NewExplorerChart() {
   return chart;
 }
 
+namespace {
+
+// Where a chart keeps what SetNiceAxis was asked for, so that a resize can label the axis
+// again for its new length.
+constexpr const char* kWantedLow = "velquin_low";
+constexpr const char* kWantedHigh = "velquin_high";
+constexpr const char* kWantedTicks = "velquin_ticks";
+constexpr const char* kAxisPixels = "velquin_pixels";
+
+// The most ticks an axis of `pixels` can label without eliding them: a label such as
+// "-0.05" and a gap across, two lines of lettering up.
+int TicksThatFit(const QCategoryAxis* axis, double pixels) {
+  const QFontMetricsF metrics(axis->labelsFont());
+  const bool across = axis->orientation() == Qt::Horizontal;
+  const double spacing =
+      across ? metrics.horizontalAdvance(QStringLiteral("\u22120.05")) + 10 : 2 * metrics.height();
+  return std::max(2, static_cast<int>(pixels / spacing));
+}
+
+}  // namespace
+
 double SetNiceAxis(QCategoryAxis* axis, double low, double high, int ticks) {
+  axis->setProperty(kWantedLow, low);
+  axis->setProperty(kWantedHigh, high);
+  axis->setProperty(kWantedTicks, ticks);
+  const QVariant pixels = axis->property(kAxisPixels);
+  if (pixels.isValid()) ticks = std::min(ticks, TicksThatFit(axis, pixels.toDouble()));
   if (!(high > low)) {
     low -= 0.5;
     high += 0.5;
@@ -144,6 +170,42 @@ double SetNiceAxis(QCategoryAxis* axis, double low, double high, int ticks) {
   return step;
 }
 
+void FitAxesToPlot(QChart* chart) {
+  const QRectF plot = chart->plotArea();
+  if (plot.isEmpty()) return;
+  for (QAbstractAxis* abstract : chart->axes()) {
+    auto* axis = qobject_cast<QCategoryAxis*>(abstract);
+    if (axis == nullptr || !axis->property(kWantedTicks).isValid()) continue;
+    const double pixels = axis->orientation() == Qt::Horizontal ? plot.width() : plot.height();
+    const QVariant before = axis->property(kAxisPixels);
+    if (before.isValid() && TicksThatFit(axis, before.toDouble()) == TicksThatFit(axis, pixels)) {
+      axis->setProperty(kAxisPixels, pixels);
+      continue;
+    }
+    axis->setProperty(kAxisPixels, pixels);
+    SetNiceAxis(axis, axis->property(kWantedLow).toDouble(), axis->property(kWantedHigh).toDouble(),
+                axis->property(kWantedTicks).toInt());
+  }
+}
+
+void FitAxesOnResize(QChartView* view) {
+  // The chart lays itself out after the resize event: its plot area is known then.
+  class Fitter : public QObject {
+   public:
+    explicit Fitter(QChartView* view) : QObject(view), view_(view) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Resize) {
+        QTimer::singleShot(0, view_, [view = view_] { FitAxesToPlot(view->chart()); });
+      }
+      return QObject::eventFilter(watched, event);
+    }
+
+   private:
+    QChartView* view_;
+  };
+  view->installEventFilter(new Fitter(view));
+}
+
 void ScaleChartLettering(QChart* chart, double factor) {
   const auto scaled = [factor](QFont font) {
     font.setPointSizeF(font.pointSizeF() * factor);
@@ -164,6 +226,7 @@ void ScaleChartLettering(QChart* chart, double factor) {
 
 PressureChart::PressureChart(QWidget* parent) : QChartView(parent) {
   setObjectName(QStringLiteral("View_Pressure"));
+  FitAxesOnResize(this);
   setContextMenuPolicy(Qt::CustomContextMenu);
   setRenderHint(QPainter::Antialiasing, true);
   setMouseTracking(true);
@@ -476,6 +539,7 @@ void PressureChart::leaveEvent(QEvent* event) {
 
 PolarChart::PolarChart(QWidget* parent) : QChartView(parent) {
   setObjectName(QStringLiteral("View_Polar"));
+  FitAxesOnResize(this);
   setContextMenuPolicy(Qt::CustomContextMenu);
   setRenderHint(QPainter::Antialiasing, true);
   setToolTip(QStringLiteral(

@@ -31,7 +31,15 @@ namespace velquin {
 // Labels an axis from `low` to `high` at the multiples of a step of 1, 2 or 5 times a
 // power of ten (about `ticks` of them), each label the exact value of its tick with as
 // many decimals as the step needs, and no "-0". Returns the step.
+// On an axis whose length FitAxesToPlot has measured, fewer ticks where `ticks` labels
+// would not fit without eliding.
 double SetNiceAxis(QCategoryAxis* axis, double low, double high, int ticks);
+
+// Measures the plot's axes and labels those set by SetNiceAxis again, with as many of
+// their ticks as fit. FitAxesOnResize does it after every resize of the view: at
+// 1024 x 700 the angle axis of the lift chart read "... ... 0 5 ... ..." with eight ticks.
+void FitAxesToPlot(QChart* chart);
+void FitAxesOnResize(QChartView* view);
 
 // The pieces every chart of the explorer is made of: a line of a fixed width in pixels,
 // an axis labelled at its ticks (SetNiceAxis), a series attached to two axes, a chart

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCategoryAxis>
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -169,6 +170,23 @@ TEST(ExplorerDaily, LaysOutAt1024By700) {
     // yields room to the two that follow the angle.
     const int least_width = view->ExportName() == QStringLiteral("Convergence") ? 160 : 250;
     EXPECT_GE(view->Widget()->width(), least_width) << view->ExportName().toStdString();
+  }
+  // The ticks of every axis across a chart fit its width, so none is elided to "...".
+  QTest::qWait(50);  // the charts fit their axes once laid out
+  for (QChartView* chart : explorer.findChildren<QChartView*>()) {
+    if (!chart->isVisible()) continue;  // the boundary layers' row while inviscid
+    for (QAbstractAxis* abstract : chart->chart()->axes(Qt::Horizontal)) {
+      auto* axis = qobject_cast<QCategoryAxis*>(abstract);
+      if (axis == nullptr || axis->categoriesLabels().isEmpty()) continue;
+      const QFontMetrics metrics(axis->labelsFont());
+      int widest = 0;
+      for (const QString& label : axis->categoriesLabels()) {
+        widest = std::max(widest, metrics.horizontalAdvance(label));
+      }
+      const int count = static_cast<int>(axis->categoriesLabels().size());
+      EXPECT_LE((count - 1) * (widest + 4), chart->chart()->plotArea().width())
+          << chart->objectName().toStdString() << " " << axis->titleText().toStdString();
+    }
   }
 }
 
