@@ -93,8 +93,17 @@ std::string WriteFlowPictures(const FlowPictureRun& run,
   const QSize size(kChartPictureWidth, kChartPictureHeight);
   const QDir folder(directory.empty() ? QStringLiteral(".") : QString::fromStdString(directory));
 
+  // The picture's shape widens the domain (above a ground, mostly upwards): the flow is
+  // computed again on a grid of the part of the plane the picture shows, as the window
+  // does once shown, so that the colours and streamlines fill it.
   FlowView flow;
   flow.SetFrame(geometry.get(), &frame);
+  flow.resize(flow_size);
+  const std::unique_ptr<FlowGrid> view_grid = MakeExplorerViewGrid(*geometry, flow.VisibleDomain());
+  ExplorerFrame shown;
+  ComputeExplorerFrame(*geometry, run.alpha_degrees, shown, view_grid.get());
+  shown.viscous = frame.viscous;
+  flow.SetFrame(geometry.get(), &shown);
   if (std::string error = SaveViewPng(flow, flow_size, folder.filePath(QStringLiteral("Flow.png")));
       !error.empty()) {
     return error;
