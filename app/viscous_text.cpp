@@ -86,6 +86,13 @@ std::string ViscousPolarValues(const ViscousResult& result) {
   return out + (result.converged ? ",1" : ",0");
 }
 
+std::string FewPanelsWarning(int fewest_panels) {
+  if (fewest_panels >= kFewestViscousPanels) return {};
+  return std::to_string(fewest_panels) +
+         " panels are few for the boundary layers: their drag and lift are rough (" +
+         std::to_string(kFewestViscousPanels) + " or more an element are advised)";
+}
+
 std::string SupersonicWarning(const std::vector<ViscousResult>& results,
                               const std::vector<double>& alpha_degrees) {
   std::vector<double> supersonic_angles;

@@ -92,8 +92,10 @@ std::optional<std::vector<ViscousResult>> AnalyseViscousRun(
         return true;
       });
   shown.Finish();
-  const std::string warning = SupersonicWarning(results, degrees);
-  if (!warning.empty()) PrintMessages({warning}, "warning", err);
+  for (const std::string& warning :
+       {FewPanelsWarning(static_cast<int>(inputs.NP)), SupersonicWarning(results, degrees)}) {
+    if (!warning.empty()) PrintMessages({warning}, "warning", err);
+  }
   ReportFile file(reports, "bl.csv");
   file.out().Text(BoundaryLayerTable(results.back()));
   file.Close();

@@ -1,5 +1,7 @@
 #include "cli/problem_batch.h"
 
+#include <algorithm>
+
 #include "app/calculation_run.h"
 #include "app/derived_text.h"
 #include "app/input_notes.h"
@@ -112,8 +114,12 @@ int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostre
         return true;
       });
       shown.Finish();
-      const std::string warning = SupersonicWarning(viscous, degrees);
-      if (!warning.empty()) PrintMessages({warning}, "warning", err);
+      int fewest = kMaxProblemPanels;
+      for (const ProblemElement& e : problem.elements) fewest = std::min(fewest, e.PanelCount());
+      for (const std::string& warning :
+           {FewPanelsWarning(fewest), SupersonicWarning(viscous, degrees)}) {
+        if (!warning.empty()) PrintMessages({warning}, "warning", err);
+      }
     }
     // The panels of the last angle (above a ground they turn with the angle).
     const PanelSystem last(problem, degrees.back());

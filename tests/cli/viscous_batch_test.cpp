@@ -193,6 +193,15 @@ TEST(ViscousBatch, SweepPolarGainsTheViscousColumns) {
   const auto line = Pairs(outcome.out);
   EXPECT_EQ(Number(rows.back()[5]), line.at("cl_viscous"));
   EXPECT_EQ(Number(rows.back()[6]), line.at("cd"));
+  EXPECT_EQ(outcome.err.find("warning"), std::string::npos) << outcome.err;
+
+  // Too few panels for the layers: the numbers come with a warning.
+  const test_support::BatchOutcome coarse = RunBatch(
+      dir.path(), Words("--body naca0012 --panels 10 --circulation --vortex constant --re 1e6"));
+  ASSERT_EQ(coarse.status, 0) << coarse.err;
+  EXPECT_NE(coarse.err.find("warning: 10 panels are few for the boundary layers"),
+            std::string::npos)
+      << coarse.err;
 
   const test_support::BatchOutcome stall = RunBatch(
       dir.path(), Words("--body naca4412 --panels 160 --circulation --vortex constant --re 2e5 "
