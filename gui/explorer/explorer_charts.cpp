@@ -155,6 +155,15 @@ double SetNiceAxis(QCategoryAxis* axis, double low, double high, int ticks) {
       break;
     }
   }
+  // At least two labelled ticks: the step rounded up could leave one (H from 1 to 7.3 in
+  // three ticks took a step of 5, labelled "5" alone).
+  const auto labelled = [low, high](double s) {
+    return std::floor(high / s + 1e-9) - std::ceil(low / s - 1e-9) + 1;
+  };
+  while (labelled(step) < 2) {
+    const double mantissa = std::round(step / std::pow(10, std::floor(std::log10(step) + 1e-9)));
+    step *= mantissa == 5 ? 0.4 : 0.5;  // 5 -> 2 -> 1 -> 0.5 ...
+  }
   const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
   for (const QString& label : axis->categoriesLabels()) axis->remove(label);
   axis->setRange(low, high);

@@ -245,6 +245,10 @@ TEST(ExplorerDaily, ChartsFitTheirDataWithCleanLabels) {
       EXPECT_EQ(explorer.frame().exact_curve_x.size(), 361u);
     }
   }
+  // A short axis keeps at least two labels: H from 1 to 7.3 in about three ticks.
+  QCategoryAxis shape;
+  SetNiceAxis(&shape, 1, 7.3, 3);
+  EXPECT_EQ(shape.categoriesLabels(), QStringList({"2", "4", "6"}));
 }
 
 TEST(ExplorerDaily, FixedTextHasNoNegativeZero) {
