@@ -1375,16 +1375,20 @@ void Form_Explorer::ExportPictures() {
     const QString name = view->ExportName();
     std::string error =
         SaveViewPng(widget, widget.size(), dir.filePath(name + QStringLiteral(".png")));
+    if (error.empty()) written << name + QStringLiteral(".png");
     if (error.empty() && !view->DataCsv().empty()) {
       error = SaveText(dir.filePath(name + QStringLiteral(".csv")), view->DataCsv());
       if (error.empty()) written << name + QStringLiteral(".csv");
     }
     if (!error.empty()) {
-      ShowProblem(QString::fromStdString(error));
+      // Each file is whole or absent; say which got there before the fault.
+      ShowProblem(QString::fromStdString(error) +
+                  (written.isEmpty()
+                       ? QStringLiteral(" Nothing was exported.")
+                       : QStringLiteral(" Exported before it: ") +
+                             written.join(QStringLiteral(", ")) + QStringLiteral(".")));
       return;
     }
-    written.insert(written.size() - (view->DataCsv().empty() ? 0 : 1),
-                   name + QStringLiteral(".png"));
   }
   ShowProblem(QString());
   statusBar()->showMessage(QStringLiteral("Saved ") + written.join(QStringLiteral(", ")) +

@@ -20,6 +20,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 
@@ -399,9 +400,10 @@ TEST(ExplorerDaily, GuideShortcutsAndTips) {
   explorer.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&explorer));
   QStringList asked;
+  std::string folder = dir.path();
   explorer.SetSavePathChooser([&](const QString&, const QString& kind) {
     asked << kind;
-    return kind == QStringLiteral("Folder") ? QString::fromStdString(dir.path())
+    return kind == QStringLiteral("Folder") ? QString::fromStdString(folder)
                                             : QString::fromStdString(dir.File("s.ini"));
   });
   int opened = 0;
@@ -433,6 +435,13 @@ TEST(ExplorerDaily, GuideShortcutsAndTips) {
                        "alpha = 0 degrees\n",
                        0),
             0u);
+  // An export that meets a fault says what it wrote before it.
+  folder = dir.File("spoilt");
+  std::filesystem::create_directories(dir.File("spoilt/Cp.png"));
+  QTest::keyClick(&explorer, Qt::Key_E, Qt::ControlModifier);
+  EXPECT_TRUE(explorer.Problem().contains("Cp.png")) << explorer.Problem().toStdString();
+  EXPECT_TRUE(explorer.Problem().endsWith(" Exported before it: Flow.png."))
+      << explorer.Problem().toStdString();
   // Every input says what it is for.
   for (QWidget* input : explorer.findChildren<QWidget*>()) {
     const bool is_input = qobject_cast<QAbstractSpinBox*>(input) ||
