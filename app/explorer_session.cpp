@@ -223,11 +223,7 @@ class Reader {
     } else if (key == "body-file") {
       e.body_file = Path(number, key, value);
     } else if (key == "element") {
-      const double k = Number(number, key, value);
-      if (k != std::floor(k) || k < 1 || k > 1000) {
-        Refuse(number, "element " + QuotedInput(value) + " is not a whole positive number");
-      }
-      e.file_element = static_cast<int>(k);
+      e.file_element = WholeNumber(number, key, value, 1000);
     } else if (key == "place") {
       e.placement = PlacementOf(number, value);
       placed_ = true;
@@ -290,11 +286,7 @@ class Reader {
       }
       set.file_points = value == "file";
     } else if (key == "panels") {
-      const double panels = Number(number, key, value);
-      if (panels != std::floor(panels) || panels < 1 || panels > 100000) {
-        Refuse(number, "panels " + QuotedInput(value) + " is not a whole positive number");
-      }
-      set.panels = static_cast<int>(panels);
+      set.panels = WholeNumber(number, key, value, 100000);
     } else if (key == "vortex") {
       if (value == "none") {
         set.vortex = VortexModel::kNone;
@@ -335,6 +327,15 @@ class Reader {
       Refuse(number, key + " " + QuotedInput(value) + " is not a number");
     }
     return v;
+  }
+
+  // A whole number from 1 to `most`.
+  int WholeNumber(int number, const std::string& key, std::string_view value, int most) const {
+    const double v = Number(number, key, value);
+    if (v != std::floor(v) || v < 1 || v > most) {
+      Refuse(number, key + " " + QuotedInput(value) + " is not a whole positive number");
+    }
+    return static_cast<int>(v);
   }
 
   std::string Path(int number, const std::string& key, std::string_view value) const {
