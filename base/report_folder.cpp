@@ -73,12 +73,12 @@ void ReportFolder::Begin(const char* name) {
   begun_.emplace_back(name);
 }
 
-void ReportFolder::RemoveRestOfSet(std::initializer_list<const char*> set) const {
-  const auto begun = [this](const char* name) {
+void ReportFolder::RemoveRestOfSet(const std::vector<std::string>& set) const {
+  const auto begun = [this](const std::string& name) {
     return std::find(begun_.begin(), begun_.end(), name) != begun_.end();
   };
   if (std::none_of(set.begin(), set.end(), begun)) return;
-  for (const char* name : set) {
+  for (const std::string& name : set) {
     if (begun(name)) continue;
     const std::string path = directory_.empty() ? std::string(name) : directory_ + "/" + name;
     struct stat status {};

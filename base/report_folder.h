@@ -10,7 +10,6 @@
 #pragma once
 
 #include <chrono>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -43,7 +42,7 @@ class ReportFolder {
   // in the order it writes them) that the run did not begin, so that the folder never
   // holds the reports of two runs side by side. Nothing when it began none of them: the
   // earlier set then stands whole. Only regular files and links are removed.
-  void RemoveRestOfSet(std::initializer_list<const char*> set) const;
+  void RemoveRestOfSet(const std::vector<std::string>& set) const;
 
  private:
   void RemoveLeftovers() const;

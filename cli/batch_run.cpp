@@ -152,6 +152,17 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
         << "; no pressure report was written. Another panel count or vortex position "
            "may be solvable.\n";
   }
+  // Where the run stops in its arithmetic, the files of an earlier run that it would have
+  // written later go, as its later reports do (calculation_run.h): no set mixes two runs.
+  const auto stopped = [&folder, &request] {
+    std::vector<std::string> set = {"Output_Panel.txt", "Output_InfCoeffs.txt",
+                                    "Output_PressCoeffs.txt"};
+    if (request.viscous) set.emplace_back("bl.csv");
+    if (!request.sweep_angles.empty()) set.emplace_back("polar.csv");
+    folder.RemoveRestOfSet(set);
+    return 1;
+  };
+  if (run.outcome == RunOutcome::kZeroPivot) return stopped();
   if (run.outcome != RunOutcome::kCompleted) return 1;
   const RunInputs& inputs = *run.inputs;
   PrintMessages(run.warnings, "warning", err);
@@ -160,16 +171,16 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
     if (request.viscous) {
       viscous =
           AnalyseViscousRun(*state, inputs, request.sweep_angles, *request.viscous, reports, err);
-      if (!viscous) return 1;
+      if (!viscous) return stopped();
     }
     if (!request.sweep_angles.empty() &&
         !SweepAndWritePolar(*state, inputs, request.sweep_angles, reports, err,
                             viscous ? &*viscous : nullptr)) {
-      return 1;
+      return stopped();
     }
   } catch (const RunError& error) {
     err << "velquin2ds: " << error.what() << '\n';
-    return 1;
+    return error.kind() == ErrorKind::kFileError ? 1 : stopped();
   }
   if (pictures) {
     const std::string failure = pictures->Save(reports.directory);

@@ -163,7 +163,11 @@ std::optional<std::vector<SectionPoints>> ReadElementFile(const std::string& pat
   for (std::size_t k = 0; k < parts.size(); ++k) {
     const std::string shown =
         parts.size() == 1 ? path : path + " (element " + std::to_string(k + 1) + ")";
-    std::optional<SectionPoints> element = ParseSectionText(parts[k], shown, error);
+    // The lines before the element kept as blank lines (which the reading skips), so
+    // that its messages give the file's own line numbers.
+    const auto before = static_cast<std::size_t>(std::count(text->data(), parts[k].data(), '\n'));
+    const std::string numbered = std::string(before, '\n') + std::string(parts[k]);
+    std::optional<SectionPoints> element = ParseSectionText(numbered, shown, error);
     if (!element) return std::nullopt;
     elements.push_back(std::move(*element));
   }

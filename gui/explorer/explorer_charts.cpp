@@ -710,7 +710,8 @@ void PolarChart::SetGeometry(const ExplorerScene& scene) {
     const auto [first, last] = std::minmax_element(
         scene.marked.begin(), scene.marked.end(),
         [](const PolarPoint& a, const PolarPoint& b) { return a.alpha_degrees < b.alpha_degrees; });
-    title_ += QStringLiteral(", swept \u03B1 = %1 to %2 (%3 angles)")
+    // A line of its own: after the inputs it was cut off in the picture's title.
+    title_ += QStringLiteral("<br>swept \u03B1 = %1 to %2 (%3 angles)")
                   .arg(Degrees(first->alpha_degrees), Degrees(last->alpha_degrees))
                   .arg(scene.marked.size());
   }

@@ -1,5 +1,6 @@
 #include "gui/explorer/flow_view.h"
 
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -343,7 +344,10 @@ void PaintFlow(QPainter& painter, const QRectF& area, const ExplorerGeometry& ge
   painter.setFont(font);
   const PlaneMapping m = MapView(area, view);
   painter.setPen(Qt::black);
-  const QRectF caption(area.left() + l.margin, area.top(), area.width() - 2 * l.margin, l.caption);
+  // Up to the colour bar's "Cp", which it ran into.
+  const QRectF caption(area.left() + l.margin, area.top(),
+                       area.width() - 2 * l.margin - l.bar_width + 6 * l.font_pixels / 12,
+                       l.caption);
   const QString text =
       QStringLiteral("Flow: ") + QString::fromStdString(ExplorerGeometryLabel(geometry)) +
       QStringLiteral(", \u03B1 = ") + Degrees(frame.alpha_degrees) + QStringLiteral("\u00B0") +
@@ -353,9 +357,19 @@ void PaintFlow(QPainter& painter, const QRectF& area, const ExplorerGeometry& ge
                  (frame.viscous->result.converged ? QString()
                                                   : QStringLiteral(", layers not converged"))
            : QString());
+  // A long title (several elements, a flap, a ground and the layers) in smaller letters,
+  // down to two thirds, before it is elided: cut in the middle it lost the panel count.
+  QFont caption_font = font;
+  const double wide = QFontMetricsF(font).horizontalAdvance(text);
+  if (wide > caption.width()) {
+    caption_font.setPixelSize(
+        static_cast<int>(std::max(2.0 / 3.0, caption.width() / wide) * l.font_pixels));
+  }
+  painter.setFont(caption_font);
   painter.drawText(
       caption, Qt::AlignLeft | Qt::AlignVCenter,
       painter.fontMetrics().elidedText(text, Qt::ElideMiddle, static_cast<int>(caption.width())));
+  painter.setFont(font);
   painter.setClipRect(m.plot);
   PaintColourMap(painter, m, grid, cp);
 

@@ -40,24 +40,25 @@ TEST(BatchCommand, OptionsSetTheControlsAndTextsReadLikeTheWindow) {
 
 // A run that stops never leaves a set of reports from two runs: refused before its first
 // report, it leaves the earlier set whole; stopped by a zero pivot after two, it takes
-// the earlier pressure report away.
+// the earlier pressure report and polar away.
 TEST(BatchCommand, RunErrorsAndZeroPivotsExitWithOneAndAMessage) {
   test_support::TempDir dir;
   const auto present = [&dir](const char* name) {
     return test_support::ReadFile(dir.File(name)) != "<missing>";
   };
-  ASSERT_EQ(Batch({"--batch", "--out", dir.path()}).status, 0);
+  ASSERT_EQ(Batch({"--batch", "--sweep", "0:2:2", "--out", dir.path()}).status, 0);
   Outcome outcome = Batch({"--batch", "--panels", "300", "--out", dir.path()});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err.find("Subscript out of range"), std::string::npos);
   EXPECT_TRUE(present("Output_PressCoeffs.txt"));
   outcome = Batch({"--batch", "--panels", "1", "--circulation", "--vortex", "point", "--xv", "1",
-                   "--yv", "0.3", "--out", dir.path()});
+                   "--yv", "0.3", "--sweep", "0:2:2", "--out", dir.path()});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err.find("diyagonal"), std::string::npos);
   EXPECT_NE(outcome.err.find("of the 2 equations of 1 panel;"), std::string::npos) << outcome.err;
   EXPECT_TRUE(present("Output_Panel.txt") && present("Output_InfCoeffs.txt"));
   EXPECT_FALSE(present("Output_PressCoeffs.txt"));
+  EXPECT_FALSE(present("polar.csv"));
   std::ofstream(dir.File("plain")) << "a file, not a folder";
   outcome = Batch({"--batch", "--out", dir.File("plain/sub")});
   EXPECT_EQ(outcome.status, 1);

@@ -55,6 +55,19 @@ TEST(ProblemBatch, WilliamsFromItsCoordinateFiles) {
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 2 * 200);
     EXPECT_NE(csv.find("\n2,200,"), std::string::npos);
   }
+  // A fault in the second element is named with the element and the file's own line.
+  const std::string main = ReadFile(Williams("Main", 200));
+  std::string flap = ReadFile(Williams("Flap", 200));
+  const std::size_t third = flap.find('\n', flap.find('\n') + 1) + 1;
+  flap.replace(third, flap.find('\n', third) - third, "abc 0.5");
+  std::ofstream(dir.File("bad.dat")) << main << "999 999\n" << flap;
+  const BatchOutcome bad = RunBatch(dir.path(), {"--body-file", dir.File("bad.dat")});
+  EXPECT_EQ(bad.status, 1);
+  const long line = std::count(main.begin(), main.end(), '\n') + 1 + 3;
+  EXPECT_NE(bad.err.find("bad.dat (element 2)', line " + std::to_string(line) +
+                         ": \"abc\" is not a number"),
+            std::string::npos)
+      << bad.err;
 }
 
 // XFOIL 6.99, GDES FLAP with the hinge at y/t = 0.5, 160 nodes (docs/xfoil_flap_reference.sh).
