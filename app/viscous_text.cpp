@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "app/derived_text.h"
+#include "base/text_number.h"
 
 namespace velquin {
 namespace {
@@ -91,6 +92,13 @@ std::string FewPanelsWarning(int fewest_panels) {
   return std::to_string(fewest_panels) +
          " panels are few for the boundary layers: their drag and lift are rough (" +
          std::to_string(kFewestViscousPanels) + " or more an element are advised)";
+}
+
+std::string LowReynoldsWarning(double reynolds) {
+  if (!(reynolds < kLowestSoundReynolds)) return {};
+  return "Re " + NumberText(reynolds) +
+         " lies below 1e5: long laminar bubbles are outside this method, the drag and lift "
+         "are rough";
 }
 
 std::string SupersonicWarning(const std::vector<ViscousResult>& results,

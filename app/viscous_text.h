@@ -44,6 +44,14 @@ inline constexpr int kFewestViscousPanels = 40;
 // kFewestViscousPanels; empty otherwise.
 std::string FewPanelsWarning(int fewest_panels);
 
+// Below this Reynolds number the laminar layer runs long and separates in long bubbles,
+// which a direct march cannot describe (docs/method.md, "Limits"): at Re 1000 NACA 2412
+// at 4 degrees settled at a viscous lift half as large again as the inviscid one.
+inline constexpr double kLowestSoundReynolds = 1e5;
+
+// The warning for a Reynolds number below kLowestSoundReynolds; empty otherwise.
+std::string LowReynoldsWarning(double reynolds);
+
 // The columns after kPolarHeader's: kViscousPolarColumns for one element; for several
 // ",cl_viscous,cd,cl_cd", then ",xtr_top_K,xtr_bottom_K" per element, then ",converged".
 std::string ViscousPolarColumns(std::size_t element_count);

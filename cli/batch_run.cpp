@@ -93,7 +93,8 @@ std::optional<std::vector<ViscousResult>> AnalyseViscousRun(
       });
   shown.Finish();
   for (const std::string& warning :
-       {FewPanelsWarning(static_cast<int>(inputs.NP)), SupersonicWarning(results, degrees)}) {
+       {FewPanelsWarning(static_cast<int>(inputs.NP)), LowReynoldsWarning(options.reynolds),
+        SupersonicWarning(results, degrees)}) {
     if (!warning.empty()) PrintMessages({warning}, "warning", err);
   }
   ReportFile file(reports, "bl.csv");

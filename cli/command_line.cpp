@@ -22,6 +22,9 @@ namespace {
 // free flight for every purpose.
 constexpr double kMaxLayoutLength = 1e6;
 constexpr const char* kMaxLayoutLengthText = "1e6";
+// The smallest chord of a placed element: a millionth of the reference length, below
+// which its panels are shorter than the rounding of their coordinates.
+constexpr double kMinChord = 1e-6;
 
 // The options of the command line; flags take no value. Input options set the
 // controls of a run and also preset the window; the others only make sense with --batch.
@@ -183,8 +186,10 @@ void ReadElements(const std::vector<std::pair<std::string, std::string>>& sequen
       if (name == "--place") {
         if (element.placement) throw UsageError{"--place given twice for one element"};
         const std::vector<double> n = OptionNumbers(name, value, 4, "X:Y:DEG:CHORD");
-        if (!(n[3] > 0))
-          throw UsageError{"--place: the chord must be positive, not " + QuotedArgument(value)};
+        if (!(n[3] >= kMinChord)) {
+          throw UsageError{"--place: the chord must be at least 1e-6, not " +
+                           QuotedArgument(value)};
+        }
         if (!(std::fabs(n[0]) <= kMaxLayoutLength && std::fabs(n[1]) <= kMaxLayoutLength &&
               n[3] <= kMaxLayoutLength)) {
           throw UsageError{std::string("--place: X, Y and the chord must lie within ") +

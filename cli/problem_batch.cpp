@@ -117,7 +117,8 @@ int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostre
       int fewest = kMaxProblemPanels;
       for (const ProblemElement& e : problem.elements) fewest = std::min(fewest, e.PanelCount());
       for (const std::string& warning :
-           {FewPanelsWarning(fewest), SupersonicWarning(viscous, degrees)}) {
+           {FewPanelsWarning(fewest), LowReynoldsWarning(request.viscous->reynolds),
+            SupersonicWarning(viscous, degrees)}) {
         if (!warning.empty()) PrintMessages({warning}, "warning", err);
       }
     }

@@ -202,6 +202,11 @@ TEST(ViscousBatch, SweepPolarGainsTheViscousColumns) {
   EXPECT_NE(coarse.err.find("warning: 10 panels are few for the boundary layers"),
             std::string::npos)
       << coarse.err;
+  // And below Re 1e5, where the bubbles run long.
+  const test_support::BatchOutcome low = RunBatch(
+      dir.path(), Words("--body naca2412 --panels 120 --circulation --vortex constant --re 1000"));
+  ASSERT_EQ(low.status, 0) << low.err;
+  EXPECT_NE(low.err.find("warning: Re 1000 lies below 1e5"), std::string::npos) << low.err;
 
   const test_support::BatchOutcome stall = RunBatch(
       dir.path(), Words("--body naca4412 --panels 160 --circulation --vortex constant --re 2e5 "
