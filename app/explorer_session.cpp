@@ -79,6 +79,7 @@ void AppendLayout(std::string& text, const ExplorerSession& session) {
     }
     const Placement& p = e.placement;
     text += "place = " + Joined({p.x, p.y, p.degrees, p.chord}) + "\n";
+    if (e.flap) text += "flap = " + Joined({e.flap->hinge, e.flap->degrees}) + "\n";
   }
 }
 
@@ -202,12 +203,16 @@ class Reader {
     return {n[0], n[1], n[2], n[3]};
   }
 
+  Flap FlapOf(int number, std::string_view value) const {
+    const std::vector<double> n = Numbers(number, "flap", value, 2, "XH:DEG");
+    return {n[0], n[1]};
+  }
+
   void LayoutKey(int number, const std::string& key, std::string_view value) {
     if (key == "place") {
       session_.placement = PlacementOf(number, value);
     } else if (key == "flap") {
-      const std::vector<double> n = Numbers(number, key, value, 2, "XH:DEG");
-      session_.flap = Flap{n[0], n[1]};
+      session_.flap = FlapOf(number, value);
     } else {
       const double h = Number(number, key, value);
       if (!(h > 0)) Refuse(number, "ground " + QuotedInput(value) + " is not a positive height");
@@ -227,6 +232,8 @@ class Reader {
     } else if (key == "place") {
       e.placement = PlacementOf(number, value);
       placed_ = true;
+    } else if (key == "flap") {
+      e.flap = FlapOf(number, value);
     } else {
       Refuse(number, "unknown key " + QuotedInput(key) + " in [" + section_ + "]");
     }
@@ -363,8 +370,11 @@ bool ExplorerSessionSet::operator==(const ExplorerSessionSet& o) const {
 
 bool ExplorerSessionElement::operator==(const ExplorerSessionElement& o) const {
   const Placement &p = placement, &q = o.placement;
+  const bool same_flap =
+      flap.has_value() == o.flap.has_value() &&
+      (!flap || (flap->hinge == o.flap->hinge && flap->degrees == o.flap->degrees));
   return body == o.body && body_file == o.body_file && file_element == o.file_element &&
-         p.x == q.x && p.y == q.y && p.degrees == q.degrees && p.chord == q.chord;
+         p.x == q.x && p.y == q.y && p.degrees == q.degrees && p.chord == q.chord && same_flap;
 }
 
 namespace {

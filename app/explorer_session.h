@@ -29,6 +29,7 @@
 //   [element 2]
 //   body = naca23012        (or body-file = PATH, with element = K for the K-th element
 //   place = 0.95:-0.04:25:0.3   of a file of several; 1 when absent)
+//   flap = 0.8:10           (optional, as --flap after its --body)
 //
 // [explorer] comes first and holds the version (1), the angle of attack in degrees and
 // the overlaid files in their order, and the flow conditions of the boundary layers
@@ -72,6 +73,7 @@ struct ExplorerSessionElement {
   std::string body_file;  // a coordinate file's path; empty with a named body
   int file_element = 1;   // which of the file's elements, from 1
   Placement placement;
+  std::optional<Flap> flap;
 
   bool operator==(const ExplorerSessionElement& other) const;
 };

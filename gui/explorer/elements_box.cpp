@@ -100,7 +100,7 @@ ElementsBox::ElementsBox(QWidget* parent)
   auto* flap_row = new QHBoxLayout;
   flap_box_ = new QCheckBox(QStringLiteral("Flap"), this);
   flap_box_->setObjectName(QStringLiteral("Check_Flap"));
-  flap_box_->setToolTip(QStringLiteral("A plain flap on a single element"));
+  flap_box_->setToolTip(QStringLiteral("A plain flap on element 1, the body above"));
   hinge_box_ = NewBox(this, "Spin_FlapHinge", kFlapHingeMin, kFlapHingeMax, 3, 0.01,
                       QStringLiteral("The hinge, as a fraction of the chord"));
   hinge_box_->setValue(0.75);
@@ -194,7 +194,7 @@ std::optional<Placement> ElementsBox::FirstPlacement() const {
 }
 
 std::optional<Flap> ElementsBox::FirstFlap() const {
-  if (!flap_box_->isChecked() || !extra_.empty()) return std::nullopt;
+  if (!flap_box_->isChecked()) return std::nullopt;
   return Flap{hinge_box_->value(), static_cast<double>(flap_slider_->value())};
 }
 
@@ -267,17 +267,14 @@ void ElementsBox::ShowList() {
     list_->addItem(QStringLiteral("%1: ").arg(k + 2) + ElementTitle(extra_[k].input));
   }
   list_->setCurrentRow(std::clamp(row, 0, list_->count() - 1));
-  remove_button_->setEnabled(!extra_.empty());
-  // A flap belongs to a single section here; with several elements, place a flap element.
-  flap_box_->setEnabled(extra_.empty());
-  hinge_box_->setEnabled(extra_.empty());
-  flap_slider_->setEnabled(extra_.empty());
   updating_ = was;
   ShowSelected();
 }
 
 void ElementsBox::ShowSelected() {
   const int row = std::max(list_->currentRow(), 0);
+  // Element 1 is the body above: it goes with the body box, not with Remove.
+  remove_button_->setEnabled(row >= 1);
   const Placement& p =
       row == 0 ? first_placement_ : extra_[static_cast<std::size_t>(row - 1)].placement;
   const bool was = updating_;
@@ -342,8 +339,8 @@ void ElementsBox::OnAddFile() {
 
 void ElementsBox::OnRemove() {
   const int row = list_->currentRow();
-  if (extra_.empty()) return;
-  const std::size_t k = row >= 1 ? static_cast<std::size_t>(row - 1) : extra_.size() - 1;
+  if (row < 1 || row > static_cast<int>(extra_.size())) return;
+  const auto k = static_cast<std::size_t>(row - 1);
   extra_.erase(extra_.begin() + static_cast<std::ptrdiff_t>(k));
   ShowList();
   Changed();

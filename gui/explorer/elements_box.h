@@ -1,7 +1,7 @@
 // ElementsBox: the elements of the general problem in the explorer. Element 1 is the
 // body chosen above it (by name or file); further elements are added by name or from a
 // coordinate file. Every element has a placement (x, y of its leading edge, its angle,
-// trailing edge down positive, and its chord); a single element may have a flap
+// trailing edge down positive, and its chord); element 1 may have a flap
 // (hinge and angle); a ground plane may lie beneath the configuration at a height.
 // The box only holds these inputs and says when they change; the window turns them into
 // the problem (app/problem_run.h).
@@ -49,7 +49,7 @@ class ElementsBox : public QGroupBox {
   std::vector<ElementInput> ExtraElements() const;
   // Element 1's placement, if it is not the identity.
   std::optional<Placement> FirstPlacement() const;
-  // The flap of a single element, if switched on.
+  // The flap of element 1, if switched on.
   std::optional<Flap> FirstFlap() const;
   std::optional<double> GroundHeight() const;
   // True when the inputs ask for the general problem: several elements, a placement, a

@@ -1434,6 +1434,7 @@ ExplorerSession Form_Explorer::Session() const {
       element.file_element = e.file_element;
     }
     element.placement = e.placement.value_or(Placement());
+    element.flap = e.flap;
     session.elements.push_back(element);
   }
   if (compare_box_->isChecked()) {
@@ -1519,6 +1520,7 @@ std::optional<ProblemInputs> SessionLayout(const ExplorerSession& session, const
       input.file_element = e.file_element;
     }
     input.placement = e.placement;
+    input.flap = e.flap;
     layout.elements.push_back(input);
   }
   layout.panels = shown.NP;

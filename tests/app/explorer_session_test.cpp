@@ -58,8 +58,8 @@ TEST(ExplorerSession, TextReadsBackAsTheSameSession) {
   layout.placement = Placement{0, 0, -2.5, 1};
   layout.flap = Flap{0.7, 20};
   layout.ground_height = 0.35;
-  layout.elements = {{"naca23012", "", 1, {0.95, -0.04, 25, 0.3}},
-                     {"", "/sections/slat and flap.dat", 2, {1.3, -0.1, 40, 0.1 + 0.2}}};
+  layout.elements = {{"naca23012", "", 1, {0.95, -0.04, 25, 0.3}, Flap{0.8, -5}},
+                     {"", "/sections/slat and flap.dat", 2, {1.3, -0.1, 40, 0.1 + 0.2}, {}}};
 
   for (const ExplorerSession& session : {plain, compared, file, layout}) {
     const std::string text = ExplorerSessionText(session);

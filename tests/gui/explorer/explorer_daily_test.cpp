@@ -346,7 +346,7 @@ TEST(ExplorerDaily, SessionsSaveAndOpenAndDamagedOnesAreRefused) {
   EXPECT_EQ(second.overlays().size(), 1u);
 
   // The general problem whole: the first body placed and flapped above a ground, an
-  // element by name and the second element of a file of two.
+  // element by name with a flap of its own and the second element of a file of two.
   {
     std::ofstream both(dir.File("both.dat"));
     const std::string williams = VELQUIN_SOURCE_DIR "/tests/data/williams/";
@@ -362,6 +362,7 @@ TEST(ExplorerDaily, SessionsSaveAndOpenAndDamagedOnesAreRefused) {
   layout.elements[0].flap = Flap{0.8, 10};
   layout.elements[1].body = BodyFromNameOrDie("naca0012");
   layout.elements[1].placement = Placement{-0.3, 0.1, 0, 0.2};
+  layout.elements[1].flap = Flap{0.75, 10};
   layout.elements[2].section = (*sections)[1];
   layout.elements[2].file = dir.File("both.dat");
   layout.elements[2].file_element = 2;
