@@ -265,6 +265,18 @@ std::vector<PolarPoint> ComputeGroundPolar(const PanelProblem& problem, double s
   return polar;
 }
 
+namespace {
+
+// A placement in a title to twelve digits: one read from a file's own coordinates carries
+// the rounding of the arithmetic that placed it (a chord of 0.30000000000000004).
+std::string TitleNumber(double value) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 12);
+  return std::string(text, end.ptr);
+}
+
+}  // namespace
+
 std::string ExplorerProblemLabel(const ProblemInputs& inputs, const PanelProblem* problem) {
   std::string label;
   for (const ElementInput& e : inputs.elements) {
@@ -272,12 +284,12 @@ std::string ExplorerProblemLabel(const ProblemInputs& inputs, const PanelProblem
     label += e.body ? e.body->Name() : e.section->name;
     if (e.flap) {
       label +=
-          " (flap " + NumberText(e.flap->degrees) + " deg at " + NumberText(e.flap->hinge) + ")";
+          " (flap " + TitleNumber(e.flap->degrees) + " deg at " + TitleNumber(e.flap->hinge) + ")";
     }
     if (e.placement) {
       const Placement& p = *e.placement;
-      label += " at (" + NumberText(p.x) + ", " + NumberText(p.y) + ", " + NumberText(p.degrees) +
-               " deg, chord " + NumberText(p.chord) + ")";
+      label += " at (" + TitleNumber(p.x) + ", " + TitleNumber(p.y) + ", " +
+               TitleNumber(p.degrees) + " deg, chord " + TitleNumber(p.chord) + ")";
     }
   }
   if (inputs.panels) {

@@ -195,8 +195,9 @@ void DragPolarView::Start(const ExplorerGeometry& geometry, const ViscousOptions
     } catch (const std::exception& error) {
       failure = QString::fromStdString(error.what());
     }
+    const int asked = static_cast<int>(angles.size());
     QMetaObject::invokeMethod(
-        this, [this, job, polar, failure] { Finish(job.get(), polar, failure); },
+        this, [this, job, polar, failure, asked] { Finish(job.get(), polar, failure, asked); },
         Qt::QueuedConnection);
   });
   threads_.push_back(thread);
@@ -229,7 +230,7 @@ void DragPolarView::ShowProgress(const Job* job, int done, int total) {
 }
 
 void DragPolarView::Finish(const Job* job, const std::vector<ViscousPolarPoint>& polar,
-                           const QString& failure) {
+                           const QString& failure, int asked) {
   if (job != job_.get()) return;  // a run left behind: its inputs are no longer on show
   job_.reset();
   progress_->setVisible(false);
@@ -239,11 +240,19 @@ void DragPolarView::Finish(const Job* job, const std::vector<ViscousPolarPoint>&
                                        [](const ViscousPolarPoint& p) { return p.converged; });
   if (!failure.isEmpty()) {
     message_->setText(QStringLiteral("The polar failed: ") + failure);
-  } else {
-    message_->setText((cancelled_ ? QStringLiteral("Cancelled after %1 angles, %2 converged.")
-                                  : QStringLiteral("%1 angles, %2 converged."))
+  } else if (cancelled_) {
+    message_->setText(QStringLiteral("Cancelled after %1 angles, %2 converged.")
                           .arg(polar_.size())
                           .arg(converged));
+  } else if (static_cast<int>(polar_.size()) < asked) {
+    // Above a ground some angles turn an element into it: they have no point.
+    message_->setText(
+        QStringLiteral("%1 of %2 angles (at the others the ground cuts an element), %3 converged.")
+            .arg(polar_.size())
+            .arg(asked)
+            .arg(converged));
+  } else {
+    message_->setText(QStringLiteral("%1 angles, %2 converged.").arg(polar_.size()).arg(converged));
   }
   Plot();
 }

@@ -74,7 +74,9 @@ class DragPolarView : public QWidget, public ExplorerView {
 
   void Start(const ExplorerGeometry& geometry, const ViscousOptions& options);
   void ShowProgress(const Job* job, int done, int total);
-  void Finish(const Job* job, const std::vector<ViscousPolarPoint>& polar, const QString& failure);
+  // `asked`: the angles the run was given; some may have no point (above a ground).
+  void Finish(const Job* job, const std::vector<ViscousPolarPoint>& polar, const QString& failure,
+              int asked);
   void Plot();
 
   QLabel* message_;

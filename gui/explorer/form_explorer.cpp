@@ -1,5 +1,6 @@
 #include "gui/explorer/form_explorer.h"
 
+#include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
@@ -252,9 +254,10 @@ Form_Explorer::Form_Explorer(const RunInputs& inputs, QWidget* parent) : QMainWi
   CreateMenus();
   for (QWidget* input : findChildren<QWidget*>()) {
     if (qobject_cast<QLineEdit*>(input) || qobject_cast<QAbstractSpinBox*>(input) ||
-        qobject_cast<QComboBox*>(input)) {
+        qobject_cast<QComboBox*>(input) ||
+        (qobject_cast<QAbstractSlider*>(input) && !qobject_cast<QScrollBar*>(input))) {
       input->installEventFilter(this);
-      // The wheel scrolls the panel of inputs unless the box was chosen first.
+      // The wheel scrolls the panel of inputs unless the box or slider was chosen first.
       if (!qobject_cast<QLineEdit*>(input)) input->setFocusPolicy(Qt::StrongFocus);
     }
   }
@@ -1001,8 +1004,9 @@ bool Form_Explorer::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_E)) return true;
   }
-  // A wheel over a box that was not chosen scrolls the panel (the event, ignored, goes on
-  // to the scroll area) instead of changing the box's value under the pointer.
+  // A wheel over a box or slider that was not chosen scrolls the panel (the event, ignored,
+  // goes on to the scroll area) instead of changing its value under the pointer (the
+  // ground's height went to its least on the way down the panel).
   if (event->type() == QEvent::Wheel && !widget->hasFocus() && !qobject_cast<QLineEdit*>(widget)) {
     event->ignore();
     return true;
