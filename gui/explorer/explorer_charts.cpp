@@ -160,9 +160,14 @@ double SetNiceAxis(QCategoryAxis* axis, double low, double high, int ticks) {
   const auto labelled = [low, high](double s) {
     return std::floor(high / s + 1e-9) - std::ceil(low / s - 1e-9) + 1;
   };
+  // As many as fit: on a short axis one label stays one (three would be elided).
+  const double most_labels =
+      pixels.isValid() ? TicksThatFit(axis, pixels.toDouble()) : std::numeric_limits<double>::max();
   while (labelled(step) < 2) {
     const double mantissa = std::round(step / std::pow(10, std::floor(std::log10(step) + 1e-9)));
-    step *= mantissa == 5 ? 0.4 : 0.5;  // 5 -> 2 -> 1 -> 0.5 ...
+    const double finer = step * (mantissa == 5 ? 0.4 : 0.5);  // 5 -> 2 -> 1 -> 0.5 ...
+    if (labelled(finer) > most_labels) break;
+    step = finer;
   }
   const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
   for (const QString& label : axis->categoriesLabels()) axis->remove(label);
