@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <deque>
 #include <limits>
+#include <optional>
 
 namespace velquin {
 namespace {
@@ -26,19 +27,103 @@ bool VerticalEdgeInFlow(const FlowGrid& grid, int i, int j) {
   return CellOpen(grid, i - 1, j) || CellOpen(grid, i, j);
 }
 
+// The steps of the walk that a wake crosses, one flag per step: horizontal steps (i, j)
+// to (i + 1, j) at j (nx - 1) + i, vertical steps (i, j) to (i, j + 1) at j nx + i.
+struct CutSteps {
+  std::vector<unsigned char> horizontal, vertical;
+};
+
+// Flags the steps that the segment from (px, py) to (qx, qy), shorter than a cell each
+// way, crosses: a grid line x = x_i between two nodes of a column, or y = y_j between
+// two nodes of a row.
+void FlagCrossings(const FlowGrid& grid, double px, double py, double qx, double qy,
+                   CutSteps& steps) {
+  const FlowDomain& d = grid.domain;
+  const int ip = static_cast<int>(std::floor((px - d.xmin) / grid.dx));
+  const int iq = static_cast<int>(std::floor((qx - d.xmin) / grid.dx));
+  if (ip != iq) {
+    const int i = std::max(ip, iq);
+    const double x = d.xmin + i * grid.dx;
+    const double y = py + (x - px) / (qx - px) * (qy - py);
+    const int j = static_cast<int>(std::floor((y - d.ymin) / grid.dy));
+    if (i >= 0 && i < grid.nx && j >= 0 && j < grid.ny - 1) {
+      steps.vertical[static_cast<std::size_t>(j) * grid.nx + i] = 1;
+    }
+  }
+  const int jp = static_cast<int>(std::floor((py - d.ymin) / grid.dy));
+  const int jq = static_cast<int>(std::floor((qy - d.ymin) / grid.dy));
+  if (jp != jq) {
+    const int j = std::max(jp, jq);
+    const double y = d.ymin + j * grid.dy;
+    const double x = px + (y - py) / (qy - py) * (qx - px);
+    const int i = static_cast<int>(std::floor((x - d.xmin) / grid.dx));
+    if (i >= 0 && i < grid.nx - 1 && j >= 0 && j < grid.ny) {
+      steps.horizontal[static_cast<std::size_t>(j) * (grid.nx - 1) + i] = 1;
+    }
+  }
+}
+
+// The wake from a rear stagnation point, followed in half-cell steps along the grid's
+// velocity (along the free stream where the velocity is not known: in the cells the
+// contours pass, as right at the point) to the edge of the grid, its crossings flagged.
+void FlagWake(const FlowGrid& grid, const FlowFrame& field, const StreamCut& from, double cos_alfa,
+              double sin_alfa, CutSteps& steps) {
+  const FlowDomain& d = grid.domain;
+  const double h = 0.5 * std::min(grid.dx, grid.dy);
+  const int most_steps = 8 * (grid.nx + grid.ny);
+  double x = from.x, y = from.y;
+  // The cut runs off the wake on its right, joined to the body by a first piece across:
+  // along the wake itself the contour of the dividing streamline met the step in every
+  // cell and was drawn notched.
+  const double off = 0.75 * std::min(grid.dx, grid.dy);
+  double cut_x = x + off * sin_alfa, cut_y = y - off * cos_alfa;
+  FlagCrossings(grid, x, y, cut_x, cut_y, steps);
+  for (int k = 0; k < most_steps; ++k) {
+    double ux = cos_alfa, uy = sin_alfa;
+    if (const std::optional<FlowVelocity> V = SampleFlowGrid(grid, field, x, y)) {
+      const double speed = std::hypot(V->u, V->v);
+      if (speed > 1e-9) {
+        ux = V->u / speed;
+        uy = V->v / speed;
+      }
+    }
+    x += h * ux;
+    y += h * uy;
+    const double next_cut_x = x + off * uy, next_cut_y = y - off * ux;
+    FlagCrossings(grid, cut_x, cut_y, next_cut_x, next_cut_y, steps);
+    cut_x = next_cut_x;
+    cut_y = next_cut_y;
+    if (x < d.xmin || x > d.xmax || y < d.ymin || y > d.ymax) return;
+  }
+}
+
 }  // namespace
 
-std::vector<double> StreamFunctionOnGrid(const FlowGrid& grid, const FlowFrame& field) {
+std::vector<double> StreamFunctionOnGrid(const FlowGrid& grid, const FlowFrame& field,
+                                         const std::vector<StreamCut>& cuts, double cos_alfa,
+                                         double sin_alfa) {
   const int nx = grid.nx, ny = grid.ny;
   const std::size_t nodes = static_cast<std::size_t>(nx) * ny;
   std::vector<double> psi(nodes, kNaN);
   std::vector<std::size_t> queue;
   queue.reserve(nodes);
+  CutSteps steps;
+  steps.horizontal.assign(static_cast<std::size_t>(nx - 1) * ny, 0);
+  steps.vertical.assign(static_cast<std::size_t>(nx) * (ny - 1), 0);
+  for (const StreamCut& c : cuts) FlagWake(grid, field, c, cos_alfa, sin_alfa, steps);
+  // Steps between neighbours a and b (b = a + 1 or a + nx either way).
+  const auto cut = [&](std::size_t a, std::size_t b) {
+    const std::size_t low = std::min(a, b);
+    if (std::max(a, b) - low == 1) {
+      return steps.horizontal[low / nx * (nx - 1) + low % nx] != 0;
+    }
+    return steps.vertical[low] != 0;
+  };
   const auto visit = [&](std::size_t from, int i, int j, bool in_flow, bool horizontal,
                          double sign) {
     if (!in_flow || i < 0 || j < 0 || i >= nx || j >= ny) return;
     const std::size_t to = static_cast<std::size_t>(j) * nx + i;
-    if (!std::isnan(psi[to])) return;
+    if (!std::isnan(psi[to]) || cut(from, to)) return;
     // Across a horizontal edge the flow is -v dx, across a vertical one u dy.
     psi[to] = horizontal ? psi[from] - sign * 0.5 * (field.v[from] + field.v[to]) * grid.dx
                          : psi[from] + sign * 0.5 * (field.u[from] + field.u[to]) * grid.dy;

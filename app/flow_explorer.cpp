@@ -384,7 +384,11 @@ double BodyStreamFunction(const ExplorerGeometry& g, const FlowGrid& grid,
 // Streamlines of the frame on a grid with the frame's field on it.
 std::vector<Streamline> StreamlinesOn(const ExplorerGeometry& g, const FlowGrid& grid,
                                       const FlowFrame& field, const ExplorerFrame& f) {
-  const std::vector<double> psi = StreamFunctionOnGrid(grid, field);
+  std::vector<StreamCut> cuts;
+  for (const StagnationPoint& s : f.stagnation) {
+    if (!s.attachment) cuts.push_back({s.x, s.y});
+  }
+  const std::vector<double> psi = StreamFunctionOnGrid(grid, field, cuts, f.cos_alfa, f.sin_alfa);
   const double psi_body = BodyStreamFunction(g, grid, psi, f);
   return ExplorerStreamlines(grid, psi, psi_body, f.cos_alfa, f.sin_alfa, f.stagnation);
 }
