@@ -384,9 +384,14 @@ double BodyStreamFunction(const ExplorerGeometry& g, const FlowGrid& grid,
 // Streamlines of the frame on a grid with the frame's field on it.
 std::vector<Streamline> StreamlinesOn(const ExplorerGeometry& g, const FlowGrid& grid,
                                       const FlowFrame& field, const ExplorerFrame& f) {
+  // A single body's walk is cut along its wake. Between several elements the wakes run
+  // close together and the cut of one notched the other's dividing streamline, while
+  // their finer panels leave a step too small to see.
   std::vector<StreamCut> cuts;
-  for (const StagnationPoint& s : f.stagnation) {
-    if (!s.attachment) cuts.push_back({s.x, s.y});
+  if (g.panels.setup.elements.size() == 1) {
+    for (const StagnationPoint& s : f.stagnation) {
+      if (!s.attachment) cuts.push_back({s.x, s.y});
+    }
   }
   const std::vector<double> psi = StreamFunctionOnGrid(grid, field, cuts, f.cos_alfa, f.sin_alfa);
   const double psi_body = BodyStreamFunction(g, grid, psi, f);
