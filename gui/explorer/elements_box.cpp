@@ -161,9 +161,13 @@ ElementsBox::ElementsBox(QWidget* parent)
   for (const auto& [box, what] : named) {
     box->SetOutOfRangeHandler([this, box = box, what = what](double value) {
       if (!refused_) return;
+      // Minus signs as the window's other messages write them.
+      const auto shown = [](double v) {
+        return QString::number(v, 'g', 15).replace(QLatin1Char('-'), QChar(0x2212));
+      };
       refused_(QStringLiteral("%1 %2 lies outside the range %3 to %4; it stays at %5.")
-                   .arg(what, QString::number(value, 'g', 15), QString::number(box->minimum()),
-                        QString::number(box->maximum()), QString::number(box->value())));
+                   .arg(what, shown(value), shown(box->minimum()), shown(box->maximum()),
+                        shown(box->value())));
     });
   }
   connect(flap_box_, &QCheckBox::toggled, this, &ElementsBox::Changed);

@@ -676,7 +676,9 @@ void Form_Explorer::ShowOutOfRange(const QString& what, double value, double low
   // The value as typed (0.0001 is not "0"), the range and the value kept as the box shows
   // them.
   ShowProblem(QStringLiteral("%1 %2 lies outside the range %3 to %4; it stays at %5.")
-                  .arg(what, QString::number(value, 'g', 15), Degrees(low), Degrees(high), kept));
+                  .arg(what,
+                       QString::number(value, 'g', 15).replace(QLatin1Char('-'), QChar(0x2212)),
+                       Degrees(low), Degrees(high), kept));
 }
 
 void Form_Explorer::ConnectInputs() {

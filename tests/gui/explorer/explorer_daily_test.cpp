@@ -99,9 +99,9 @@ TEST(ExplorerDaily, TypedNumbersAreTakenWhenCompleteAndOutOfRangeIsSaid) {
       {alpha, "12.25", 12.25, 124, ""},
       {alpha, "1e1", 10, 124, ""},
       {ncrit, "0.0001", 10, 124, "Ncrit 0.0001 lies outside the range 0.01 to 30; it stays at 9."},
-      {ncrit, "-1", 10, 124, "Ncrit -1 lies outside"},
+      {ncrit, "-1", 10, 124, "Ncrit \u22121 lies outside"},
       {ncrit, "14", 10, 124, ""},
-      {element_x, "1e9", 10, 124, "The element's x 1000000000 lies outside the range -5 to 5"},
+      {element_x, "1e9", 10, 124, "The element's x 1000000000 lies outside the range \u22125 to 5"},
   };
   for (const auto& c : cases) {
     Type(c.box, QString::fromUtf8(c.typed));
