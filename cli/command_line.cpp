@@ -231,14 +231,12 @@ void ReadViscousOptions(BatchRequest& request) {
   }
   ViscousOptions viscous;
   viscous.reynolds = OptionNumbers("--re", re->second, 1, "one Reynolds number RE")[0];
-  // Below a thousand no attached layer exists on a section; far above 1e9 the
-  // turbulent closures were never fitted.
-  if (!(viscous.reynolds >= 1e3 && viscous.reynolds <= 1e9)) {
+  if (!(viscous.reynolds >= kLeastReynolds && viscous.reynolds <= kMostReynolds)) {
     throw UsageError{"--re must lie between 1000 and 1e9, not " + QuotedArgument(re->second)};
   }
   if (const auto n = options.find("--ncrit"); n != options.end()) {
     viscous.ncrit = OptionNumbers("--ncrit", n->second, 1, "one amplification exponent N")[0];
-    if (!(viscous.ncrit > 0 && viscous.ncrit <= 30)) {
+    if (!(viscous.ncrit > 0 && viscous.ncrit <= kMostNcrit)) {
       throw UsageError{"--ncrit must lie above 0 and at most 30, not " + QuotedArgument(n->second)};
     }
   }

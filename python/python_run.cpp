@@ -1,5 +1,6 @@
 #include "python/python_run.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "app/control_values.h"
 #include "app/input_notes.h"
 #include "app/problem_run.h"
+#include "app/viscous_text.h"
 #include "base/run_error.h"
 #include "base/text_number.h"
 #include "geometry/body_names.h"
@@ -104,23 +106,58 @@ void CheckLayout(const ProblemArguments& given) {
   }
 }
 
+// The viscous options within the ranges the command line takes (--re, --ncrit, --xtr,
+// --mach), with its reasons.
 void CheckViscous(const std::optional<ViscousOptions>& v) {
   if (!v) return;
-  if (!(v->reynolds > 0 && std::isfinite(v->reynolds))) {
-    RefuseValue("the Reynolds number must be positive, not " + NumberText(v->reynolds));
+  if (!(v->reynolds >= kLeastReynolds && v->reynolds <= kMostReynolds)) {
+    RefuseValue("the Reynolds number must lie between 1000 and 1e9, not " +
+                NumberText(v->reynolds));
   }
   if (!(v->mach >= 0 && v->mach < 1)) {
     RefuseValue("the Mach number must lie in 0 <= M < 1, not " + NumberText(v->mach));
   }
-  if (!(v->ncrit > 0 && std::isfinite(v->ncrit))) {
-    RefuseValue("ncrit must be positive, not " + NumberText(v->ncrit));
+  if (!(v->ncrit > 0 && v->ncrit <= kMostNcrit)) {
+    RefuseValue("ncrit must lie above 0 and at most 30, not " + NumberText(v->ncrit));
   }
   for (double x : {v->xtr_top, v->xtr_bottom}) {
-    if (!(x >= 0 && std::isfinite(x))) {
-      RefuseValue("a forced transition lies at a chord fraction of 0 or more, not " +
+    if (!(x >= 0 && x <= 1)) {
+      RefuseValue("a forced transition lies at a chord fraction from 0 to 1 (1: free), not " +
                   NumberText(x));
     }
   }
+}
+
+// The layers grow from the lifting solution of a section with a trailing edge.
+void CheckLayersCanGrow(const std::optional<ViscousOptions>& v, bool circle, bool circulation) {
+  if (!v) return;
+  if (circle) {
+    RefuseValue(
+        "re needs sections with a trailing edge: the circle has none, and no boundary "
+        "layer that separates at an edge");
+  }
+  if (!circulation) {
+    RefuseValue(
+        "re needs circulation (vortex 'constant' or 'point'): the boundary layers "
+        "start from the lifting solution that the Kutta-type condition gives");
+  }
+}
+
+// The viscous warnings of one result, as the command line prints them.
+void AddViscousWarnings(const ViscousOptions& options, double alpha_degrees, int fewest_panels,
+                        SurfaceResult& r) {
+  for (const std::string& w :
+       {FewPanelsWarning(fewest_panels), LowReynoldsWarning(options.reynolds),
+        SupersonicWarning({*r.viscous}, {alpha_degrees})}) {
+    if (!w.empty()) r.warnings.push_back(w);
+  }
+}
+
+// The zero pivot's own message and what it means.
+[[noreturn]] void RefuseZeroPivot() {
+  RefuseValue(std::string(kZeroPivotMessage) +
+              " (the elimination, which exchanges no rows, met a zero on the diagonal; another "
+              "panel count or vortex position may be solvable)");
 }
 
 bool IsWholeNumber(double v) {
@@ -349,6 +386,22 @@ int PreparedProblem::PanelCount() const {
   return seed_ ? RealToIndex(seed_->C->NP) : general_->problem.PanelCount();
 }
 
+bool PreparedProblem::HasCircle() const {
+  if (seed_) return seed_->inputs.body == CircleBody();
+  for (const ProblemElement& e : general_->problem.elements) {
+    if (e.name == CircleBody()->Name()) return true;
+  }
+  return false;
+}
+
+bool PreparedProblem::HasCirculation() const {
+  if (seed_) return seed_->inputs.circulation;
+  for (const ProblemElement& e : general_->problem.elements) {
+    if (e.vortex == VortexModel::kNone) return false;
+  }
+  return true;
+}
+
 namespace {
 
 void AddNodes(const std::vector<double>& X1, const std::vector<double>& Y1, int first, int last,
@@ -395,6 +448,7 @@ SurfaceResult PreparedProblem::Solve(double alpha_degrees,
     RefuseValue("the angle of attack " + NumberText(alpha_degrees) + " is not a number");
   }
   CheckViscous(viscous);
+  CheckLayersCanGrow(viscous, HasCircle(), HasCirculation());
   try {
     if (general_) {
       const std::shared_ptr<const PanelSystem> system =
@@ -404,6 +458,11 @@ SurfaceResult PreparedProblem::Solve(double alpha_degrees,
       if (viscous) {
         r.viscous =
             SolveViscousAngle(FactorPanelProblem(system, alpha_degrees), alpha_degrees, *viscous);
+        int fewest = kMaxProblemPanels;
+        for (const ProblemElement& e : general_->problem.elements) {
+          fewest = std::min(fewest, e.PanelCount());
+        }
+        AddViscousWarnings(*viscous, alpha_degrees, fewest, r);
       }
       return r;
     }
@@ -411,7 +470,7 @@ SurfaceResult PreparedProblem::Solve(double alpha_degrees,
     // The matrix assembled and eliminated in a copy of the state, as a sweep does it.
     const PooledState W = CopyState(C);
     InfluCoeff_Fill(*W, seed_->inputs);
-    if (!Gauss_Factor(W->NEq, W->An)) RefuseValue(kZeroPivotMessage);
+    if (!Gauss_Factor(W->NEq, W->An)) RefuseZeroPivot();
     const SeedAngles a = SolveSeedAngles(*W, seed_->inputs, &alpha_degrees, 1);
     const DerivedResults& d = a.results.front();
     SurfaceResult r;
@@ -445,8 +504,9 @@ SurfaceResult PreparedProblem::Solve(double alpha_degrees,
     if (const std::optional<std::string> w = VortexPositionWarning(C, at)) r.warnings.push_back(*w);
     if (viscous) {
       const std::optional<FactoredPanelProblem> factored = FactorPanelProblem(C, seed_->inputs);
-      if (!factored) RefuseValue(kZeroPivotMessage);
+      if (!factored) RefuseZeroPivot();
       r.viscous = SolveViscousAngle(*factored, alpha_degrees, *viscous);
+      AddViscousWarnings(*viscous, alpha_degrees, np, r);
     }
     return r;
   } catch (const RunError& error) {
@@ -461,6 +521,7 @@ PreparedProblem::PolarResult PreparedProblem::Polar(
       RefuseValue("the angle of attack " + NumberText(alpha) + " is not a number");
   }
   CheckViscous(viscous);
+  CheckLayersCanGrow(viscous, HasCircle(), HasCirculation());
   PolarResult polar;
   const auto add = [&](double alpha, double cl, double cl_pressure, double cm, double source_sum) {
     polar.alpha.push_back(alpha);
@@ -484,7 +545,7 @@ PreparedProblem::PolarResult PreparedProblem::Polar(
     if (alpha_degrees.empty()) return polar;
     const PooledState W = CopyState(*seed_->C);
     InfluCoeff_Fill(*W, seed_->inputs);
-    if (!Gauss_Factor(W->NEq, W->An)) RefuseValue(kZeroPivotMessage);
+    if (!Gauss_Factor(W->NEq, W->An)) RefuseZeroPivot();
     const SeedAngles a = SolveSeedAngles(*W, seed_->inputs, alpha_degrees.data(),
                                          static_cast<int>(alpha_degrees.size()));
     for (std::size_t k = 0; k < alpha_degrees.size(); ++k) {
@@ -496,7 +557,7 @@ PreparedProblem::PolarResult PreparedProblem::Polar(
     if (viscous) {
       const std::optional<FactoredPanelProblem> factored =
           FactorPanelProblem(*seed_->C, seed_->inputs);
-      if (!factored) RefuseValue(kZeroPivotMessage);
+      if (!factored) RefuseZeroPivot();
       polar.viscous = SolveViscousPolar(*factored, alpha_degrees, *viscous);
     }
     return polar;
@@ -522,7 +583,7 @@ std::unique_ptr<PreparedProblem::Field> PreparedProblem::MakeField(
     if (seed_) {
       const Module_Common& C = *seed_->C;
       std::optional<FlowBases> bases = SolveFlowBases(C, seed_->inputs);
-      if (!bases) RefuseValue(kZeroPivotMessage);
+      if (!bases) RefuseZeroPivot();
       field->bases = std::move(*bases);
       const double alpha = AlphaRadians(alpha_degrees);
       field->cos_alfa = std::cos(alpha);

@@ -94,6 +94,9 @@ class PreparedProblem {
 
   bool IsSeed() const { return seed_ != nullptr; }
   int PanelCount() const;
+  // A circle among the bodies; circulation on every element (what the layers need).
+  bool HasCircle() const;
+  bool HasCirculation() const;
 
   // The surface at one angle; with `viscous`, also the viscous analysis (seed only).
   SurfaceResult Solve(double alpha_degrees,

@@ -36,6 +36,13 @@
 
 namespace velquin {
 
+// The ranges of the flow conditions the closures and the correction hold in: below a
+// thousand no attached layer exists on a section, above 1e9 the turbulent closures were
+// never fitted; Ncrit beyond 30 is no wind tunnel's. The command line, the explorer and
+// the Python module refuse what lies outside.
+inline constexpr double kLeastReynolds = 1e3, kMostReynolds = 1e9;
+inline constexpr double kMostNcrit = 30;
+
 // Above this many panels the response matrix (np x np, np solves to build) costs more
 // than the passes it saves, and a pass solves with the factors instead.
 inline constexpr int kMaxResponsePanels = 600;

@@ -79,7 +79,8 @@ class Result:
     circle_deviation, cl_exact, exact_deviation: as the batch command prints them
     viscous      with re=: a dict (cl, cm, cd, xtr_top, xtr_bottom, converged, ...;
                  per element element_cl, element_cd, element_xtr_top, ...)
-    warnings     what makes the results doubtful (a point vortex outside the body)
+    warnings     what makes the results doubtful (a point vortex outside the body; with re=,
+                 too few panels or a low Reynolds number for the layers, supersonic flow)
     """
 
     def __init__(self, values):
@@ -188,6 +189,10 @@ def _problem(body, panels, vortex, xv, yv, ground):
 
 def _viscous(re, ncrit, mach, xtr):
     if re is None:
+        # As on the command line: the viscous analysis' options are no use without it.
+        if (np.ndim(ncrit) != 0 or ncrit != 9.0 or np.ndim(mach) != 0 or mach != 0.0
+                or np.ndim(xtr) != 0 or xtr != 1.0):
+            raise ValueError("ncrit, mach and xtr belong to the viscous analysis: they need re")
         return None
     top, bottom = (xtr, xtr) if np.ndim(xtr) == 0 else tuple(xtr)
     return {"re": _number("re", re), "ncrit": _number("ncrit", ncrit),

@@ -108,6 +108,12 @@ def test_viscous_results_equal_the_batch_line_and_polar(tmp_path):
     p = velquin.polar("naca2412", panels=120, alpha=np.arange(-2.0, 8.5, 1.0), re=1e6)
     np.testing.assert_allclose(p.cl_viscous, csv[:, 5], rtol=0, atol=1e-12)
     np.testing.assert_allclose(p.cd, csv[:, 6], rtol=0, atol=1e-12)
+    # The command line's warnings come with the result.
+    status, _, err = batch(tmp_path, "--body", "naca2412", "--panels", "10", "--re", "5e4",
+                           *VORTEX_OPTIONS["constant"])
+    assert status == 0, err
+    warnings = velquin.solve("naca2412", panels=10, re=5e4).warnings
+    assert len(warnings) == 2 and all(w in err for w in warnings), (warnings, err)
 
 
 @pytest.mark.parametrize("body,options", [
@@ -226,6 +232,13 @@ def test_refused_inputs_raise_the_batch_message(tmp_path, body, keywords, except
     lambda: velquin.solve([]),
     lambda: velquin.solve("naca0012", re=-5.0),
     lambda: velquin.solve("naca0012", re=1e6, mach=1.5),
+    # The command line's ranges and needs of the viscous analysis.
+    lambda: velquin.solve("naca0012", re=999.0),
+    lambda: velquin.solve("naca0012", re=1e6, ncrit=31.0),
+    lambda: velquin.solve("naca0012", re=1e6, xtr=(2.0, 1.0)),
+    lambda: velquin.solve("naca0012", mach=0.5),
+    lambda: velquin.solve("circle", re=1e6),
+    lambda: velquin.solve("naca0012", vortex=None, re=1e6),
     lambda: velquin.polar(["naca0012", velquin.Element("naca0012", place=(2, 0, 0, 1))], re=1e6,
                           vortex=None),
     lambda: velquin.polar("naca0012", alpha=np.zeros((2, 2))),
