@@ -33,8 +33,7 @@ std::string PanelCountInput(const ControlValues& controls, double NP) {
 // of an earlier run would stand beside them as if they belonged together, so they go.
 void RemoveReportsNotReached(const ReportOptions& reports) {
   if (reports.folder == nullptr) return;
-  reports.folder->RemoveRestOfSet(
-      {"Output_Panel.txt", "Output_InfCoeffs.txt", "Output_PressCoeffs.txt"});
+  reports.folder->RemoveRestOfSet(kRunReports);
 }
 
 void WritePressureReport(const Module_Common& C, const ReportOptions& options) {

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/control_values.h"
 #include "base/module_common.h"
@@ -62,6 +63,10 @@ BodyPtr ChosenBody(const ControlValues& controls);
 // model when circulation is on; an angle that turns into radians. Throws RunError with
 // the message of the first problem, naming the input behind it.
 RunInputs ReadRunInputs(const ControlValues& controls);
+
+// The three reports of a run, in the order it writes them.
+inline const std::vector<std::string> kRunReports = {"Output_Panel.txt", "Output_InfCoeffs.txt",
+                                                     "Output_PressCoeffs.txt"};
 
 // Command1_Click: one calculation run with the window's controls (app/run_session.h
 // reads them from the window). Never throws: a run

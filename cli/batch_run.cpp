@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/calculation_run.h"
 #include "app/derived_text.h"
 #include "app/run_session.h"
 #include "app/viscous_text.h"
@@ -103,6 +104,24 @@ std::optional<std::vector<ViscousResult>> AnalyseViscousRun(
   return results;
 }
 
+// The zero pivot's message is the system's own and names no input: what met it.
+void ExplainZeroPivot(const RunInputs& inputs, std::ostream& err) {
+  err << "velquin2ds: the elimination, which exchanges no rows, met a zero on the diagonal of the "
+      << NumberText(inputs.NEq()) << " equations of " << NumberText(inputs.NP)
+      << (inputs.NP == 1 ? " panel" : " panels")
+      << "; no pressure report was written. Another panel count or vortex position may be "
+         "solvable.\n";
+}
+
+// Where a run stops in its arithmetic, the files of an earlier run that it would have
+// written later go, as its later reports do (calculation_run.h): no set mixes two runs.
+void RemoveLaterFiles(const BatchRequest& request, const ReportFolder& folder) {
+  std::vector<std::string> set = kRunReports;
+  if (request.viscous) set.emplace_back("bl.csv");
+  if (!request.sweep_angles.empty()) set.emplace_back("polar.csv");
+  folder.RemoveRestOfSet(set);
+}
+
 }  // namespace
 
 int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& err,
@@ -144,23 +163,9 @@ int RunBatchRequest(const BatchRequest& given, std::ostream& out, std::ostream& 
   ReportFolder folder(request.out_directory);
   const ReportOptions reports{request.out_directory, decimal_separator, &folder};
   const RunRecord run = RunSession(*state, window, reports);
-  if (run.outcome == RunOutcome::kZeroPivot) {
-    // The message above is the system's own and names no input: say what met it.
-    err << "velquin2ds: the elimination, which exchanges no rows, met a zero on the diagonal of "
-           "the "
-        << NumberText(run.inputs->NEq()) << " equations of " << NumberText(run.inputs->NP)
-        << (run.inputs->NP == 1 ? " panel" : " panels")
-        << "; no pressure report was written. Another panel count or vortex position "
-           "may be solvable.\n";
-  }
-  // Where the run stops in its arithmetic, the files of an earlier run that it would have
-  // written later go, as its later reports do (calculation_run.h): no set mixes two runs.
+  if (run.outcome == RunOutcome::kZeroPivot) ExplainZeroPivot(*run.inputs, err);
   const auto stopped = [&folder, &request] {
-    std::vector<std::string> set = {"Output_Panel.txt", "Output_InfCoeffs.txt",
-                                    "Output_PressCoeffs.txt"};
-    if (request.viscous) set.emplace_back("bl.csv");
-    if (!request.sweep_angles.empty()) set.emplace_back("polar.csv");
-    folder.RemoveRestOfSet(set);
+    RemoveLaterFiles(request, folder);
     return 1;
   };
   if (run.outcome == RunOutcome::kZeroPivot) return stopped();
