@@ -369,33 +369,14 @@ bool ExplorerSessionSet::operator==(const ExplorerSessionSet& o) const {
 }
 
 bool ExplorerSessionElement::operator==(const ExplorerSessionElement& o) const {
-  const Placement &p = placement, &q = o.placement;
-  const bool same_flap =
-      flap.has_value() == o.flap.has_value() &&
-      (!flap || (flap->hinge == o.flap->hinge && flap->degrees == o.flap->degrees));
   return body == o.body && body_file == o.body_file && file_element == o.file_element &&
-         p.x == q.x && p.y == q.y && p.degrees == q.degrees && p.chord == q.chord && same_flap;
+         placement == o.placement && flap == o.flap;
 }
-
-namespace {
-
-bool SamePlacement(const std::optional<Placement>& a, const std::optional<Placement>& b) {
-  if (!a || !b) return !a && !b;
-  return a->x == b->x && a->y == b->y && a->degrees == b->degrees && a->chord == b->chord;
-}
-
-bool SameFlap(const std::optional<Flap>& a, const std::optional<Flap>& b) {
-  if (!a || !b) return !a && !b;
-  return a->hinge == b->hinge && a->degrees == b->degrees;
-}
-
-}  // namespace
 
 bool ExplorerSession::operator==(const ExplorerSession& o) const {
   return shown == o.shown && compare == o.compare && alpha_degrees == o.alpha_degrees &&
-         conditions == o.conditions && overlays == o.overlays &&
-         SamePlacement(placement, o.placement) && SameFlap(flap, o.flap) &&
-         ground_height == o.ground_height && elements == o.elements;
+         conditions == o.conditions && overlays == o.overlays && placement == o.placement &&
+         flap == o.flap && ground_height == o.ground_height && elements == o.elements;
 }
 
 std::string ExplorerSessionText(const ExplorerSession& session) {

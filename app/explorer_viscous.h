@@ -35,10 +35,10 @@ namespace velquin {
 struct ExplorerGeometry;
 
 // The range where the closures hold, as the command line's --re and --ncrit take them.
-inline constexpr double kExplorerReynoldsMin = 1e3;
-inline constexpr double kExplorerReynoldsMax = 1e9;
+inline constexpr double kExplorerReynoldsMin = kLeastReynolds;
+inline constexpr double kExplorerReynoldsMax = kMostReynolds;
 inline constexpr double kExplorerNcritMin = 0.01;
-inline constexpr double kExplorerNcritMax = 30;
+inline constexpr double kExplorerNcritMax = kMostNcrit;
 
 // The flow conditions the explorer's boundary layers take: no Reynolds number is the
 // inviscid flow.

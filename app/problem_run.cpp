@@ -89,6 +89,11 @@ std::vector<ContourPoint> ElementNodes(std::size_t k, const ElementInput& e,
 
 }  // namespace
 
+bool NeedsGeneralProblem(const ProblemInputs& inputs) {
+  if (inputs.elements.size() != 1 || inputs.ground_height) return true;
+  return inputs.elements.front().placement || inputs.elements.front().flap;
+}
+
 PanelProblem MakePanelProblem(const ProblemInputs& inputs) {
   PanelProblem problem;
   problem.ground_height = inputs.ground_height;

@@ -40,6 +40,10 @@ struct ProblemInputs {
   std::optional<double> ground_height;
 };
 
+// True when the inputs need the general problem rather than the seed's single body: several
+// elements, a placement, a flap or a ground.
+bool NeedsGeneralProblem(const ProblemInputs& inputs);
+
 // The elements laid out: a body by name at unit chord with its leading edge at (0, 0);
 // a coordinate file at unit chord when it is the only element, at the file's own
 // coordinates among several; then the flap and the placement. Throws RunError naming

@@ -87,6 +87,8 @@ std::string ViscousPolarValues(const ViscousResult& result) {
   return out + (result.converged ? ",1" : ",0");
 }
 
+namespace {
+
 std::string FewPanelsWarning(int fewest_panels) {
   if (fewest_panels >= kFewestViscousPanels) return {};
   return std::to_string(fewest_panels) +
@@ -123,6 +125,19 @@ std::string SupersonicWarning(const std::vector<ViscousResult>& results,
   }
   text += ": the Karman-Tsien correction does not hold there";
   return text;
+}
+
+}  // namespace
+
+std::vector<std::string> ViscousWarnings(const ViscousOptions& options, int fewest_panels,
+                                         const std::vector<ViscousResult>& results,
+                                         const std::vector<double>& alpha_degrees) {
+  std::vector<std::string> warnings;
+  for (std::string w : {FewPanelsWarning(fewest_panels), LowReynoldsWarning(options.reynolds),
+                        SupersonicWarning(results, alpha_degrees)}) {
+    if (!w.empty()) warnings.push_back(std::move(w));
+  }
+  return warnings;
 }
 
 std::string BoundaryLayerTable(const ViscousResult& result) {

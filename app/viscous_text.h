@@ -40,17 +40,10 @@ std::string ViscousResultsPairs(const ViscousResult& result, double mach = 0);
 // 0.00546 at 10).
 inline constexpr int kFewestViscousPanels = 40;
 
-// The warning where the element with the fewest panels has fewer than
-// kFewestViscousPanels; empty otherwise.
-std::string FewPanelsWarning(int fewest_panels);
-
 // Below this Reynolds number the laminar layer runs long and separates in long bubbles,
 // which a direct march cannot describe (docs/method.md, "Limits"): at Re 1000 NACA 2412
 // at 4 degrees settled at a viscous lift half as large again as the inviscid one.
 inline constexpr double kLowestSoundReynolds = 1e5;
-
-// The warning for a Reynolds number below kLowestSoundReynolds; empty otherwise.
-std::string LowReynoldsWarning(double reynolds);
 
 // The columns after kPolarHeader's: kViscousPolarColumns for one element; for several
 // ",cl_viscous,cd,cl_cd", then ",xtr_top_K,xtr_bottom_K" per element, then ",converged".
@@ -59,10 +52,13 @@ std::string ViscousPolarColumns(std::size_t element_count);
 // The values of those columns at one angle, no line end.
 std::string ViscousPolarValues(const ViscousResult& result);
 
-// The warning for the angles where the Karman-Tsien flow turns supersonic somewhere,
-// the first and the last named; empty when it does nowhere.
-std::string SupersonicWarning(const std::vector<ViscousResult>& results,
-                              const std::vector<double>& alpha_degrees);
+// What makes the viscous results of a run doubtful, each a sentence: an element with
+// fewer than kFewestViscousPanels panels (`fewest_panels`), a Reynolds number below
+// kLowestSoundReynolds, and the angles where the Karman-Tsien flow turns supersonic
+// somewhere, the first and the last named. Empty when nothing does.
+std::vector<std::string> ViscousWarnings(const ViscousOptions& options, int fewest_panels,
+                                         const std::vector<ViscousResult>& results,
+                                         const std::vector<double>& alpha_degrees);
 
 // cl_viscous / cd, or 0 where the drag is not positive.
 double LiftToDrag(const ViscousResult& result);

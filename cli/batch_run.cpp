@@ -93,11 +93,8 @@ std::optional<std::vector<ViscousResult>> AnalyseViscousRun(
         return true;
       });
   shown.Finish();
-  for (const std::string& warning :
-       {FewPanelsWarning(static_cast<int>(inputs.NP)), LowReynoldsWarning(options.reynolds),
-        SupersonicWarning(results, degrees)}) {
-    if (!warning.empty()) PrintMessages({warning}, "warning", err);
-  }
+  PrintMessages(ViscousWarnings(options, static_cast<int>(inputs.NP), results, degrees), "warning",
+                err);
   ReportFile file(reports, "bl.csv");
   file.out().Text(BoundaryLayerTable(results.back()));
   file.Close();

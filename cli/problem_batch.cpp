@@ -1,7 +1,5 @@
 #include "cli/problem_batch.h"
 
-#include <algorithm>
-
 #include "app/calculation_run.h"
 #include "app/derived_text.h"
 #include "app/input_notes.h"
@@ -55,15 +53,13 @@ std::vector<ElementInput> ReadElementInputs(const BatchRequest& request) {
 
 std::string WhyGeneral(const BatchRequest& request) {
   if (request.elements.size() > 1) return "several elements";
-  if (!request.body_file.empty() && HoldsSeveralElements(request.body_file)) {
-    return "a file of several elements";
-  }
   if (request.ground_height) return "a ground plane";
   for (const ElementRequest& e : request.elements) {
     if (e.flap) return "a flap";
     if (e.placement) return "a placed element";
   }
-  return "--general";
+  // Else the batch run found several elements in the one file (batch_run.cpp).
+  return request.options.count("--general") != 0 ? "--general" : "a file of several elements";
 }
 
 void WriteText(const ReportOptions& reports, const char* name, const std::string& text) {
@@ -114,13 +110,8 @@ int RunProblemRequest(const BatchRequest& request, std::ostream& out, std::ostre
         return true;
       });
       shown.Finish();
-      int fewest = kMaxProblemPanels;
-      for (const ProblemElement& e : problem.elements) fewest = std::min(fewest, e.PanelCount());
-      for (const std::string& warning :
-           {FewPanelsWarning(fewest), LowReynoldsWarning(request.viscous->reynolds),
-            SupersonicWarning(viscous, degrees)}) {
-        if (!warning.empty()) PrintMessages({warning}, "warning", err);
-      }
+      PrintMessages(ViscousWarnings(*request.viscous, problem.FewestPanels(), viscous, degrees),
+                    "warning", err);
     }
     // The panels of the last angle (above a ground they turn with the angle).
     const PanelSystem last(problem, degrees.back());

@@ -141,24 +141,31 @@ bool IsElementSeparator(std::string_view line) {
   return a >= 999 && b >= 999;
 }
 
+// The text of each element: the pieces between separator lines (an empty last one
+// dropped).
+std::vector<std::string_view> ElementParts(std::string_view text) {
+  std::vector<std::string_view> parts;
+  std::size_t part_start = 0;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    if (IsElementSeparator(text.substr(start, end - start))) {
+      parts.push_back(text.substr(part_start, start - part_start));
+      part_start = end + 1;
+    }
+    start = end + 1;
+  }
+  if (part_start < text.size()) parts.push_back(text.substr(part_start));
+  return parts;
+}
+
 }  // namespace
 
 std::optional<std::vector<SectionPoints>> ReadElementFile(const std::string& path,
                                                           std::string& error) {
   const std::optional<std::string> text = ReadCoordinateText(path, error);
   if (!text) return std::nullopt;
-  std::vector<std::string_view> parts;
-  std::size_t part_start = 0;
-  for (std::size_t start = 0; start < text->size();) {
-    std::size_t end = text->find('\n', start);
-    if (end == std::string::npos) end = text->size();
-    if (IsElementSeparator(std::string_view(*text).substr(start, end - start))) {
-      parts.push_back(std::string_view(*text).substr(part_start, start - part_start));
-      part_start = end + 1;
-    }
-    start = end + 1;
-  }
-  if (part_start < text->size()) parts.push_back(std::string_view(*text).substr(part_start));
+  const std::vector<std::string_view> parts = ElementParts(*text);
   std::vector<SectionPoints> elements;
   for (std::size_t k = 0; k < parts.size(); ++k) {
     const std::string shown =
@@ -181,14 +188,7 @@ std::optional<std::vector<SectionPoints>> ReadElementFile(const std::string& pat
 bool HoldsSeveralElements(const std::string& path) {
   std::string ignored;
   const std::optional<std::string> text = ReadCoordinateText(path, ignored);
-  if (!text) return false;
-  for (std::size_t start = 0; start < text->size();) {
-    std::size_t end = text->find('\n', start);
-    if (end == std::string::npos) end = text->size();
-    if (IsElementSeparator(std::string_view(*text).substr(start, end - start))) return true;
-    start = end + 1;
-  }
-  return false;
+  return text && ElementParts(*text).size() > 1;
 }
 
 std::optional<std::vector<ContourPoint>> DeflectFlap(const std::vector<ContourPoint>& nodes,

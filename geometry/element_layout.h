@@ -18,6 +18,9 @@ namespace velquin {
 // edge down, as a flap is deflected), the leading edge moved to (x, y).
 struct Placement {
   double x = 0, y = 0, degrees = 0, chord = 1;
+  bool operator==(const Placement& o) const {
+    return x == o.x && y == o.y && degrees == o.degrees && chord == o.chord;
+  }
 };
 
 // The leading edge of a contour: its node furthest forward (the first of equals).
@@ -37,8 +40,8 @@ std::vector<ContourPoint> FileCoordinates(const SectionPoints& section);
 // FILE". A file without such a line is one element.
 std::optional<std::vector<SectionPoints>> ReadElementFile(const std::string& path,
                                                           std::string& error);
-// True when the coordinate file at `path` has a separator line, that is several elements
-// (false too when it cannot be read: its reading names the fault).
+// True when the coordinate file at `path` holds more than one element, as ReadElementFile
+// divides it (false too when it cannot be read: its reading names the fault).
 bool HoldsSeveralElements(const std::string& path);
 
 // A plain flap: the part of a section behind the hinge, at chord fraction `hinge` on the
@@ -46,6 +49,7 @@ bool HoldsSeveralElements(const std::string& path);
 // (positive: trailing edge down).
 struct Flap {
   double hinge = 0.75, degrees = 0;
+  bool operator==(const Flap& o) const { return hinge == o.hinge && degrees == o.degrees; }
 };
 inline constexpr double kFlapHingeMin = 0.05, kFlapHingeMax = 0.95, kFlapDegreesMax = 60;
 // The nodes a body's flap is cut from, before re-panelling: fine enough that the hinge's

@@ -1,6 +1,5 @@
 #include "python/python_run.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -146,10 +145,8 @@ void CheckLayersCanGrow(const std::optional<ViscousOptions>& v, bool circle, boo
 // The viscous warnings of one result, as the command line prints them.
 void AddViscousWarnings(const ViscousOptions& options, double alpha_degrees, int fewest_panels,
                         SurfaceResult& r) {
-  for (const std::string& w :
-       {FewPanelsWarning(fewest_panels), LowReynoldsWarning(options.reynolds),
-        SupersonicWarning({*r.viscous}, {alpha_degrees})}) {
-    if (!w.empty()) r.warnings.push_back(w);
+  for (std::string& w : ViscousWarnings(options, fewest_panels, {*r.viscous}, {alpha_degrees})) {
+    r.warnings.push_back(std::move(w));
   }
 }
 
@@ -458,11 +455,7 @@ SurfaceResult PreparedProblem::Solve(double alpha_degrees,
       if (viscous) {
         r.viscous =
             SolveViscousAngle(FactorPanelProblem(system, alpha_degrees), alpha_degrees, *viscous);
-        int fewest = kMaxProblemPanels;
-        for (const ProblemElement& e : general_->problem.elements) {
-          fewest = std::min(fewest, e.PanelCount());
-        }
-        AddViscousWarnings(*viscous, alpha_degrees, fewest, r);
+        AddViscousWarnings(*viscous, alpha_degrees, general_->problem.FewestPanels(), r);
       }
       return r;
     }

@@ -88,6 +88,12 @@ int PanelProblem::PanelCount() const {
   return count;
 }
 
+int PanelProblem::FewestPanels() const {
+  int fewest = elements.empty() ? 0 : elements.front().PanelCount();
+  for (const ProblemElement& e : elements) fewest = std::min(fewest, e.PanelCount());
+  return fewest;
+}
+
 PanelView ProblemPanels::View() const {
   PanelView v;
   v.count = count;

@@ -51,6 +51,7 @@ struct PanelProblem {
   double Xv = 0.5, Yv = 0;              // the point vortex of a single element
 
   int PanelCount() const;
+  int FewestPanels() const;  // of the element with the fewest
 };
 
 // The panels of a problem as the computation uses them (placed and, above a ground,

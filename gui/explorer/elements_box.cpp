@@ -35,10 +35,6 @@ CheckedDoubleSpinBox* NewBox(QWidget* parent, const char* name, double low, doub
   return box;
 }
 
-bool IsIdentity(const Placement& p) {
-  return p.x == 0 && p.y == 0 && p.degrees == 0 && p.chord == 1;
-}
-
 QString ElementTitle(const ElementInput& e) {
   return QString::fromStdString(e.body ? e.body->Name() : e.section->name);
 }
@@ -161,13 +157,9 @@ ElementsBox::ElementsBox(QWidget* parent)
   for (const auto& [box, what] : named) {
     box->SetOutOfRangeHandler([this, box = box, what = what](double value) {
       if (!refused_) return;
-      // Minus signs as the window's other messages write them.
-      const auto shown = [](double v) {
-        return QString::number(v, 'g', 15).replace(QLatin1Char('-'), QChar(0x2212));
-      };
       refused_(QStringLiteral("%1 %2 lies outside the range %3 to %4; it stays at %5.")
-                   .arg(what, shown(value), shown(box->minimum()), shown(box->maximum()),
-                        shown(box->value())));
+                   .arg(what, TypedText(value), TypedText(box->minimum()),
+                        TypedText(box->maximum()), TypedText(box->value())));
     });
   }
   connect(flap_box_, &QCheckBox::toggled, this, &ElementsBox::Changed);
@@ -193,7 +185,7 @@ std::vector<ElementInput> ElementsBox::ExtraElements() const {
 }
 
 std::optional<Placement> ElementsBox::FirstPlacement() const {
-  if (IsIdentity(first_placement_)) return std::nullopt;
+  if (first_placement_ == Placement()) return std::nullopt;
   return first_placement_;
 }
 

@@ -20,4 +20,8 @@ QString FixedText(double value, int decimals) {
   return text.replace(QLatin1Char('-'), QChar(0x2212));
 }
 
+QString TypedText(double value) {
+  return QString::number(value, 'g', 15).replace(QLatin1Char('-'), QChar(0x2212));
+}
+
 }  // namespace velquin

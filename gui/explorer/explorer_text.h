@@ -8,5 +8,7 @@
 namespace velquin {
 
 QString FixedText(double value, int decimals);
+// A value as typed (up to 15 significant digits, 0.0001 not "0"), with the true minus.
+QString TypedText(double value);
 
 }  // namespace velquin

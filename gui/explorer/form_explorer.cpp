@@ -676,9 +676,7 @@ void Form_Explorer::ShowOutOfRange(const QString& what, double value, double low
   // The value as typed (0.0001 is not "0"), the range and the value kept as the box shows
   // them.
   ShowProblem(QStringLiteral("%1 %2 lies outside the range %3 to %4; it stays at %5.")
-                  .arg(what,
-                       QString::number(value, 'g', 15).replace(QLatin1Char('-'), QChar(0x2212)),
-                       Degrees(low), Degrees(high), kept));
+                  .arg(what, TypedText(value), Degrees(low), Degrees(high), kept));
 }
 
 void Form_Explorer::ConnectInputs() {
@@ -1564,10 +1562,8 @@ bool Form_Explorer::OpenSession(const QString& path, std::string& error) {
   if (!layout) return refuse(where + reason);
   std::unique_ptr<ExplorerGeometry> made;
   try {
-    made = layout->elements.size() > 1 || layout->elements.front().placement ||
-                   layout->elements.front().flap || layout->ground_height
-               ? MakeExplorerGeometry(*layout, shown->alpha_degrees)
-               : MakeExplorerGeometry(*shown);
+    made = NeedsGeneralProblem(*layout) ? MakeExplorerGeometry(*layout, shown->alpha_degrees)
+                                        : MakeExplorerGeometry(*shown);
   } catch (const RunError& e) {
     return refuse(where + e.what());
   }
